@@ -1,0 +1,18 @@
+#include "app/Navigation.h"
+#include "platform/Fonts.h"
+#include "platform/Services.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    // The windows end the program themselves (close box, quit buttons); a hidden screen during a
+    // switch must not count as the last window closing.
+    app.setQuitOnLastWindowClosed(false);
+    vaporica::installFontSubstitutes();
+    vaporica::useProductionServices();
+    vaporica::StartUp(QCoreApplication::applicationDirPath());
+    int status = vaporica::programHasEnded() ? vaporica::programExitStatus() : app.exec();
+    vaporica::resetNavigation();
+    return status;
+}

@@ -1,0 +1,240 @@
+#include "platform/Controls.h"
+
+#include "app/ErrorReport.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFrame>
+
+namespace vaporica {
+
+void runHandler(const Handler &handler) {
+    if (handler)
+        guarded(handler);
+}
+
+QFont minchoFont(const QString &family, double pointSize, bool bold) {
+    QFont font(family);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+namespace {
+void placeAt(QWidget *w, TwipsRect place) {
+    w->setGeometry(place.pixels());
+    w->setMouseTracking(true);
+    // A move or click that this control does not handle stops here instead of reaching its parent.
+    w->setAttribute(Qt::WA_NoMousePropagation);
+}
+
+void drawBevel(QPainter &p, const QRect &r, const QColor &light, const QColor &dark) {
+    p.setPen(light);
+    p.drawLine(r.topLeft(), r.topRight());
+    p.drawLine(r.topLeft(), r.bottomLeft());
+    p.setPen(dark);
+    p.drawLine(r.bottomLeft(), r.bottomRight());
+    p.drawLine(r.topRight(), r.bottomRight());
+}
+} // namespace
+
+// --- GraphicalButton ---
+
+GraphicalButton::GraphicalButton(QWidget *parent, TwipsRect place, std::uint32_t faceColor)
+    : QAbstractButton(parent), face_(bgr(faceColor)) {
+    placeAt(this, place);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(this, &QAbstractButton::clicked, this, [this] { runHandler(onClick); });
+}
+
+void GraphicalButton::setPicture(const QImage &picture) {
+    picture_ = picture;
+    update();
+}
+
+void GraphicalButton::setFaceColor(const QColor &color) {
+    face_ = color;
+    update();
+}
+
+void GraphicalButton::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    const QRect r = rect();
+    const bool down = isDown();
+    p.fillRect(r, face_);
+    const QPoint shift = down ? QPoint(1, 1) : QPoint(0, 0);
+    p.save();
+    p.setClipRect(r.adjusted(2, 2, -2, -2));
+    if (!picture_.isNull()) {
+        const QPoint topLeft((r.width() - picture_.width()) / 2, (r.height() - picture_.height()) / 2);
+        p.drawImage(topLeft + shift, picture_);
+    } else if (!text().isEmpty()) {
+        p.setFont(font());
+        p.setPen(Qt::black);
+        p.drawText(r.translated(shift), Qt::AlignCenter, text());
+    }
+    p.restore();
+    // Raised edge, sunk while pressed.
+    const QColor light(255, 255, 255), shade(128, 128, 128), dark(0, 0, 0);
+    if (down) {
+        drawBevel(p, r.adjusted(0, 0, -1, -1), dark, light);
+        drawBevel(p, r.adjusted(1, 1, -2, -2), shade, face_);
+    } else {
+        drawBevel(p, r.adjusted(0, 0, -1, -1), light, dark);
+        drawBevel(p, r.adjusted(1, 1, -2, -2), face_.lighter(115), shade);
+    }
+    if (hasFocus()) {
+        QPen pen(Qt::black, 1, Qt::DotLine);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(r.adjusted(3, 3, -4, -4));
+    }
+}
+
+void GraphicalButton::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+void GraphicalButton::mouseMoveEvent(QMouseEvent *event) {
+    QAbstractButton::mouseMoveEvent(event);
+    event->accept();
+    runHandler(onMouseMove);
+}
+
+// --- ImageBox ---
+
+ImageBox::ImageBox(QWidget *parent, TwipsRect place, bool stretch)
+    : QWidget(parent), stretch_(stretch) {
+    placeAt(this, place);
+}
+
+void ImageBox::setPicture(const QImage &picture) {
+    picture_ = picture;
+    if (!stretch_ && !picture_.isNull())
+        resize(picture_.size());
+    update();
+}
+
+void ImageBox::setBorderStyle(int style) {
+    borderStyle_ = style;
+    update();
+}
+
+void ImageBox::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    if (!picture_.isNull()) {
+        if (stretch_)
+            p.drawImage(rect(), picture_);
+        else
+            p.drawImage(QPoint(0, 0), picture_);
+    }
+    if (borderStyle_ == 1) {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        p.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
+}
+
+void ImageBox::mouseMoveEvent(QMouseEvent *event) {
+    event->accept();
+    runHandler(onMouseMove);
+}
+
+void ImageBox::mousePressEvent(QMouseEvent *event) {
+    event->accept();
+    pressed_ = event->button() == Qt::LeftButton;
+}
+
+void ImageBox::mouseReleaseEvent(QMouseEvent *event) {
+    event->accept();
+    const bool wasPressed = pressed_;
+    pressed_ = false;
+    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        runHandler(onClick);
+}
+
+// --- Frame ---
+
+Frame::Frame(QWidget *parent, TwipsRect place, const QString &caption, std::uint32_t backColor,
+             std::uint32_t foreColor, const QFont &font)
+    : QWidget(parent), caption_(caption), back_(bgr(backColor)), fore_(bgr(foreColor)) {
+    placeAt(this, place);
+    setFont(font);
+}
+
+void Frame::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.fillRect(rect(), back_);
+    const QFontMetrics fm(font());
+    const int lineY = caption_.isEmpty() ? 0 : fm.height() / 2;
+    // Etched border: a dark line with a light one beside it.
+    const QRect outer = rect().adjusted(0, lineY, -2, -2);
+    p.setPen(QColor(128, 128, 128));
+    p.drawRect(outer);
+    p.setPen(Qt::white);
+    p.drawRect(outer.translated(1, 1));
+    if (!caption_.isEmpty()) {
+        p.setFont(font());
+        const int w = fm.horizontalAdvance(caption_);
+        const QRect textRect(8, 0, w + 4, fm.height());
+        p.fillRect(textRect, back_);
+        p.setPen(fore_);
+        p.drawText(textRect, Qt::AlignCenter, caption_);
+    }
+}
+
+void Frame::mouseMoveEvent(QMouseEvent *event) {
+    event->accept();
+    runHandler(onMouseMove);
+}
+
+// --- Label ---
+
+Label::Label(QWidget *parent, TwipsRect place, std::uint32_t backColor, std::uint32_t foreColor,
+             const QFont &font)
+    : QWidget(parent), back_(bgr(backColor)), fore_(bgr(foreColor)) {
+    placeAt(this, place);
+    setFont(font);
+    centreX_ = geometry().left() + geometry().width() / 2;
+}
+
+void Label::setCaption(const QString &caption) {
+    caption_ = caption;
+    const QFontMetrics fm(font());
+    const int width = std::max(1, fm.horizontalAdvance(caption_) + 2);
+    setGeometry(centreX_ - width / 2, y(), width, std::max(height(), fm.height()));
+    update();
+}
+
+void Label::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.fillRect(rect(), back_);
+    p.setPen(fore_);
+    p.setFont(font());
+    p.drawText(rect(), Qt::AlignCenter, caption_);
+}
+
+void Label::mouseMoveEvent(QMouseEvent *event) { event->accept(); }
+
+// --- Timer ---
+
+Timer::Timer(QObject *parent) : QObject(parent), timer_(this) {
+    connect(&timer_, &QTimer::timeout, this, [this] { runHandler(onTick); });
+}
+
+void Timer::setInterval(int milliseconds) {
+    interval_ = milliseconds;
+    if (milliseconds > 0)
+        timer_.start(milliseconds);
+    else
+        timer_.stop();
+}
+
+} // namespace vaporica

@@ -1,0 +1,136 @@
+#pragma once
+
+// The controls every screen is built from. Each swallows pointer moves that its screen does not
+// handle, so a move over a control never reaches the window behind it.
+
+#include "platform/Twips.h"
+
+#include <QAbstractButton>
+#include <QFont>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+namespace vaporica {
+
+using Handler = std::function<void()>;
+
+// "ＭＳ Ｐ明朝" / "ＭＳ 明朝" at a point size, bold or regular.
+QFont minchoFont(const QString &family, double pointSize, bool bold);
+
+// A graphical button: face colour and either a picture centred and clipped to the face or a
+// caption. Enter and the space bar press it while it has the focus.
+class GraphicalButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    GraphicalButton(QWidget *parent, TwipsRect place, std::uint32_t faceColor);
+
+    void setPicture(const QImage &picture);
+    const QImage &picture() const { return picture_; }
+    void setCaption(const QString &caption) { setText(caption); }
+    void setCaptionFont(const QFont &font) { setFont(font); }
+    void setFaceColor(const QColor &color);
+
+    Handler onClick;
+    Handler onMouseMove;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    QImage picture_;
+    QColor face_;
+};
+
+// An image box: takes its picture's pixel size with its top-left fixed, unless stretched.
+class ImageBox : public QWidget {
+    Q_OBJECT
+public:
+    ImageBox(QWidget *parent, TwipsRect place, bool stretch = false);
+
+    void setPicture(const QImage &picture);
+    const QImage &picture() const { return picture_; }
+    // 0: no border, 1: fixed single border.
+    void setBorderStyle(int style);
+    int borderStyle() const { return borderStyle_; }
+
+    Handler onClick;
+    Handler onMouseMove;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QImage picture_;
+    bool stretch_;
+    int borderStyle_ = 0;
+    bool pressed_ = false;
+};
+
+// A frame: caption, background colour, etched border; its children are clipped at its edge.
+class Frame : public QWidget {
+    Q_OBJECT
+public:
+    Frame(QWidget *parent, TwipsRect place, const QString &caption, std::uint32_t backColor,
+          std::uint32_t foreColor, const QFont &font);
+
+    const QString &caption() const { return caption_; }
+
+    Handler onMouseMove;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    QString caption_;
+    QColor back_, fore_;
+};
+
+// A label that sizes itself to its caption and stays centred on the vertical line through the
+// middle of its design box.
+class Label : public QWidget {
+    Q_OBJECT
+public:
+    Label(QWidget *parent, TwipsRect place, std::uint32_t backColor, std::uint32_t foreColor,
+          const QFont &font);
+
+    void setCaption(const QString &caption);
+    const QString &caption() const { return caption_; }
+    int centreLine() const { return centreX_; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    QString caption_;
+    QColor back_, fore_;
+    int centreX_;
+};
+
+// A timer whose interval in milliseconds starts it (non-zero) or stops it (0).
+class Timer : public QObject {
+    Q_OBJECT
+public:
+    explicit Timer(QObject *parent);
+    void setInterval(int milliseconds);
+    int interval() const { return interval_; }
+
+    Handler onTick;
+
+private:
+    QTimer timer_;
+    int interval_ = 0;
+};
+
+// Gives a control's handler the guard every event handler runs through.
+void runHandler(const Handler &handler);
+
+} // namespace vaporica

@@ -1,0 +1,87 @@
+#include "platform/Form.h"
+
+#include "app/ErrorReport.h"
+#include "app/Navigation.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QScreen>
+
+namespace vaporica {
+
+Form::Form(const QString &caption, int clientWidthTwips, int clientHeightTwips,
+           std::uint32_t backColor)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint) {
+    setWindowTitle(caption);
+    setFixedSize(px(clientWidthTwips), px(clientHeightTwips));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, bgr(backColor));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setMouseTracking(true);
+    setWindowIcon(vaporica::windowIcon());
+}
+
+void Form::showCentred() {
+    show();
+    if (QScreen *screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        const QRect frame = frameGeometry();
+        move(area.center() - QPoint(frame.width() / 2, frame.height() / 2) +
+             (pos() - frame.topLeft()));
+    }
+}
+
+void Form::setBackgroundPicture(const QImage &picture) {
+    background_ = picture;
+    update();
+}
+
+void Form::setTabOrder(const std::vector<QWidget *> &inTabOrder) {
+    tabOrder_ = inTabOrder;
+    for (std::size_t i = 1; i < tabOrder_.size(); ++i)
+        QWidget::setTabOrder(tabOrder_[i - 1], tabOrder_[i]);
+}
+
+QWidget *Form::firstFocusable() const {
+    for (QWidget *w : tabOrder_)
+        if (w->isVisibleTo(const_cast<Form *>(this)) && w->focusPolicy() != Qt::NoFocus)
+            return w;
+    return nullptr;
+}
+
+void Form::mouseMoveEvent(QMouseEvent *event) {
+    event->accept();
+    guarded([this] { Form_MouseMove(); });
+}
+
+void Form::paintEvent(QPaintEvent *) {
+    if (background_.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), background_);
+}
+
+void Form::closeEvent(QCloseEvent *event) {
+    // The close box unloads this screen; as no other is loaded, the program ends.
+    event->accept();
+    if (!unloaded_)
+        guarded([] { ProgramEnd(); });
+}
+
+void Form::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (QWidget *first = firstFocusable())
+        first->setFocus(Qt::OtherFocusReason);
+}
+
+QIcon windowIcon() {
+    static const QIcon icon(QStringLiteral(":/art/common/icon.svg"));
+    return icon;
+}
+
+} // namespace vaporica

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/Twips.h"
+
+#include <QImage>
+#include <QWidget>
+#include <vector>
+
+namespace vaporica {
+
+// A screen's window: fixed client size, no resize, no minimise or maximise box, background colour
+// and optional picture, the common icon, centred each time it is shown.
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    Form(const QString &caption, int clientWidthTwips, int clientHeightTwips,
+         std::uint32_t backColor = PaleYellow);
+
+    // Runs once, after the controls exist and before the window shows.
+    virtual void Form_Load() {}
+
+    void showCentred();
+    void setBackgroundPicture(const QImage &picture);
+
+    // The buttons in tab order; the first visible one takes the focus when the screen opens.
+    void setTabOrder(const std::vector<QWidget *> &inTabOrder);
+    QWidget *firstFocusable() const;
+
+    void markUnloaded() { unloaded_ = true; }
+    bool isUnloaded() const { return unloaded_; }
+
+protected:
+    // Pointer moves over the bare background; screens without a handler ignore them.
+    virtual void Form_MouseMove() {}
+
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QImage background_;
+    std::vector<QWidget *> tabOrder_;
+    bool unloaded_ = false;
+};
+
+// The icon all five windows share.
+QIcon windowIcon();
+
+} // namespace vaporica

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <cstdint>
+
+namespace vaporica {
+
+// Layout tables stay in twips; this is the one place they become pixels.
+constexpr int TwipsPerPixel = 15;
+constexpr int px(int twips) { return (twips + TwipsPerPixel / 2) / TwipsPerPixel; }
+
+struct TwipsRect {
+    int left, top, width, height;
+    QRect pixels() const { return QRect(px(left), px(top), px(width), px(height)); }
+};
+
+// Colours are written 0x00BBGGRR in the layout tables.
+inline QColor bgr(std::uint32_t value) {
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+constexpr std::uint32_t PaleYellow = 0x00C0FFFF;
+
+} // namespace vaporica

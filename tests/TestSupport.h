@@ -1,0 +1,85 @@
+#pragma once
+
+// Fakes and fixtures the screen and bank tests share.
+
+#include "app/ErrorReport.h"
+#include "app/Navigation.h"
+#include "app/SharedVariables.h"
+#include "platform/Form.h"
+#include "platform/Services.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace vaporica::test {
+
+class SettableClock final : public Clock {
+public:
+    double now = 36000.0;
+    double secondsSinceMidnight() const override { return now; }
+};
+
+// Plays back the given values, then repeats the last one.
+class ScriptedRandom final : public RandomSource {
+public:
+    std::vector<float> values;
+    std::size_t at = 0;
+    int reseeds = 0;
+    void reseed(double) override { ++reseeds; }
+    float next() override {
+        if (values.empty())
+            return 0.0f;
+        const float v = values[std::min(at, values.size() - 1)];
+        ++at;
+        return v;
+    }
+};
+
+class SoundRecorder final : public SoundPlayer {
+public:
+    explicit SoundRecorder(QStringList *log) : log_(log) {}
+    void play(const QString &path) override { log_->append(path); }
+
+private:
+    QStringList *log_;
+};
+
+// Writes a small data directory: the bank files plus whatever a test adds.
+class DataDirectory {
+public:
+    DataDirectory();
+    const QString &root() const { return root_; }
+    void write(const QString &relativePath, const QByteArray &contents) const;
+    void remove(const QString &relativePath) const;
+    // Twenty questions, each record "gas,r1,r2,gen,coll,picture".
+    void writeBank(const QByteArray &mondai, const QByteArray &taiou) const;
+    static QByteArray standardMondai();
+    static QByteArray standardTaiou();
+
+private:
+    QTemporaryDir dir_;
+    QString root_;
+};
+
+// Resets the program's shared state and navigation, records reports instead of showing them and
+// puts fakes in place of the clock, the generator and the sound player.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the program on the data directory, like main() does.
+    void startProgram();
+    template <class Screen> Screen *screen() { return dynamic_cast<Screen *>(currentScreen()); }
+
+    DataDirectory data;
+    std::shared_ptr<SettableClock> clock = std::make_shared<SettableClock>();
+    std::shared_ptr<ScriptedRandom> random = std::make_shared<ScriptedRandom>();
+    QStringList sounds;
+    std::vector<QString> reports;
+};
+
+} // namespace vaporica::test
