@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,44 @@ namespace vaporica::test {
 
 DataDirectory::DataDirectory() : root_(QDir::toNativeSeparators(dir_.path())) {
     writeBank(standardMondai(), standardTaiou());
+    writeQuizPictures();
+}
+
+namespace {
+const char *const FixtureKey = "fixture";
+} // namespace
+
+QString fixtureName(const QImage &picture) {
+    return picture.text(QString::fromLatin1(FixtureKey));
+}
+
+QByteArray DataDirectory::fixturePicture(const QString &name, QSize size) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(QColor::fromHsv(int(qHash(name) % 360), 160, 230));
+    picture.setText(QString::fromLatin1(FixtureKey), name);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return bytes;
+}
+
+void DataDirectory::writeQuizPictures() const {
+    struct Family {
+        const char *folder, *prefix;
+        int count;
+        QSize size;
+    };
+    static const Family families[] = {{"気体", "gas1", 14, {120, 40}},
+                                      {"気体", "gas2", 14, {120, 40}},
+                                      {"薬品", "yaku1", 24, {180, 40}},
+                                      {"薬品", "yaku2", 24, {180, 40}}};
+    for (const Family &f : families)
+        for (int n = 1; n <= f.count; ++n) {
+            const QString name = QStringLiteral("%1(%2)").arg(QLatin1String(f.prefix)).arg(n);
+            write(QString::fromUtf8(f.folder) + QLatin1Char('/') + name + QStringLiteral(".gif"),
+                  fixturePicture(name, f.size));
+        }
 }
 
 void DataDirectory::write(const QString &relativePath, const QByteArray &contents) const {
@@ -60,6 +99,8 @@ void ProgramTest::TearDown() {
     useStandardErrorReporter();
 }
 
-void ProgramTest::startProgram() { StartUp(data.root()); }
+void ProgramTest::startProgram() {
+    StartUp(data.root());
+}
 
 } // namespace vaporica::test

@@ -8,6 +8,8 @@
 #include "platform/Form.h"
 #include "platform/Services.h"
 
+#include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -48,6 +50,9 @@ private:
 };
 
 // Writes a small data directory: the bank files plus whatever a test adds.
+// The name a fixture picture was written with, e.g. "gas2(5)"; empty for any other picture.
+QString fixtureName(const QImage &picture);
+
 class DataDirectory {
 public:
     DataDirectory();
@@ -58,6 +63,11 @@ public:
     void writeBank(const QByteArray &mondai, const QByteArray &taiou) const;
     static QByteArray standardMondai();
     static QByteArray standardTaiou();
+    // The pictures the gas quiz loads: gas1/gas2 for 1..14 and yaku1/yaku2 for 1..24, each at its
+    // plate's size and carrying its own file name (see fixtureName).
+    void writeQuizPictures() const;
+    // A small picture file that names itself; the loader reads it by content whatever its suffix.
+    static QByteArray fixturePicture(const QString &name, QSize size);
 
 private:
     QTemporaryDir dir_;
