@@ -1,0 +1,138 @@
+#include "EquationPicture.h"
+
+#include "Formula.h"
+#include "Typeset.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <stdexcept>
+
+namespace vaporica::material {
+
+namespace {
+
+const QColor Ink(20, 20, 20);
+const QColor GasInk(200, 0, 0);
+const QColor ConditionInk(0, 70, 170);
+const QColor Border(150, 170, 200);
+
+struct Layout {
+    QFont font, conditionFont;
+    qreal plus = 0, gap = 0, arrow = 0, width = 0;
+};
+
+Layout measure(const Equation &eq, const QString &over, const QString &under, qreal size) {
+    Layout l;
+    l.font = minchoFont(size);
+    // Conditions stay readable even when a long equation needs smaller type.
+    l.conditionFont = minchoFont(qMax(13.0, size * 0.58));
+    const QFontMetricsF fm(l.font);
+    l.plus = fm.horizontalAdvance(QStringLiteral("+"));
+    l.gap = size * 0.28;
+    const qreal conditions =
+        qMax(chemicalWidth(over, l.conditionFont), chemicalWidth(under, l.conditionFont));
+    l.arrow = qMax(size * 1.8, conditions + size * 0.5);
+    qreal w = 0;
+    auto side = [&](const QList<Term> &terms) {
+        for (int i = 0; i < terms.size(); ++i) {
+            if (i > 0)
+                w += 2 * l.gap + l.plus;
+            const Term &t = terms[i];
+            w += chemicalWidth((t.coefficient > 1 ? QString::number(t.coefficient) : QString()) +
+                                   t.formula,
+                               l.font);
+        }
+    };
+    side(eq.left);
+    w += 2 * l.gap + l.arrow;
+    side(eq.right);
+    l.width = w;
+    return l;
+}
+
+void drawArrow(QPainter &p, qreal x0, qreal x1, qreal y, qreal size) {
+    QPen pen(Ink, qMax(1.2, size * 0.06));
+    pen.setCapStyle(Qt::FlatCap);
+    p.setPen(pen);
+    const qreal head = size * 0.32;
+    p.drawLine(QPointF(x0, y), QPointF(x1 - head * 0.6, y));
+    QPainterPath tip;
+    tip.moveTo(x1, y);
+    tip.lineTo(x1 - head, y - head * 0.42);
+    tip.lineTo(x1 - head * 0.72, y);
+    tip.lineTo(x1 - head, y + head * 0.42);
+    tip.closeSubpath();
+    p.fillPath(tip, Ink);
+}
+
+} // namespace
+
+QImage equationPicture(const QString &equation, const QString &overArrow, const QString &underArrow,
+                       const QString &gasFormula) {
+    const Equation eq = parseEquation(equation);
+    // One type size for short and long equations alike, so the pictures look like one set.
+    const qreal margin = 12;
+    qreal size = 26;
+    Layout l = measure(eq, overArrow, underArrow, size);
+    while (l.width > EquationWidth - 2 * margin) {
+        size -= 0.5;
+        if (size < 16)
+            throw std::runtime_error(QStringLiteral("反応式 \"%1\" が画像の幅に収まりません")
+                                         .arg(equation)
+                                         .toStdString());
+        l = measure(eq, overArrow, underArrow, size);
+    }
+
+    QImage image(EquationWidth, EquationHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setPen(QPen(Border, 1));
+    p.drawRect(QRectF(0.5, 0.5, EquationWidth - 1, EquationHeight - 1));
+
+    const QFontMetricsF fm(l.font);
+    // The formulas' capitals are centred on the card; the arrow sits at their middle height.
+    const qreal baseline = EquationHeight / 2.0 + fm.capHeight() / 2.0;
+    const qreal axis = baseline - fm.capHeight() * 0.45;
+    qreal x = (EquationWidth - l.width) / 2.0;
+
+    auto side = [&](const QList<Term> &terms, bool products) {
+        for (int i = 0; i < terms.size(); ++i) {
+            if (i > 0) {
+                x += l.gap;
+                p.setPen(Ink);
+                p.setFont(l.font);
+                p.drawText(QPointF(x, baseline), QStringLiteral("+"));
+                x += l.plus + l.gap;
+            }
+            const Term &t = terms[i];
+            p.setPen(products && t.formula == gasFormula ? GasInk : Ink);
+            x += drawChemical(p, QPointF(x, baseline),
+                              (t.coefficient > 1 ? QString::number(t.coefficient) : QString()) +
+                                  t.formula,
+                              l.font);
+        }
+    };
+    side(eq.left, false);
+    x += l.gap;
+    drawArrow(p, x, x + l.arrow, axis, size);
+    p.setPen(ConditionInk);
+    const QFontMetricsF cm(l.conditionFont);
+    if (!overArrow.isEmpty())
+        drawChemical(p,
+                     QPointF(x + (l.arrow - chemicalWidth(overArrow, l.conditionFont)) / 2.0,
+                             axis - size * 0.36),
+                     overArrow, l.conditionFont);
+    if (!underArrow.isEmpty())
+        drawChemical(p,
+                     QPointF(x + (l.arrow - chemicalWidth(underArrow, l.conditionFont)) / 2.0,
+                             axis + size * 0.22 + cm.ascent()),
+                     underArrow, l.conditionFont);
+    x += l.arrow + l.gap;
+    side(eq.right, true);
+    return image;
+}
+
+} // namespace vaporica::material

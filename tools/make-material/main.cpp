@@ -1,0 +1,138 @@
+// Writes the complete data directory from the tables in material/: the question bank, every
+// picture and both sounds. Usage: make-material MATERIAL_DIR OUTPUT_DIR
+
+#include "EquationPicture.h"
+#include "GifWriter.h"
+#include "PropertiesPage.h"
+#include "Sounds.h"
+#include "Tables.h"
+#include "Typeset.h"
+#include "app/RuntimeError.h"
+#include "app/SharedVariables.h"
+#if __has_include("assets/ApparatusArt.h")
+#include "assets/ApparatusArt.h"
+#else
+namespace vaporica { // interim until the drawings land
+inline QList<int> setupNumbers() {
+    return {1, 2, 3, 4, 5, 6, 7, 8, 9};
+}
+inline QImage setupPicture(int) {
+    QImage i(312, 248, QImage::Format_ARGB32);
+    i.fill(Qt::transparent);
+    return i;
+}
+} // namespace vaporica
+#endif
+#include "assets/DataPaths.h"
+#include "assets/Plates.h"
+#include "platform/Fonts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSet>
+#include <cstdio>
+#include <stdexcept>
+
+using namespace vaporica;
+using namespace vaporica::material;
+
+namespace {
+
+void makeFolders(const QString &root, const QStringList &fragments) {
+    for (const QString &f : fragments) {
+        const QString folder = QFileInfo(dataPath(root, f)).path();
+        if (!QDir().mkpath(folder))
+            throw std::runtime_error(
+                QStringLiteral("%1: フォルダを作れません").arg(folder).toStdString());
+    }
+}
+
+void writeText(const QString &path, const QByteArray &text) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())
+        throw std::runtime_error(QStringLiteral("%1: 書けません").arg(path).toStdString());
+}
+
+void writeBank(const QString &root, const Tables &t) {
+    QByteArray mondai;
+    for (const QuestionRow &q : t.questions)
+        mondai += QStringLiteral("%1,%2,%3,%4,%5,%6\n")
+                      .arg(q.gas)
+                      .arg(q.reagent1)
+                      .arg(q.reagent2)
+                      .arg(q.generator)
+                      .arg(q.collection)
+                      .arg(q.apparatus)
+                      .toLatin1();
+    QByteArray taiou;
+    for (const GasRow &g : t.gases)
+        taiou += QByteArray::number(g.apparatus) + "\n";
+    writeText(dataPath(root, fragment::QuestionFile), mondai);
+    writeText(dataPath(root, fragment::GasApparatusFile), taiou);
+}
+
+void writePictures(const QString &root, const Tables &t) {
+    for (int g = 1; g <= GasCount; ++g) {
+        writeGif(gasPlate(g, false), picturePathUnder(root, fragment::GasNormal, g), false);
+        writeGif(gasPlate(g, true), picturePathUnder(root, fragment::GasHighlighted, g), false);
+        QStringList warnings;
+        writeGif(propertiesPage(t.gases[g - 1], &warnings),
+                 picturePathUnder(root, fragment::Properties, g), false);
+        for (const QString &w : warnings)
+            std::fprintf(stderr, "make-material: gases.tsv:%d: %s\n", t.gases[g - 1].line,
+                         qPrintable(w));
+    }
+    for (int r = 1; r <= ReagentCount; ++r) {
+        writeGif(reagentPlate(r, false), picturePathUnder(root, fragment::ReagentNormal, r), false);
+        writeGif(reagentPlate(r, true), picturePathUnder(root, fragment::ReagentHighlighted, r),
+                 false);
+    }
+    QSet<int> apparatus;
+    for (const QuestionRow &q : t.questions) {
+        const QString formula = t.gases[q.gas - 1].formula;
+        writeGif(equationPicture(q.equation, q.overArrow, q.underArrow, formula),
+                 picturePathUnder(root, fragment::Equation, q.number), false);
+        apparatus.insert(q.apparatus);
+    }
+    for (const GasRow &g : t.gases)
+        apparatus.insert(g.apparatus);
+    for (int n : apparatus)
+        writeGif(setupPicture(n), picturePathUnder(root, fragment::Apparatus, n), true);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    // Text is drawn without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: make-material MATERIAL_DIR OUTPUT_DIR\n");
+        return 2;
+    }
+    const QString source = args[1];
+    const QString root = QDir(args[2]).absolutePath();
+    try {
+        requireMinchoFaces();
+        installFontSubstitutes();
+        const Tables tables = loadTables(source, setupNumbers());
+        makeFolders(root, {fragment::GasNormal, fragment::ReagentNormal, fragment::Equation,
+                           fragment::Apparatus, fragment::Properties, fragment::RightSound,
+                           fragment::QuestionFile});
+        writeBank(root, tables);
+        writePictures(root, tables);
+        writeChime(dataPath(root, fragment::RightSound));
+        writeBuzzer(dataPath(root, fragment::WrongSound));
+    } catch (const RuntimeError &e) {
+        std::fprintf(stderr, "make-material: %s\n", qPrintable(e.reportLine()));
+        return 1;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "make-material: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
