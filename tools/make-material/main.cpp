@@ -9,20 +9,7 @@
 #include "Typeset.h"
 #include "app/RuntimeError.h"
 #include "app/SharedVariables.h"
-#if __has_include("assets/ApparatusArt.h")
 #include "assets/ApparatusArt.h"
-#else
-namespace vaporica { // interim until the drawings land
-inline QList<int> setupNumbers() {
-    return {1, 2, 3, 4, 5, 6, 7, 8, 9};
-}
-inline QImage setupPicture(int) {
-    QImage i(312, 248, QImage::Format_ARGB32);
-    i.fill(Qt::transparent);
-    return i;
-}
-} // namespace vaporica
-#endif
 #include "assets/DataPaths.h"
 #include "assets/Plates.h"
 #include "platform/Fonts.h"
