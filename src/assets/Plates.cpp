@@ -112,8 +112,10 @@ QImage drawPlate(int width, int height, const QString &text, const Look &look, i
         font.setStretch(qMax(60, int(100.0 * room / wide)));
     p.setFont(font);
     const QRectF textBox = inner.translated(0.0, 0.5);
+    // A dark edge below and to the right keeps white type legible on a bright face.
     p.setPen(look.shadow);
-    p.drawText(textBox.translated(1.0, 1.0), Qt::AlignCenter, text);
+    for (const QPointF offset : {QPointF(1.0, 1.0), QPointF(0.0, 1.0), QPointF(1.0, 0.0)})
+        p.drawText(textBox.translated(offset), Qt::AlignCenter, text);
     p.setPen(look.text);
     p.drawText(textBox, Qt::AlignCenter, text);
     return image;

@@ -20,7 +20,7 @@ QString reagentName(int reagent);
 
 // White name on a rounded, bevelled sky-blue plate; highlighted: a lit orange plate.
 QImage gasPlate(int gas, bool highlighted);
-// White name on a rounded, bevelled green plate; highlighted: a lit orange plate with a red rim.
+// White name on a rounded, bevelled green plate; highlighted: the same lit orange plate as a gas.
 QImage reagentPlate(int reagent, bool highlighted);
 
 } // namespace vaporica
