@@ -102,11 +102,12 @@ std::optional<QList<int>> readValues(Report &report, const QString &fragmentName
                               .arg(v->value));
             else if (v->value < field.low || v->value > field.high)
                 report.problem(
-                    QStringLiteral("%1が %2 です。%3..%4 でなければなりません")
+                    QStringLiteral("%1が %2 です。%3 でなければなりません")
                         .arg(at)
                         .arg(v->value)
-                        .arg(field.low)
-                        .arg(field.high == 32767 ? QString() : QString::number(field.high)));
+                        .arg(field.high == 32767
+                                 ? QStringLiteral("%1 以上").arg(field.low)
+                                 : QStringLiteral("%1..%2").arg(field.low).arg(field.high)));
             values << v->value;
         }
         if (const auto extra = reader.tryNext())
