@@ -1,25 +1,187 @@
 #include "screens/GasQuizScreen.h"
 
 #include "app/Navigation.h"
+#include "assets/DataPaths.h"
+#include "assets/PictureLoader.h"
+#include "assets/Plates.h"
+#include "assets/SvgRender.h"
 #include "bank/QuestionSelection.h"
 #include "platform/Services.h"
 
+// The layout artwork lives in the core library's resources, which a static library links only when
+// something refers to them; the macro must stand outside any namespace.
+static void initArtResources() {
+    Q_INIT_RESOURCE(art);
+}
+
 namespace vaporica {
 
-GasQuizScreen::GasQuizScreen() : Form(QStringLiteral("ヴァポリカ"), 11490, 8100) {
-    Command4 = new GraphicalButton(this, {6750, 1005, 1560, 480}, PaleYellow);
-    Command3 = new GraphicalButton(this, {6735, 1605, 1560, 480}, PaleYellow);
-    Command2 = new GraphicalButton(this, {6735, 390, 1560, 480}, PaleYellow);
+namespace {
+constexpr std::uint32_t FramePink = 0x00C0C0FF;
+constexpr std::uint32_t Red = 0x000000FF;
+
+// Top of gas button n inside Frame1; three steps are 510 twips, so those neighbours overlap.
+constexpr int GasButtonTop[GasCount] = {180,  705,  1230, 1755, 2280, 2805, 3330,
+                                        3855, 4365, 4890, 5400, 5910, 6435, 6960};
+
+// Three columns of eight reagent plates, filled top to bottom.
+TwipsRect reagentPlace(int n) {
+    static constexpr int Left[3] = {480, 3195, 5910};
+    return {Left[(n - 1) / 8], 2520 + 615 * ((n - 1) % 8), 2700, 600};
+}
+
+GraphicalButton *navigationButton(QWidget *parent, TwipsRect place, const char *art,
+                                  const QString &words) {
+    auto *button = new GraphicalButton(parent, place, PaleYellow);
+    button->setPicture(renderSvgFile(QString::fromLatin1(art), QSize(100, 32)));
+    button->setAccessibleName(words);
+    return button;
+}
+} // namespace
+
+GasQuizScreen::GasQuizScreen()
+    : Form(QStringLiteral("ヴァポリカ"), 11490, 8100), clock_(services().clock),
+      gasGroup_(
+          HoverGroup::Freezing::WithFrozenFlag,
+          [this](int n) {
+              Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasNormal, n)));
+          },
+          [this](int n) {
+              Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, n)));
+          }),
+      gasSlot_(gasGroup_.HoverFrozenFlag,
+               {.rightChoice = [] { return int(AnswerGas(CurrentQuestion)); },
+                .startSound = [this](const QString &path) { MediaPlayer1->play(path); },
+                .showRightMark = [this] { Image6->show(); },
+                .showWrongMark = [this] { Image5->show(); },
+                .onRight = {}}),
+      period_(*clock_, {&gasSlot_},
+              {.setTimerInterval = [this](int ms) { Timer1->setInterval(ms); },
+               .hideMarks =
+                   [this] {
+                       Image5->hide();
+                       Image6->hide();
+                   },
+               .completion = [] { ScreenSwitch(ScreenId::ApparatusQuiz); }}) {
+    initArtResources();
+    setBackgroundPicture(renderSvgFile(QStringLiteral(":/art/gasquiz/background.svg"), {766, 541}));
+    createControls();
+}
+
+GasQuizScreen::~GasQuizScreen() = default;
+
+void GasQuizScreen::createControls() {
+    Command4 = navigationButton(this, {6750, 1005, 1560, 480}, ":/art/common/nav-properties.svg",
+                                QStringLiteral("性質"));
+    Timer1 = new Timer(this);
+    Command3 = navigationButton(this, {6735, 1605, 1560, 480}, ":/art/common/nav-back.svg",
+                                QStringLiteral("戻る"));
+    Command2 = navigationButton(this, {6735, 390, 1560, 480}, ":/art/common/nav-quit.svg",
+                                QStringLiteral("終了"));
+    Frame1 = new Frame(this, {8955, 135, 2145, 7560}, QString(), FramePink, Red,
+                       minchoFont(QStringLiteral("ＭＳ 明朝"), 12, true));
+    for (int n = 1; n <= GasCount; ++n) {
+        auto *button =
+            new GraphicalButton(Frame1, {120, GasButtonTop[n - 1], 1830, 525}, PaleYellow);
+        button->setPicture(gasPlate(n, false));
+        button->setAccessibleName(gasName(n));
+        Command1(n) = button;
+    }
+    MediaPlayer1 = services().makeSoundPlayer();
+    Image6 = new ImageBox(this, {3000, 3405, 3075, 2925}, true);
+    Image6->setPicture(renderSvgFile(QStringLiteral(":/art/common/mark-right.svg"), {199, 195}));
+    Image6->hide();
+    Image5 = new ImageBox(this, {2940, 3405, 3165, 3105});
+    Image5->setPicture(renderSvgFile(QStringLiteral(":/art/common/mark-wrong.svg"), {211, 207}));
+    Image5->hide();
+    for (int n = 1; n <= ReagentCount; ++n) {
+        Image1(n) = new ImageBox(this, reagentPlace(n));
+        Image1(n)->setPicture(reagentPlate(n, false));
+    }
+
+    // Qt draws later siblings on top: raise from the back of the layout table to its front.
+    for (int n = ReagentCount; n >= 1; --n)
+        Image1(n)->raise();
+    for (QWidget *w : {static_cast<QWidget *>(Image5), static_cast<QWidget *>(Image6),
+                       static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Command2),
+                       static_cast<QWidget *>(Command3), static_cast<QWidget *>(Command4)})
+        w->raise();
+    for (int n = GasCount; n >= 1; --n)
+        Command1(n)->raise();
+
+    for (int n = 1; n <= GasCount; ++n) {
+        Command1(n)->onClick = [this, n] { Command1_Click(n); };
+        Command1(n)->onMouseMove = [this, n] { Command1_MouseMove(n); };
+    }
+    Frame1->onMouseMove = [this] { Frame1_MouseMove(); };
+    Timer1->onTick = [this] { Timer1_Timer(); };
     Command2->onClick = [this] { Command2_Click(); };
     Command3->onClick = [this] { Command3_Click(); };
     Command4->onClick = [this] { Command4_Click(); };
-    setTabOrder({Command2, Command3, Command4});
+
+    std::vector<QWidget *> tabOrder;
+    for (int n = 1; n <= GasCount; ++n)
+        tabOrder.push_back(Command1(n));
+    tabOrder.insert(tabOrder.end(), {Command2, Command3, Command4});
+    setTabOrder(tabOrder);
 }
 
-void GasQuizScreen::Form_Load() { DrawQuestion(*services().clock, *services().random); }
+void GasQuizScreen::Form_MouseMove() {
+    gasGroup_.HoverReset();
+}
 
-void GasQuizScreen::Command2_Click() { ProgramEnd(); }
-void GasQuizScreen::Command3_Click() { ScreenSwitch(ScreenId::Menu); }
-void GasQuizScreen::Command4_Click() { ScreenSwitch(ScreenId::Properties); }
+void GasQuizScreen::Frame1_MouseMove() {
+    gasGroup_.HoverReset();
+}
+
+// HoverEnter runs the highlight step (HighlightGas) when the group is not frozen.
+void GasQuizScreen::Command1_MouseMove(int Index) {
+    gasGroup_.HoverEnter(Index);
+}
+
+void GasQuizScreen::Form_Load() {
+    GasSolved = 0;
+    GasFrozen = 0;
+    GasHighlighted = 1;
+    GasHover = 1;
+    InitPictures();
+    DrawQuestion(*clock_, *services().random);
+    ShowQuestion();
+}
+
+void GasQuizScreen::InitPictures() {
+    Image5->hide();
+    Image6->hide();
+    for (int n = 1; n <= GasCount; ++n)
+        Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasNormal, n)));
+    for (int n = 1; n <= ReagentCount; ++n)
+        Image1(n)->setPicture(loadPicture(PicturePath(fragment::ReagentNormal, n)));
+}
+
+void GasQuizScreen::ShowQuestion() {
+    GasWrongPending = 0;
+    for (int k = 1; k <= 2; ++k) {
+        const int r = Reagent(CurrentQuestion, k);
+        Image1(r)->setPicture(loadPicture(PicturePath(fragment::ReagentHighlighted, r)));
+    }
+}
+
+void GasQuizScreen::Command1_Click(int Index) {
+    period_.AnswerClick(gasSlot_, Index);
+}
+
+void GasQuizScreen::Timer1_Timer() {
+    period_.FeedbackTick();
+}
+
+void GasQuizScreen::Command2_Click() {
+    ProgramEnd();
+}
+void GasQuizScreen::Command3_Click() {
+    ScreenSwitch(ScreenId::Menu);
+}
+void GasQuizScreen::Command4_Click() {
+    ScreenSwitch(ScreenId::Properties);
+}
 
 } // namespace vaporica
