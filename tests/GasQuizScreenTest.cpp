@@ -219,6 +219,16 @@ TEST_F(GasQuiz, HoverSwapsPicturesAndTheBackgroundAndFrameRestoreThem) {
     EXPECT_TRUE(reports.empty());
 }
 
+TEST_F(GasQuiz, EveryChangeOfLookReadsThePictureFileAnew) {
+    GasQuizScreen *s = open();
+    moveTo(s->Command1(2));
+    moveTo(s, QPoint(300, 100));
+    data.write(QStringLiteral("気体/gas2(2).gif"),
+               DataDirectory::fixturePicture(QStringLiteral("edited"), {120, 40}));
+    moveTo(s->Command1(2));
+    EXPECT_EQ(gasShown(s, 2), QStringLiteral("edited"));
+}
+
 TEST_F(GasQuiz, AfterARightAnswerTheHighlightStaysWhereThePointerLeftIt) {
     GasQuizScreen *s = open();
     moveTo(s->Command1(6));

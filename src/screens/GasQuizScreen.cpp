@@ -97,6 +97,7 @@ void GasQuizScreen::createControls() {
     for (int n = 1; n <= ReagentCount; ++n) {
         Image1(n) = new ImageBox(this, reagentPlace(n));
         Image1(n)->setPicture(reagentPlate(n, false));
+        Image1(n)->setAccessibleName(reagentName(n));
     }
 
     // Qt draws later siblings on top: raise from the back of the layout table to its front.
