@@ -25,6 +25,7 @@ protected:
     GasQuizScreen *open(int question = Question) {
         startProgram();
         random->values = {(question - 0.5f) / 20.0f};
+        random->at = 0;
         guarded([] { ScreenSwitch(ScreenId::GasQuiz); });
         return screen<GasQuizScreen>();
     }

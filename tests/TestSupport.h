@@ -24,7 +24,8 @@ public:
     double secondsSinceMidnight() const override { return now; }
 };
 
-// Plays back the given values, then repeats the last one.
+// Plays back the given values, then steps on by a twentieth each draw so a redraw loop always
+// reaches a free question instead of hanging.
 class ScriptedRandom final : public RandomSource {
 public:
     std::vector<float> values;
@@ -32,11 +33,12 @@ public:
     int reseeds = 0;
     void reseed(double) override { ++reseeds; }
     float next() override {
-        if (values.empty())
-            return 0.0f;
-        const float v = values[std::min(at, values.size() - 1)];
-        ++at;
-        return v;
+        const std::size_t i = at++;
+        if (i < values.size())
+            return values[i];
+        const float last = values.empty() ? 0.0f : values.back();
+        const float stepped = last + 0.05f * static_cast<float>(i - values.size() + 1);
+        return stepped - static_cast<float>(static_cast<int>(stepped));
     }
 };
 

@@ -26,8 +26,12 @@ void standardReport(const RuntimeError &error) {
 ErrorReporter reporter = standardReport;
 } // namespace
 
-void setErrorReporter(ErrorReporter replacement) { reporter = std::move(replacement); }
-void useStandardErrorReporter() { reporter = standardReport; }
+void setErrorReporter(ErrorReporter replacement) {
+    reporter = std::move(replacement);
+}
+void useStandardErrorReporter() {
+    reporter = standardReport;
+}
 
 void failWith(const RuntimeError &error) {
     if (programHasEnded())

@@ -51,7 +51,9 @@ void ScreenSwitch(ScreenId target) {
     next->showCentred();
 }
 
-void ProgramEnd() { endProgram(0); }
+void ProgramEnd() {
+    endProgram(0);
+}
 
 void stopProgram(int status) {
     if (ended)
@@ -67,9 +69,15 @@ void endProgram(int status) {
     QCoreApplication::exit(exitStatus);
 }
 
-bool programHasEnded() { return ended; }
-int programExitStatus() { return exitStatus; }
-Form *currentScreen() { return running; }
+bool programHasEnded() {
+    return ended;
+}
+int programExitStatus() {
+    return exitStatus;
+}
+Form *currentScreen() {
+    return running;
+}
 
 void resetNavigation() {
     delete running;

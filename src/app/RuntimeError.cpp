@@ -7,7 +7,8 @@ RuntimeError::RuntimeError(ErrorNumber number, QString message, QString subject)
       what_(reportLine().toStdString()) {}
 
 QString RuntimeError::reportLine() const {
-    QString line = QStringLiteral("実行時エラー %1: %2").arg(static_cast<int>(number_)).arg(message_);
+    QString line =
+        QStringLiteral("実行時エラー %1: %2").arg(static_cast<int>(number_)).arg(message_);
     if (!subject_.isEmpty())
         line += QStringLiteral(": ") + subject_;
     return line;

@@ -26,6 +26,8 @@ QString PicturePath(const QString &prefix, int number) {
     return picturePathUnder(DataRoot, prefix, number);
 }
 
-QString SoundPath(const QString &fragment) { return dataPath(DataRoot, fragment); }
+QString SoundPath(const QString &fragment) {
+    return dataPath(DataRoot, fragment);
+}
 
 } // namespace vaporica

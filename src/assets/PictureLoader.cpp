@@ -10,7 +10,8 @@ namespace vaporica {
 QImage loadPicture(const QString &path) {
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
-        throw RuntimeError(ErrorNumber::FileNotFound, QStringLiteral("ファイルが見つかりません"), path);
+        throw RuntimeError(ErrorNumber::FileNotFound, QStringLiteral("ファイルが見つかりません"),
+                           path);
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     QImage picture = reader.read();
@@ -19,7 +20,8 @@ QImage loadPicture(const QString &path) {
             throw RuntimeError(ErrorNumber::PathFileAccess,
                                QStringLiteral("ファイルを読み込めません"), path);
         throw RuntimeError(ErrorNumber::InvalidPicture,
-                           QStringLiteral("ピクチャが無効です (%1)").arg(reader.errorString()), path);
+                           QStringLiteral("ピクチャが無効です (%1)").arg(reader.errorString()),
+                           path);
     }
     return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }

@@ -6,7 +6,9 @@
 namespace vaporica {
 
 namespace {
-bool isLineBreak(char c) { return c == '\n' || c == '\r'; }
+bool isLineBreak(char c) {
+    return c == '\n' || c == '\r';
+}
 
 // The leading decimal number of a field: optional sign, then digits. Anything after the digits is
 // ignored, as the classic runtime did; a field without digits is no number.
@@ -34,7 +36,8 @@ std::optional<long long> leadingNumber(const QByteArray &field, bool &tooLong, b
 NumberReader::NumberReader(const QString &path) : name_(path) {
     const QFileInfo info(path);
     if (!info.exists())
-        throw RuntimeError(ErrorNumber::FileNotFound, QStringLiteral("ファイルが見つかりません"), path);
+        throw RuntimeError(ErrorNumber::FileNotFound, QStringLiteral("ファイルが見つかりません"),
+                           path);
     QFile file(path);
     if (info.isDir() || !file.open(QIODevice::ReadOnly))
         throw RuntimeError(ErrorNumber::PathFileAccess, QStringLiteral("ファイルを読み込めません"),
@@ -64,7 +67,8 @@ void NumberReader::split(const QByteArray &data) {
             for (const QByteArray &part : parts)
                 fields_.push_back({part.trimmed(), line});
         }
-        if (end < data.size() && data[end] == '\r' && end + 1 < data.size() && data[end + 1] == '\n')
+        if (end < data.size() && data[end] == '\r' && end + 1 < data.size() &&
+            data[end + 1] == '\n')
             ++end;
         pos = end + 1;
         ++line;

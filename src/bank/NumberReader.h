@@ -12,11 +12,11 @@ namespace vaporica {
 // One value as read, with where it stood, so a checker can point a teacher at it.
 struct ReadValue {
     Integer value = 0;
-    int line = 0;      // 1-based
-    int position = 0;  // 1-based count of values in the file
+    int line = 0;     // 1-based
+    int position = 0; // 1-based count of values in the file
     // false for an empty or non-number field (read as 0) or one with junk after its digits
     bool wasNumber = true;
-    QByteArray text;   // the field as written, leading spaces skipped
+    QByteArray text; // the field as written, leading spaces skipped
 };
 
 // Sequential reading of 16-bit Integers: values separated by commas or line breaks, spaces before

@@ -9,7 +9,9 @@
 namespace vaporica {
 
 namespace {
-int halfCount() { return static_cast<int>(std::floor(static_cast<double>(QuestionCount) / 2.0)); }
+int halfCount() {
+    return static_cast<int>(std::floor(static_cast<double>(QuestionCount) / 2.0));
+}
 
 void drawOnce(const Clock &clock, RandomSource &random) {
     random.reseed(clock.secondsSinceMidnight());
@@ -18,7 +20,9 @@ void drawOnce(const Clock &clock, RandomSource &random) {
 }
 } // namespace
 
-int recentWindowSize() { return halfCount() + 1; }
+int recentWindowSize() {
+    return halfCount() + 1;
+}
 
 void DrawQuestion(const Clock &clock, RandomSource &random) {
     // The redraw loops here rather than recursing, so a long run of hits on the window cannot
@@ -29,7 +33,9 @@ void DrawQuestion(const Clock &clock, RandomSource &random) {
     AcceptQuestion();
 }
 
-bool CheckDrawn() { return UsedFlag(CurrentQuestion) != 1; }
+bool CheckDrawn() {
+    return UsedFlag(CurrentQuestion) != 1;
+}
 
 void AcceptQuestion() {
     UsedFlag(RecentQueue(1)) = 0;

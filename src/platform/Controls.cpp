@@ -67,7 +67,8 @@ void GraphicalButton::paintEvent(QPaintEvent *) {
     p.save();
     p.setClipRect(r.adjusted(2, 2, -2, -2));
     if (!picture_.isNull()) {
-        const QPoint topLeft((r.width() - picture_.width()) / 2, (r.height() - picture_.height()) / 2);
+        const QPoint topLeft((r.width() - picture_.width()) / 2,
+                             (r.height() - picture_.height()) / 2);
         p.drawImage(topLeft + shift, picture_);
     } else if (!text().isEmpty()) {
         p.setFont(font());
@@ -156,7 +157,8 @@ void ImageBox::mouseReleaseEvent(QMouseEvent *event) {
     event->accept();
     const bool wasPressed = pressed_;
     pressed_ = false;
-    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (wasPressed && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         runHandler(onClick);
 }
 
@@ -221,7 +223,9 @@ void Label::paintEvent(QPaintEvent *) {
     p.drawText(rect(), Qt::AlignCenter, caption_);
 }
 
-void Label::mouseMoveEvent(QMouseEvent *event) { event->accept(); }
+void Label::mouseMoveEvent(QMouseEvent *event) {
+    event->accept();
+}
 
 // --- Timer ---
 

@@ -2,11 +2,13 @@
 
 #include "app/ErrorReport.h"
 #include "app/Navigation.h"
+#include "assets/ArtPictures.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 
 namespace vaporica {
@@ -80,7 +82,8 @@ void Form::showEvent(QShowEvent *event) {
 }
 
 QIcon windowIcon() {
-    static const QIcon icon(QStringLiteral(":/art/common/icon.svg"));
+    static const QIcon icon(
+        QPixmap::fromImage(artPicture(QStringLiteral(":/art/common/icon.svg"), {32, 32})));
     return icon;
 }
 

@@ -8,7 +8,9 @@ namespace vaporica {
 
 // Layout tables stay in twips; this is the one place they become pixels.
 constexpr int TwipsPerPixel = 15;
-constexpr int px(int twips) { return (twips + TwipsPerPixel / 2) / TwipsPerPixel; }
+constexpr int px(int twips) {
+    return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
+}
 
 struct TwipsRect {
     int left, top, width, height;

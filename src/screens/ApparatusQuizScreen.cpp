@@ -10,6 +10,8 @@ ApparatusQuizScreen::ApparatusQuizScreen() : Form(QStringLiteral("装置と捕�
     setTabOrder({Command2});
 }
 
-void ApparatusQuizScreen::Command2_Click() { ProgramEnd(); }
+void ApparatusQuizScreen::Command2_Click() {
+    ProgramEnd();
+}
 
 } // namespace vaporica

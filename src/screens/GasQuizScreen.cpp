@@ -1,18 +1,12 @@
 #include "screens/GasQuizScreen.h"
 
 #include "app/Navigation.h"
+#include "assets/ArtPictures.h"
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
 #include "assets/Plates.h"
-#include "assets/SvgRender.h"
 #include "bank/QuestionSelection.h"
 #include "platform/Services.h"
-
-// The layout artwork lives in the core library's resources, which a static library links only when
-// something refers to them; the macro must stand outside any namespace.
-static void initArtResources() {
-    Q_INIT_RESOURCE(art);
-}
 
 namespace vaporica {
 
@@ -33,7 +27,7 @@ TwipsRect reagentPlace(int n) {
 GraphicalButton *navigationButton(QWidget *parent, TwipsRect place, const char *art,
                                   const QString &words) {
     auto *button = new GraphicalButton(parent, place, PaleYellow);
-    button->setPicture(renderSvgFile(QString::fromLatin1(art), QSize(100, 32)));
+    button->setPicture(artPicture(QString::fromLatin1(art), QSize(100, 32)));
     button->setAccessibleName(words);
     return button;
 }
@@ -63,8 +57,7 @@ GasQuizScreen::GasQuizScreen()
                        Image6->hide();
                    },
                .completion = [] { ScreenSwitch(ScreenId::ApparatusQuiz); }}) {
-    initArtResources();
-    setBackgroundPicture(renderSvgFile(QStringLiteral(":/art/gasquiz/background.svg"), {766, 541}));
+    setBackgroundPicture(artPicture(QStringLiteral(":/art/gasquiz/background.svg"), {766, 541}));
     createControls();
 }
 
@@ -89,10 +82,10 @@ void GasQuizScreen::createControls() {
     }
     MediaPlayer1 = services().makeSoundPlayer();
     Image6 = new ImageBox(this, {3000, 3405, 3075, 2925}, true);
-    Image6->setPicture(renderSvgFile(QStringLiteral(":/art/common/mark-right.svg"), {199, 195}));
+    Image6->setPicture(artPicture(QStringLiteral(":/art/common/mark-right.svg"), {199, 195}));
     Image6->hide();
     Image5 = new ImageBox(this, {2940, 3405, 3165, 3105});
-    Image5->setPicture(renderSvgFile(QStringLiteral(":/art/common/mark-wrong.svg"), {211, 207}));
+    Image5->setPicture(artPicture(QStringLiteral(":/art/common/mark-wrong.svg"), {211, 207}));
     Image5->hide();
     for (int n = 1; n <= ReagentCount; ++n) {
         Image1(n) = new ImageBox(this, reagentPlace(n));

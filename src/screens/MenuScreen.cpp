@@ -22,8 +22,14 @@ void MenuScreen::Form_Load() {
     loadQuestionBank();
 }
 
-void MenuScreen::Command1_Click() { ScreenSwitch(ScreenId::GasQuiz); }
-void MenuScreen::Command2_Click() { ScreenSwitch(ScreenId::Properties); }
-void MenuScreen::Command3_Click() { ProgramEnd(); }
+void MenuScreen::Command1_Click() {
+    ScreenSwitch(ScreenId::GasQuiz);
+}
+void MenuScreen::Command2_Click() {
+    ScreenSwitch(ScreenId::Properties);
+}
+void MenuScreen::Command3_Click() {
+    ProgramEnd();
+}
 
 } // namespace vaporica

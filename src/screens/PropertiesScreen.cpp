@@ -14,8 +14,14 @@ PropertiesScreen::PropertiesScreen() : Form(QStringLiteral("気体の性質"), 1
     setTabOrder({Command3, Command2, Command4});
 }
 
-void PropertiesScreen::Command2_Click() { ProgramEnd(); }
-void PropertiesScreen::Command3_Click() { ScreenSwitch(ScreenId::Menu); }
-void PropertiesScreen::Command4_Click() { ScreenSwitch(ScreenId::GasQuiz); }
+void PropertiesScreen::Command2_Click() {
+    ProgramEnd();
+}
+void PropertiesScreen::Command3_Click() {
+    ScreenSwitch(ScreenId::Menu);
+}
+void PropertiesScreen::Command4_Click() {
+    ScreenSwitch(ScreenId::GasQuiz);
+}
 
 } // namespace vaporica

@@ -16,9 +16,17 @@ SummaryScreen::SummaryScreen() : Form(QStringLiteral("まとめ"), 11460, 8070) 
     setTabOrder({Command1, Command2, Command3, Command4});
 }
 
-void SummaryScreen::Command1_Click() { ProgramEnd(); }
-void SummaryScreen::Command2_Click() { ScreenSwitch(ScreenId::GasQuiz); }
-void SummaryScreen::Command3_Click() { ScreenSwitch(ScreenId::Properties); }
-void SummaryScreen::Command4_Click() { ScreenSwitch(ScreenId::Menu); }
+void SummaryScreen::Command1_Click() {
+    ProgramEnd();
+}
+void SummaryScreen::Command2_Click() {
+    ScreenSwitch(ScreenId::GasQuiz);
+}
+void SummaryScreen::Command3_Click() {
+    ScreenSwitch(ScreenId::Properties);
+}
+void SummaryScreen::Command4_Click() {
+    ScreenSwitch(ScreenId::Menu);
+}
 
 } // namespace vaporica

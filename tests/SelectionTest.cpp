@@ -1,0 +1,121 @@
+#include "app/SharedVariables.h"
+#include "bank/BankLoader.h"
+#include "bank/QuestionSelection.h"
+#include "platform/Clock.h"
+#include "platform/Random.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+namespace vaporica::test {
+namespace {
+
+class Selection : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetSharedVariables();
+        QuestionCount = 20;
+        emptyRecentWindow();
+    }
+    int draw() {
+        DrawQuestion(clock, random);
+        return CurrentQuestion;
+    }
+    // Re-seeds happen with the clock stopped, as happens when redraws fall in one clock tick.
+    SettableClock clock;
+    Rnd24 random{0x123456};
+};
+
+TEST_F(Selection, AnyTwelveConsecutiveQuestionsAreDistinctAndTheThirteenthMayRepeat) {
+    std::vector<int> asked;
+    for (int i = 0; i < 5000; ++i) {
+        clock.now += 0.37;
+        asked.push_back(draw());
+    }
+    int repeatsAtThirteen = 0;
+    for (std::size_t i = 0; i + 12 <= asked.size(); ++i) {
+        std::set<int> window(asked.begin() + i, asked.begin() + i + 12);
+        ASSERT_EQ(window.size(), 12u) << "repeat within 12 questions ending at " << i + 11;
+        if (i + 12 < asked.size() && asked[i + 12] == asked[i])
+            ++repeatsAtThirteen;
+    }
+    // With 9 free questions each is 1/9 likely; over ~5000 windows a repeat at 13 must occur.
+    EXPECT_GT(repeatsAtThirteen, 100);
+}
+
+TEST_F(Selection, WindowHoldsTheLastElevenWithMatchingFlags) {
+    for (int i = 0; i < 40; ++i) {
+        const int q = draw();
+        const int filled = std::min(i + 1, 11);
+        EXPECT_EQ(RecentQueue(11), q);
+        std::set<int> inWindow;
+        for (int slot = 1; slot <= 11; ++slot) {
+            if (slot <= 11 - filled)
+                EXPECT_EQ(RecentQueue(slot), 0) << "slot " << slot << " after " << i + 1;
+            else
+                inWindow.insert(RecentQueue(slot));
+        }
+        ASSERT_EQ(static_cast<int>(inWindow.size()), filled);
+        for (int question = 1; question <= 20; ++question)
+            EXPECT_EQ(UsedFlag(question), inWindow.count(question) ? 1 : 0);
+        EXPECT_EQ(UsedFlag(0), 0);
+        for (int slot = 12; slot <= 20; ++slot)
+            EXPECT_EQ(RecentQueue(slot), 0);
+    }
+}
+
+TEST_F(Selection, RedrawsWithinOneClockTickMoveOn) {
+    // The clock never moves: the draws must still step through the sequence, not repeat the one
+    // value that collides with the window.
+    for (int i = 0; i < 200; ++i)
+        draw();
+    SUCCEED();
+}
+
+TEST_F(Selection, EmptyingTheWindowLetsTheLastQuestionComeBack) {
+    const int first = draw();
+    emptyRecentWindow();
+    EXPECT_EQ(UsedFlag(first), 0);
+    for (int slot = 1; slot <= 20; ++slot)
+        EXPECT_EQ(RecentQueue(slot), 0);
+    // Drawn with a scripted value that names the same question again.
+    ScriptedRandom scripted;
+    scripted.values = {static_cast<float>(first - 1) / 20.0f + 0.01f};
+    DrawQuestion(clock, scripted);
+    EXPECT_EQ(CurrentQuestion, first);
+}
+
+TEST_F(Selection, DrawMapsTheUnitIntervalOntoOneToTwenty) {
+    ScriptedRandom scripted;
+    scripted.values = {0.0f, 0.049999f, 0.05f, 0.999999f};
+    std::vector<int> got;
+    for (int i = 0; i < 4; ++i) {
+        emptyRecentWindow();
+        DrawQuestion(clock, scripted);
+        got.push_back(CurrentQuestion);
+    }
+    EXPECT_EQ(got, (std::vector<int>{1, 1, 2, 20}));
+    EXPECT_EQ(scripted.reseeds, 4);
+}
+
+TEST_F(Selection, FirstQuestionAfterTheMenuCanBeAnyQuestion) {
+    // A fixed generator state and a clock that moves as a pupil's would: every question turns up
+    // as the first one, none more than about twice as often as fair.
+    std::map<int, int> firsts;
+    for (int run = 0; run < 4000; ++run) {
+        emptyRecentWindow();
+        clock.now = 30000.0 + run * 7.3;
+        firsts[draw()]++;
+    }
+    ASSERT_EQ(firsts.size(), 20u);
+    for (const auto &[question, count] : firsts) {
+        EXPECT_GT(count, 100) << "question " << question;
+        EXPECT_LT(count, 400) << "question " << question;
+    }
+}
+
+} // namespace
+} // namespace vaporica::test
