@@ -65,8 +65,9 @@ public:
     void writeBank(const QByteArray &mondai, const QByteArray &taiou) const;
     static QByteArray standardMondai();
     static QByteArray standardTaiou();
-    // The pictures the gas quiz loads: gas1/gas2 for 1..14 and yaku1/yaku2 for 1..24, each at its
-    // plate's size and carrying its own file name (see fixtureName).
+    // The pictures the quiz screens load: gas1/gas2 for 1..14, yaku1/yaku2 for 1..24, siki for
+    // 1..20 and souti for the standard bank's 1..5, each at the size it is drawn for and carrying
+    // its own file name (see fixtureName).
     void writeQuizPictures() const;
     // A small picture file that names itself; the loader reads it by content whatever its suffix.
     static QByteArray fixturePicture(const QString &name, QSize size);

@@ -1,13 +1,221 @@
 #include "screens/ApparatusQuizScreen.h"
 
 #include "app/Navigation.h"
+#include "assets/ApparatusArt.h"
+#include "assets/ArtPictures.h"
+#include "assets/DataPaths.h"
+#include "assets/PictureLoader.h"
+#include "assets/Plates.h"
+#include "platform/Services.h"
 
 namespace vaporica {
 
-ApparatusQuizScreen::ApparatusQuizScreen() : Form(QStringLiteral("装置と捕集"), 11460, 8070) {
+namespace {
+constexpr std::uint32_t Black = 0x00000000;
+constexpr std::uint32_t Red = 0x000000FF;
+constexpr std::uint32_t LightCyan = 0x00FFFFC0;
+
+constexpr TwipsRect GeneratorPlace[GeneratorCount] = {{810, 855, 1125, 2805},
+                                                      {2565, 930, 2055, 2790},
+                                                      {5025, 1485, 2130, 2220},
+                                                      {7710, 210, 1800, 3510}};
+constexpr TwipsRect CollectorPlace[CollectorCount] = {
+    {1575, 750, 1395, 1785}, {4305, 750, 1335, 1785}, {6765, 480, 2685, 2040}};
+constexpr TwipsRect ReagentLabelPlace[2] = {{615, 240, 2700, 600}, {3480, 240, 2700, 600}};
+
+// What each choice picture shows, for assistive tools.
+const char *const GeneratorWords[GeneratorCount] = {
+    "三角フラスコと滴下漏斗、加熱しない", "試験管に入れた液体を加熱する",
+    "試験管に入れた固体を加熱する", "丸底フラスコと滴下漏斗、加熱する"};
+const char *const CollectorWords[CollectorCount] = {"下方置換", "上方置換", "水上置換"};
+
+QFont labelFrameFont() {
+    return minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), 12, false);
+}
+QFont questionFrameFont() {
+    return minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), 15.75, true);
+}
+
+ImageBox *mark(QWidget *frame, TwipsRect place, bool stretch, bool right) {
+    auto *box = new ImageBox(frame, place, stretch);
+    box->setPicture(right ? artPicture(QStringLiteral(":/art/common/mark-right.svg"), {199, 195})
+                          : artPicture(QStringLiteral(":/art/common/mark-wrong.svg"), {211, 207}));
+    box->setAccessibleName(right ? QStringLiteral("正解") : QStringLiteral("不正解"));
+    box->hide();
+    return box;
+}
+} // namespace
+
+ApparatusQuizScreen::ApparatusQuizScreen()
+    : Form(QStringLiteral("装置と捕集"), 11460, 8070), clock_(services().clock),
+      generatorGroup_(HoverGroup::Freezing::WithFrozenFlag,
+                      [this](int n, int style) { Image1(n)->setBorderStyle(style); }),
+      collectorGroup_(HoverGroup::Freezing::WithFrozenFlag,
+                      [this](int n, int style) { Image2(n)->setBorderStyle(style); }),
+      generatorSlot_(generatorGroup_.HoverFrozenFlag,
+                     {.rightChoice = [] { return int(GeneratorAnswer(CurrentQuestion)); },
+                      .startSound = [this](const QString &path) { MediaPlayer1->play(path); },
+                      .showRightMark = [this] { Image5->show(); },
+                      .showWrongMark = [this] { Image6->show(); },
+                      // The group is frozen now, so this border stays until the screen unloads.
+                      .onRight = [this](int n) { Image1(n)->setBorderStyle(1); }}),
+      collectorSlot_(collectorGroup_.HoverFrozenFlag,
+                     {.rightChoice = [] { return int(CollectorAnswer(CurrentQuestion)); },
+                      .startSound = [this](const QString &path) { MediaPlayer1->play(path); },
+                      .showRightMark = [this] { Image7->show(); },
+                      .showWrongMark = [this] { Image8->show(); },
+                      .onRight = [this](int n) { Image2(n)->setBorderStyle(1); }}),
+      period_(*clock_, {&generatorSlot_, &collectorSlot_},
+              {.setTimerInterval = [this](int ms) { Timer1->setInterval(ms); },
+               .hideMarks =
+                   [this] {
+                       Image5->hide();
+                       Image6->hide();
+                       Image7->hide();
+                       Image8->hide();
+                   },
+               .completion = [] { ScreenSwitch(ScreenId::Summary); }}) {
+    createControls();
+}
+
+ApparatusQuizScreen::~ApparatusQuizScreen() = default;
+
+void ApparatusQuizScreen::createControls() {
     Command2 = new GraphicalButton(this, {9525, 450, 1560, 480}, PaleYellow);
-    Command2->onClick = [this] { Command2_Click(); };
+    Command2->setPicture(artPicture(QStringLiteral(":/art/common/nav-quit.svg"), {100, 32}));
+    Command2->setAccessibleName(QStringLiteral("終了"));
+    createLabelRow();
+    createCollectorFrame();
+    createGeneratorFrame();
+    Timer1 = new Timer(this);
+    MediaPlayer1 = services().makeSoundPlayer();
+    stackFrontToBack();
+    connectHandlers();
+    // The frames and image boxes never take the focus: the quit button is the only stop.
     setTabOrder({Command2});
+}
+
+void ApparatusQuizScreen::createLabelRow() {
+    Frame3 = new Frame(this, {435, 60, 2505, 915}, QStringLiteral("気体"), PaleYellow, Black,
+                       labelFrameFont());
+    Image3 = new ImageBox(Frame3, {615, 240, 1800, 600});
+    Frame4 = new Frame(this, {3030, 60, 6390, 930}, QStringLiteral("薬品"), PaleYellow, Black,
+                       labelFrameFont());
+    for (int k = 1; k <= 2; ++k)
+        Image4(k) = new ImageBox(Frame4, ReagentLabelPlace[k - 1]);
+}
+
+void ApparatusQuizScreen::createCollectorFrame() {
+    Frame2 =
+        new Frame(this, {420, 5010, 10665, 2820}, QStringLiteral("気体の捕集方法を選んで下さい"),
+                  LightCyan, Red, questionFrameFont());
+    Image8 = mark(Frame2, {3975, 105, 2820, 2715}, true, false);
+    Image7 = mark(Frame2, {3960, 105, 2820, 2715}, true, true);
+    for (int n = 1; n <= CollectorCount; ++n) {
+        Image2(n) = new ImageBox(Frame2, CollectorPlace[n - 1]);
+        Image2(n)->setPicture(collectorPicture(n));
+        Image2(n)->setAccessibleName(QString::fromUtf8(CollectorWords[n - 1]));
+    }
+}
+
+void ApparatusQuizScreen::createGeneratorFrame() {
+    Frame1 =
+        new Frame(this, {435, 1110, 10665, 3795}, QStringLiteral("気体の発生装置を選んで下さい"),
+                  LightCyan, Red, questionFrameFont());
+    Image6 = mark(Frame1, {3870, 405, 3165, 3105}, false, false);
+    Image5 = mark(Frame1, {3900, 435, 2985, 2925}, false, true);
+    for (int n = 1; n <= GeneratorCount; ++n) {
+        Image1(n) = new ImageBox(Frame1, GeneratorPlace[n - 1]);
+        Image1(n)->setPicture(generatorPicture(n));
+        Image1(n)->setAccessibleName(QString::fromUtf8(GeneratorWords[n - 1]));
+    }
+}
+
+// Qt draws later siblings on top: raise each container's children from the back of the layout
+// table to its front, so the marks cover the choices and take their pointer events.
+void ApparatusQuizScreen::stackFrontToBack() {
+    for (int n = 1; n <= GeneratorCount; ++n)
+        Image1(n)->raise();
+    Image5->raise();
+    Image6->raise();
+    for (int n = 1; n <= CollectorCount; ++n)
+        Image2(n)->raise();
+    Image7->raise();
+    Image8->raise();
+    Image4(1)->raise();
+    Image4(2)->raise();
+    for (QWidget *w : {static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Frame2),
+                       static_cast<QWidget *>(Frame4), static_cast<QWidget *>(Frame3),
+                       static_cast<QWidget *>(Command2)})
+        w->raise();
+}
+
+void ApparatusQuizScreen::connectHandlers() {
+    for (int n = 1; n <= GeneratorCount; ++n) {
+        Image1(n)->onMouseMove = [this, n] { Image1_MouseMove(n); };
+        Image1(n)->onClick = [this, n] { Image1_Click(n); };
+    }
+    for (int n = 1; n <= CollectorCount; ++n) {
+        Image2(n)->onMouseMove = [this, n] { Image2_MouseMove(n); };
+        Image2(n)->onClick = [this, n] { Image2_Click(n); };
+    }
+    Frame1->onMouseMove = [this] { Frame1_MouseMove(); };
+    Frame2->onMouseMove = [this] { Frame2_MouseMove(); };
+    Timer1->onTick = [this] { Timer1_Timer(); };
+    Command2->onClick = [this] { Command2_Click(); };
+}
+
+void ApparatusQuizScreen::Form_Load() {
+    GeneratorHighlighted = 1;
+    GeneratorHover = 1;
+    CollectorHighlighted = 1;
+    CollectorHover = 1;
+    GeneratorSolved = 0;
+    CollectorSolved = 0;
+    GeneratorWrongPending = 0;
+    CollectorWrongPending = 0;
+    GeneratorFrozen = 0;
+    CollectorFrozen = 0;
+
+    const int q = CurrentQuestion;
+    Image3->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, AnswerGas(q))));
+    Image3->setAccessibleName(gasName(AnswerGas(q)));
+    for (int k = 1; k <= 2; ++k) {
+        Image4(k)->setPicture(loadPicture(PicturePath(fragment::ReagentNormal, Reagent(q, k))));
+        Image4(k)->setAccessibleName(reagentName(Reagent(q, k)));
+    }
+}
+
+// HoverEnter runs the highlight step (HighlightGenerator / HighlightCollector) when not frozen.
+void ApparatusQuizScreen::Image1_MouseMove(int Index) {
+    generatorGroup_.HoverEnter(Index);
+}
+void ApparatusQuizScreen::Image2_MouseMove(int Index) {
+    collectorGroup_.HoverEnter(Index);
+}
+
+void ApparatusQuizScreen::Frame1_MouseMove() {
+    generatorGroup_.HoverReset();
+}
+void ApparatusQuizScreen::Frame2_MouseMove() {
+    collectorGroup_.HoverReset();
+}
+
+// Clears both HighlightedIndex values even while a group is frozen; a frozen border stays.
+void ApparatusQuizScreen::Form_MouseMove() {
+    BackgroundReset({&generatorGroup_, &collectorGroup_});
+}
+
+void ApparatusQuizScreen::Image1_Click(int Index) {
+    period_.AnswerClick(generatorSlot_, Index);
+}
+void ApparatusQuizScreen::Image2_Click(int Index) {
+    period_.AnswerClick(collectorSlot_, Index);
+}
+
+// The switch to the summary needs both slots solved.
+void ApparatusQuizScreen::Timer1_Timer() {
+    period_.FeedbackTick();
 }
 
 void ApparatusQuizScreen::Command2_Click() {

@@ -1,19 +1,86 @@
 #include "screens/SummaryScreen.h"
 
 #include "app/Navigation.h"
+#include "app/SharedVariables.h"
+#include "assets/ArtPictures.h"
+#include "assets/DataPaths.h"
+#include "assets/PictureLoader.h"
+#include "assets/Plates.h"
+#include "platform/Services.h"
 
 namespace vaporica {
 
+namespace {
+constexpr std::uint32_t Black = 0x00000000;
+// The two frames without a caption colour of their own show the toolkit's default: black text.
+constexpr std::uint32_t DefaultCaptionColour = 0x00000000;
+
+Frame *summaryFrame(QWidget *parent, TwipsRect place, const QString &caption,
+                    std::uint32_t captionColour) {
+    return new Frame(parent, place, caption, PaleYellow, captionColour,
+                     minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), 12, false));
+}
+
+GraphicalButton *pictureButton(QWidget *parent, int left, const char *art, const QString &words) {
+    auto *button = new GraphicalButton(parent, {left, 7365, 2070, 480}, PaleYellow);
+    button->setPicture(artPicture(QString::fromLatin1(art), {134, 32}));
+    button->setAccessibleName(words);
+    return button;
+}
+} // namespace
+
 SummaryScreen::SummaryScreen() : Form(QStringLiteral("まとめ"), 11460, 8070) {
-    Command4 = new GraphicalButton(this, {1110, 7365, 2070, 480}, PaleYellow);
-    Command3 = new GraphicalButton(this, {3480, 7365, 2070, 480}, PaleYellow);
-    Command2 = new GraphicalButton(this, {5865, 7365, 2070, 480}, PaleYellow);
-    Command1 = new GraphicalButton(this, {8250, 7365, 2070, 480}, PaleYellow);
+    createFrames();
+    createButtons();
+    MediaPlayer1 = services().makeSoundPlayer();
+    setTabOrder({Command1, Command2, Command3, Command4});
+}
+
+SummaryScreen::~SummaryScreen() = default;
+
+// No two controls overlap, so creation order needs no restacking. The image boxes take their
+// picture's size; whatever passes a frame's edge is clipped by the frame.
+void SummaryScreen::createFrames() {
+    Frame1 = summaryFrame(this, {1110, 360, 2595, 915}, QStringLiteral("気体"), Black);
+    Image1 = new ImageBox(Frame1, {615, 240, 1800, 600});
+    Frame2 = summaryFrame(this, {3885, 360, 6405, 930}, QStringLiteral("薬品"), Black);
+    Image2(1) = new ImageBox(Frame2, {615, 240, 2700, 600});
+    Image2(2) = new ImageBox(Frame2, {3555, 240, 2700, 600});
+    Frame3 = summaryFrame(this, {1110, 1395, 9180, 1875}, QStringLiteral("化学反応式"),
+                          DefaultCaptionColour);
+    Image3 = new ImageBox(Frame3, {615, 315, 7275, 1425});
+    Image3->setAccessibleName(QStringLiteral("化学反応式"));
+    Frame4 = summaryFrame(this, {1110, 3420, 9195, 3780}, QStringLiteral("実験装置"),
+                          DefaultCaptionColour);
+    Image4 = new ImageBox(Frame4, {1860, 75, 4680, 3720});
+    Image4->setAccessibleName(QStringLiteral("実験装置"));
+}
+
+void SummaryScreen::createButtons() {
+    Command4 =
+        pictureButton(this, 1110, ":/art/summary/button-menu.svg", QStringLiteral("メニュー"));
+    Command3 = pictureButton(this, 3480, ":/art/summary/button-properties.svg",
+                             QStringLiteral("気体の性質"));
+    Command2 =
+        pictureButton(this, 5865, ":/art/summary/button-next.svg", QStringLiteral("ヴァポリカ"));
+    Command1 = pictureButton(this, 8250, ":/art/summary/button-quit.svg", QStringLiteral("終了"));
     Command1->onClick = [this] { Command1_Click(); };
     Command2->onClick = [this] { Command2_Click(); };
     Command3->onClick = [this] { Command3_Click(); };
     Command4->onClick = [this] { Command4_Click(); };
-    setTabOrder({Command1, Command2, Command3, Command4});
+}
+
+// Runs to its end before the window shows, so a missing picture ends the program unseen.
+void SummaryScreen::Form_Load() {
+    const int q = CurrentQuestion;
+    Image1->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, AnswerGas(q))));
+    Image1->setAccessibleName(gasName(AnswerGas(q)));
+    Image3->setPicture(loadPicture(PicturePath(fragment::Equation, q)));
+    Image4->setPicture(loadPicture(PicturePath(fragment::Apparatus, ApparatusPicture(q))));
+    for (int k = 1; k <= 2; ++k) {
+        Image2(k)->setPicture(loadPicture(PicturePath(fragment::ReagentNormal, Reagent(q, k))));
+        Image2(k)->setAccessibleName(reagentName(Reagent(q, k)));
+    }
 }
 
 void SummaryScreen::Command1_Click() {
