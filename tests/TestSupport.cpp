@@ -37,12 +37,10 @@ void DataDirectory::writeQuizPictures() const {
         int count;
         QSize size;
     };
-    static const Family families[] = {{"気体", "gas1", 14, {120, 40}},
-                                      {"気体", "gas2", 14, {120, 40}},
-                                      {"薬品", "yaku1", 24, {180, 40}},
-                                      {"薬品", "yaku2", 24, {180, 40}},
-                                      {"反応式", "siki", 20, {485, 95}},
-                                      {"装置", "souti", 5, {312, 248}}};
+    static const Family families[] = {
+        {"気体", "gas1", 14, {120, 40}},   {"気体", "gas2", 14, {120, 40}},
+        {"薬品", "yaku1", 24, {180, 40}},  {"薬品", "yaku2", 24, {180, 40}},
+        {"反応式", "siki", 20, {485, 95}}, {"装置", "souti", 5, {312, 248}}};
     for (const Family &f : families)
         for (int n = 1; n <= f.count; ++n) {
             const QString name = QStringLiteral("%1(%2)").arg(QLatin1String(f.prefix)).arg(n);
