@@ -7,7 +7,7 @@ build=$1 id=$2
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/vaporica-install.XXXXXX")
 pid=''
 cleanup() {
-    [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null
+    [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
     rm -rf "$prefix"
 }
 trap cleanup EXIT
