@@ -1,17 +1,188 @@
 #include "screens/PropertiesScreen.h"
 
 #include "app/Navigation.h"
+#include "assets/ArtPictures.h"
+#include "assets/DataPaths.h"
+#include "assets/PictureLoader.h"
+#include "assets/Plates.h"
+
+#include <initializer_list>
 
 namespace vaporica {
 
-PropertiesScreen::PropertiesScreen() : Form(QStringLiteral("気体の性質"), 11490, 8100) {
-    Command2 = new GraphicalButton(this, {6735, 390, 1560, 480}, PaleYellow);
-    Command4 = new GraphicalButton(this, {6735, 1020, 1560, 480}, PaleYellow);
-    Command3 = new GraphicalButton(this, {6735, 1635, 1560, 480}, PaleYellow);
+namespace {
+constexpr std::uint32_t FramePink = 0x00C0C0FF;
+constexpr std::uint32_t Red = 0x000000FF;
+constexpr std::uint32_t White = 0x00FFFFFF;
+constexpr std::uint32_t Orange = 0x000080FF;
+constexpr int NoteLineHeight = 255;
+
+// Top of gas button n inside Frame1; three steps are 510 twips, so those neighbours overlap.
+constexpr int GasButtonTop[GasCount] = {180,  705,  1230, 1755, 2280, 2805, 3330,
+                                        3855, 4365, 4890, 5400, 5910, 6435, 6960};
+
+// The note over the apparatus picture for the three gases whose picture shows one preparation of
+// several; empty for the others.
+QString reagentNote(int gas) {
+    switch (gas) {
+    case 1:
+        return QStringLiteral("塩素酸カリウムと二酸化マンガンの場合");
+    case 3:
+        return QStringLiteral("二酸化マンガンと濃塩酸の場合");
+    case 8:
+        return QStringLiteral("銅と熱濃硫酸の場合");
+    default:
+        return {};
+    }
+}
+
+GraphicalButton *navigationButton(QWidget *parent, TwipsRect place, const char *art,
+                                  const QString &words) {
+    auto *button = new GraphicalButton(parent, place, PaleYellow);
+    button->setPicture(artPicture(QString::fromLatin1(art), QSize(100, 32)));
+    button->setAccessibleName(words);
+    return button;
+}
+
+ImageBox *artImage(QWidget *parent, TwipsRect place, const char *art, QSize size,
+                   const QString &words) {
+    auto *image = new ImageBox(parent, place);
+    image->setPicture(artPicture(QString::fromLatin1(art), size));
+    image->setAccessibleName(words);
+    return image;
+}
+
+Frame *captionedFrame(QWidget *parent, TwipsRect place, const QString &caption) {
+    return new Frame(parent, place, caption, PaleYellow, Red,
+                     minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), 12, false));
+}
+} // namespace
+
+PropertiesScreen::PropertiesScreen()
+    : Form(QStringLiteral("気体の性質"), 11490, 8100),
+      gasGroup_(
+          HoverGroup::Freezing::WithoutFrozenFlag,
+          [this](int n) {
+              Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasNormal, n)));
+          },
+          [this](int n) {
+              Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, n)));
+          }) {
+    createControls();
+}
+
+PropertiesScreen::~PropertiesScreen() = default;
+
+void PropertiesScreen::createControls() {
+    createShowingPart();
+    createNavigation();
+    createGasColumn();
+    stackFrontToBack();
+    connectHandlers();
+
+    std::vector<QWidget *> tabOrder{Command3, Command2};
+    for (int n = GasCount; n >= 1; --n)
+        tabOrder.push_back(Command1(n));
+    tabOrder.push_back(Command4);
+    setTabOrder(tabOrder);
+}
+
+// The two frames that the first gas click brings up; their image boxes stay empty until then.
+void PropertiesScreen::createShowingPart() {
+    Frame2 = captionedFrame(this, {555, 60, 5475, 3975}, QStringLiteral("説明"));
+    Image3 = new ImageBox(Frame2, {195, 300, 5130, 3555});
+    Frame3 = captionedFrame(this, {555, 4050, 7530, 3960}, QStringLiteral("実験装置"));
+    Image4 = new ImageBox(Frame3, {180, 285, 6405, 2940});
+    Label1 = new Label(Frame3, {5025, 495, 105, 255}, Orange, White,
+                       minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), 12.75, true));
+    for (QWidget *w : {static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Frame3),
+                       static_cast<QWidget *>(Label1)})
+        w->hide();
+}
+
+void PropertiesScreen::createNavigation() {
+    Command2 = navigationButton(this, {6735, 390, 1560, 480}, ":/art/common/nav-quit.svg",
+                                QStringLiteral("終了"));
+    Command4 = navigationButton(this, {6735, 1020, 1560, 480}, ":/art/common/nav-quiz.svg",
+                                QStringLiteral("ヴァポリカ"));
+    Command3 = navigationButton(this, {6735, 1635, 1560, 480}, ":/art/common/nav-back.svg",
+                                QStringLiteral("戻る"));
+    Image1 = artImage(this, {6180, 2385, 2550, 1335}, ":/art/properties/title.svg", {170, 89},
+                      QStringLiteral("性質"));
+    Image2 = artImage(this, {2880, 6090, 4380, 765}, ":/art/properties/banner.svg", {292, 51},
+                      QStringLiteral("調べたい気体をクリックして下さい"));
+}
+
+// Form_Load loads no pictures, so the buttons show these design-time plates until the first hover.
+void PropertiesScreen::createGasColumn() {
+    Frame1 = new Frame(this, {8865, 360, 2145, 7560}, QString(), FramePink, Red,
+                       minchoFont(QStringLiteral("ＭＳ 明朝"), 12, true));
+    for (int n = 1; n <= GasCount; ++n) {
+        auto *button =
+            new GraphicalButton(Frame1, {120, GasButtonTop[n - 1], 1830, 525}, PaleYellow);
+        button->setPicture(gasPlate(n, false));
+        button->setAccessibleName(gasName(n));
+        Command1(n) = button;
+    }
+}
+
+// Qt draws later siblings on top: raise from the back of the layout table to its front.
+void PropertiesScreen::stackFrontToBack() {
+    for (QWidget *w : std::initializer_list<QWidget *>{Frame1, Image2, Image1, Command3, Command4,
+                                                       Command2, Frame3, Frame2})
+        w->raise();
+    Image4->raise();
+    Label1->raise();
+    for (int n = GasCount; n >= 1; --n)
+        Command1(n)->raise();
+}
+
+void PropertiesScreen::connectHandlers() {
+    for (int n = 1; n <= GasCount; ++n) {
+        Command1(n)->onClick = [this, n] { Command1_Click(n); };
+        Command1(n)->onMouseMove = [this, n] { Command1_MouseMove(n); };
+    }
+    Frame1->onMouseMove = [this] { Frame1_MouseMove(); };
     Command2->onClick = [this] { Command2_Click(); };
     Command3->onClick = [this] { Command3_Click(); };
     Command4->onClick = [this] { Command4_Click(); };
-    setTabOrder({Command3, Command2, Command4});
+}
+
+void PropertiesScreen::Form_Load() {
+    GasHighlighted = 1;
+    GasHover = 1;
+}
+
+// HoverEnter runs the highlight step (HighlightGas); this group never freezes.
+void PropertiesScreen::Command1_MouseMove(int Index) {
+    gasGroup_.HoverEnter(Index);
+}
+
+void PropertiesScreen::Form_MouseMove() {
+    gasGroup_.HoverReset();
+}
+
+void PropertiesScreen::Frame1_MouseMove() {
+    gasGroup_.HoverReset();
+}
+
+// Neither hover index nor any button picture changes here, so the clicked button keeps its look.
+void PropertiesScreen::Command1_Click(int Index) {
+    Image2->hide();
+    Frame2->show();
+    Frame3->show();
+    Image3->setPicture(loadPicture(PicturePath(fragment::Properties, Index)));
+    Image4->setPicture(loadPicture(PicturePath(fragment::Apparatus, GasApparatus(Index))));
+    const QString note = reagentNote(Index);
+    if (note.isEmpty()) {
+        Label1->hide();
+        return;
+    }
+    Label1->setCaption(note);
+    // The stand-in Mincho face has a taller line box (ascent plus descent) than the face the layout
+    // was drawn with; the orange band keeps the layout's one-line height and the glyphs fit in it.
+    Label1->resize(Label1->width(), px(NoteLineHeight));
+    Label1->show();
 }
 
 void PropertiesScreen::Command2_Click() {

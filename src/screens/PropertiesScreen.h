@@ -1,23 +1,61 @@
 #pragma once
 
+#include "app/SharedVariables.h"
+#include "feedback/HoverGroup.h"
+#include "platform/ControlArray.h"
 #include "platform/Controls.h"
 #include "platform/Form.h"
 
 namespace vaporica {
 
+// The gas properties browser: a column of fourteen gas buttons; a click shows the gas's properties
+// picture and the apparatus that prepares it.
 class PropertiesScreen : public Form {
     Q_OBJECT
 public:
     PropertiesScreen();
-
-    GraphicalButton *Command2; // quit
-    GraphicalButton *Command3; // back
-    GraphicalButton *Command4; // quiz
+    ~PropertiesScreen() override;
 
 private:
+    // Comes first: the screen's variables below are bound to its fields.
+    PictureSwapHighlight gasGroup_;
+
+public:
+    // Controls, front to back.
+    Frame *Frame2; // "説明"
+    ImageBox *Image3;
+    Frame *Frame3; // "実験装置"
+    Label *Label1;
+    ImageBox *Image4;
+    GraphicalButton *Command2; // quit
+    GraphicalButton *Command4; // quiz
+    GraphicalButton *Command3; // back
+    ImageBox *Image1;          // title
+    ImageBox *Image2;          // instruction banner
+    Frame *Frame1;
+    ControlArray<GraphicalButton, GasCount> Command1{"Command1"};
+
+    // The screen's own variables.
+    Integer &GasHighlighted = gasGroup_.HighlightedIndex;
+    Integer &GasHover = gasGroup_.HoverIndex;
+
+    // Handlers, in the order of the screen's handler table.
+    void Form_Load() override;
+    void Command1_MouseMove(int Index);
+    void Form_MouseMove() override;
+    void Frame1_MouseMove();
+    void Command1_Click(int Index);
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
+
+private:
+    void createControls();
+    void createShowingPart();
+    void createNavigation();
+    void createGasColumn();
+    void stackFrontToBack();
+    void connectHandlers();
 };
 
 } // namespace vaporica
