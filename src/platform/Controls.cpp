@@ -2,6 +2,7 @@
 
 #include "app/ErrorReport.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,10 +16,15 @@ void runHandler(const Handler &handler) {
 }
 
 QFont minchoFont(const QString &family, double pointSize, bool bold) {
+    constexpr double LayoutPixelsPerPoint = 1440.0 / TwipsPerPixel / 72.0;
     QFont font(family);
-    font.setPointSizeF(pointSize);
+    font.setPixelSize(qRound(pointSize * LayoutPixelsPerPoint));
     font.setBold(bold);
     return font;
+}
+
+QColor platformButtonFace() {
+    return QApplication::palette().color(QPalette::Active, QPalette::Button);
 }
 
 namespace {
@@ -42,7 +48,10 @@ void drawBevel(QPainter &p, const QRect &r, const QColor &light, const QColor &d
 // --- GraphicalButton ---
 
 GraphicalButton::GraphicalButton(QWidget *parent, TwipsRect place, std::uint32_t faceColor)
-    : QAbstractButton(parent), face_(bgr(faceColor)) {
+    : GraphicalButton(parent, place, bgr(faceColor)) {}
+
+GraphicalButton::GraphicalButton(QWidget *parent, TwipsRect place, const QColor &faceColor)
+    : QAbstractButton(parent), face_(faceColor) {
     placeAt(this, place);
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QAbstractButton::clicked, this, [this] { runHandler(onClick); });
@@ -50,6 +59,16 @@ GraphicalButton::GraphicalButton(QWidget *parent, TwipsRect place, std::uint32_t
 
 void GraphicalButton::setPicture(const QImage &picture) {
     picture_ = picture;
+    update();
+}
+
+void GraphicalButton::setPicture(const QImage &picture, const QString &words) {
+    setAccessibleName(words);
+    setPicture(picture);
+}
+
+void GraphicalButton::setCaptionColor(const QColor &color) {
+    captionColor_ = color;
     update();
 }
 
@@ -72,18 +91,19 @@ void GraphicalButton::paintEvent(QPaintEvent *) {
         p.drawImage(topLeft + shift, picture_);
     } else if (!text().isEmpty()) {
         p.setFont(font());
-        p.setPen(Qt::black);
+        p.setPen(captionColor_);
         p.drawText(r.translated(shift), Qt::AlignCenter, text());
     }
     p.restore();
     // Raised edge, sunk while pressed.
     const QColor light(255, 255, 255), shade(128, 128, 128), dark(0, 0, 0);
+    // QRect's right() and bottom() are the last pixel row and column inside the face.
     if (down) {
-        drawBevel(p, r.adjusted(0, 0, -1, -1), dark, light);
-        drawBevel(p, r.adjusted(1, 1, -2, -2), shade, face_);
+        drawBevel(p, r, dark, light);
+        drawBevel(p, r.adjusted(1, 1, -1, -1), shade, face_);
     } else {
-        drawBevel(p, r.adjusted(0, 0, -1, -1), light, dark);
-        drawBevel(p, r.adjusted(1, 1, -2, -2), face_.lighter(115), shade);
+        drawBevel(p, r, light, dark);
+        drawBevel(p, r.adjusted(1, 1, -1, -1), face_.lighter(115), shade);
     }
     if (hasFocus()) {
         QPen pen(Qt::black, 1, Qt::DotLine);

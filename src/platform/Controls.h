@@ -16,8 +16,13 @@ namespace vaporica {
 
 using Handler = std::function<void()>;
 
-// "ＭＳ Ｐ明朝" / "ＭＳ 明朝" at a point size, bold or regular.
+// "ＭＳ Ｐ明朝" / "ＭＳ 明朝" at a point size, bold or regular. The size is fixed in pixels at the
+// layout's 96 pixels per inch (15 twips per pixel), so captions fit their boxes whatever the
+// display's own resolution: 12 pt is 16 px, 15.75 pt is 21 px.
 QFont minchoFont(const QString &family, double pointSize, bool bold);
+
+// The face colour the layout calls "the platform's button colour".
+QColor platformButtonFace();
 
 // A graphical button: face colour and either a picture centred and clipped to the face or a
 // caption. Enter and the space bar press it while it has the focus.
@@ -25,12 +30,21 @@ class GraphicalButton : public QAbstractButton {
     Q_OBJECT
 public:
     GraphicalButton(QWidget *parent, TwipsRect place, std::uint32_t faceColor);
+    GraphicalButton(QWidget *parent, TwipsRect place, const QColor &faceColor);
+    // Qt's named colours would silently convert to a 0x00BBGGRR number.
+    GraphicalButton(QWidget *parent, TwipsRect place, Qt::GlobalColor) = delete;
 
     void setPicture(const QImage &picture);
+    // A picture button carries no caption; its words, drawn in the picture, become its accessible
+    // name so that a screen reader can say them.
+    void setPicture(const QImage &picture, const QString &words);
     const QImage &picture() const { return picture_; }
     void setCaption(const QString &caption) { setText(caption); }
+    QString caption() const { return text(); }
     void setCaptionFont(const QFont &font) { setFont(font); }
+    void setCaptionColor(const QColor &color);
     void setFaceColor(const QColor &color);
+    const QColor &faceColor() const { return face_; }
 
     Handler onClick;
     Handler onMouseMove;
@@ -43,6 +57,7 @@ protected:
 private:
     QImage picture_;
     QColor face_;
+    QColor captionColor_ = Qt::black;
 };
 
 // An image box: takes its picture's pixel size with its top-left fixed, unless stretched.
@@ -81,6 +96,8 @@ public:
           std::uint32_t foreColor, const QFont &font);
 
     const QString &caption() const { return caption_; }
+    const QColor &backColor() const { return back_; }
+    const QColor &foreColor() const { return fore_; }
 
     Handler onMouseMove;
 

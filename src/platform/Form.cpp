@@ -30,12 +30,23 @@ Form::Form(const QString &caption, int clientWidthTwips, int clientHeightTwips,
 
 void Form::showCentred() {
     show();
-    if (QScreen *screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        const QRect frame = frameGeometry();
-        move(area.center() - QPoint(frame.width() / 2, frame.height() / 2) +
-             (pos() - frame.topLeft()));
-    }
+    centreOnScreen();
+}
+
+void Form::centreOnScreen() {
+    QScreen *screen = this->screen();
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->availableGeometry();
+    // For a window, move() places the outer frame; before the first showing the frame is not
+    // known and equals the client area.
+    const QRect outer = frameGeometry();
+    const QPoint target(area.x() + (area.width() - outer.width()) / 2,
+                        area.y() + (area.height() - outer.height()) / 2);
+    if (outer.topLeft() != target)
+        move(target);
 }
 
 void Form::setBackgroundPicture(const QImage &picture) {
@@ -77,13 +88,26 @@ void Form::closeEvent(QCloseEvent *event) {
 
 void Form::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
+    // Sent before the window appears, so it appears centred; a spontaneous show (the window
+    // system restoring it) keeps the place the pupil sees.
+    if (!event->spontaneous())
+        centreOnScreen();
     if (QWidget *first = firstFocusable())
         first->setFocus(Qt::OtherFocusReason);
 }
 
+QImage windowIconPicture() {
+    QImage opaque(32, 32, QImage::Format_RGB32);
+    opaque.fill(Qt::black);
+    QPainter painter(&opaque);
+    painter.drawImage(0, 0, artPicture(QStringLiteral(":/art/common/icon.svg"), {32, 32}));
+    painter.end();
+    // The layout's icon has 256 colours; the rendering's soft edges give a few more.
+    return opaque.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+}
+
 QIcon windowIcon() {
-    static const QIcon icon(
-        QPixmap::fromImage(artPicture(QStringLiteral(":/art/common/icon.svg"), {32, 32})));
+    static const QIcon icon(QPixmap::fromImage(windowIconPicture()));
     return icon;
 }
 

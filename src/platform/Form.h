@@ -19,7 +19,10 @@ public:
     // Runs once, after the controls exist and before the window shows.
     virtual void Form_Load() {}
 
+    // Every show centres the window on the desktop (before it appears); this one also corrects for
+    // a window manager's frame once that is known.
     void showCentred();
+    void centreOnScreen();
     void setBackgroundPicture(const QImage &picture);
 
     // The buttons in tab order; the first visible one takes the focus when the screen opens.
@@ -44,7 +47,8 @@ private:
     bool unloaded_ = false;
 };
 
-// The icon all five windows share.
+// The icon all five windows share: 32 x 32, at most 256 colours, fully opaque.
 QIcon windowIcon();
+QImage windowIconPicture();
 
 } // namespace vaporica
