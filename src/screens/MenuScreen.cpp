@@ -1,18 +1,100 @@
 #include "screens/MenuScreen.h"
 
 #include "app/Navigation.h"
+#include "assets/ArtPictures.h"
 #include "bank/BankLoader.h"
 
 namespace vaporica {
 
+namespace {
+constexpr std::uint32_t Orange = 0x000080FF;
+constexpr std::uint32_t LightOrange = 0x00C0E0FF;
+constexpr std::uint32_t Salmon = 0x008080FF;
+constexpr std::uint32_t LightGrey = 0x00E0E0E0;
+constexpr std::uint32_t Red = 0x000000FF;
+
+const QString CockOpenAction = QStringLiteral("コックを開く");
+const QString CockCloseAction = QStringLiteral("コックを閉じる");
+
+QFont pMincho(double points) {
+    return minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), points, true);
+}
+
+// The three big buttons: a 169 x 48 picture fills the face; the words it shows are its name.
+GraphicalButton *pictureButton(QWidget *parent, TwipsRect place, const QColor &face,
+                               const char *art, const QString &words) {
+    auto *button = new GraphicalButton(parent, place, face);
+    button->setCaptionFont(minchoFont(QStringLiteral("ＭＳ 明朝"), 20.25, true));
+    button->setPicture(artPicture(QString::fromLatin1(art), {169, 48}), words);
+    return button;
+}
+
+GraphicalButton *captionButton(QWidget *parent, TwipsRect place, std::uint32_t face,
+                               const QString &caption, double points) {
+    auto *button = new GraphicalButton(parent, place, face);
+    button->setCaptionFont(pMincho(points));
+    button->setCaption(caption);
+    return button;
+}
+
+ImageBox *pictureBox(QWidget *parent, TwipsRect place, const char *art, QSize size,
+                     const QString &words) {
+    auto *box = new ImageBox(parent, place);
+    box->setPicture(artPicture(QString::fromLatin1(art), size));
+    box->setAccessibleName(words);
+    return box;
+}
+} // namespace
+
 MenuScreen::MenuScreen() : Form(QStringLiteral("メニュー"), 9750, 6285) {
-    Command3 = new GraphicalButton(this, {6840, 5130, 2535, 720}, 0x00E0E0E0);
-    Command2 = new GraphicalButton(this, {6840, 4200, 2535, 720}, 0x00E0E0E0);
-    Command1 = new GraphicalButton(this, {6840, 3300, 2535, 720}, 0x00E0E0E0);
+    setBackgroundPicture(artPicture(QStringLiteral(":/art/menu/background.svg"), {650, 419}));
+    createControls();
+}
+
+void MenuScreen::createControls() {
+    const QString kipp = QStringLiteral("キップの装置");
+    Command6 = captionButton(this, {1635, 5445, 1545, 465}, Orange, kipp, 12);
+    Frame1 = new Frame(this, {345, 285, 9045, 5775}, kipp, LightOrange, Red, pMincho(12));
+    Command5 = captionButton(Frame1, {7440, 420, 1230, 435}, Salmon, QStringLiteral("戻　る"),
+                             15.75);
+    Command4 = captionButton(Frame1, {5685, 4815, 2190, 435}, Salmon, CockOpenAction, 15.75);
+    const QSize apparatus(249, 235);
+    Image9 = pictureBox(Frame1, {4935, 1080, 3735, 3525}, ":/art/menu/kipp-open.svg", apparatus,
+                        QStringLiteral("コックを開いたキップの装置"));
+    Image8 = pictureBox(Frame1, {4935, 1080, 3735, 3525}, ":/art/menu/kipp-closed.svg", apparatus,
+                        QStringLiteral("コックを閉じたキップの装置"));
+    Image7 = pictureBox(Frame1, {435, 660, 4095, 4590}, ":/art/menu/explanation.svg", {273, 306},
+                        kipp);
+    Image7->setAccessibleDescription(QStringLiteral(
+        "加熱を必要としない、固体と液体の反応で気体を発生させる装置。二つのガラス器具よりなり、"
+        "下に固体、上に液体を入れる。気体取り出しコックを開くと反応が起き閉じると発生した気体の"
+        "圧力で、液体が上の器具に押し上げられるので反応はそれ以上進行しない。"));
+    Command3 = pictureButton(this, {6840, 5130, 2535, 720}, platformButtonFace(),
+                             ":/art/menu/button-quit.svg", QStringLiteral("終了"));
+    Command2 = pictureButton(this, {6840, 4200, 2535, 720}, platformButtonFace(),
+                             ":/art/menu/button-properties.svg", QStringLiteral("気体の性質"));
+    Command1 = pictureButton(this, {6840, 3300, 2535, 720}, bgr(LightGrey),
+                             ":/art/menu/button-quiz.svg", QStringLiteral("ヴァポリカ"));
+
+    // Visible at load: the panel and the open-stopcock picture are not.
+    Image9->hide();
+    Frame1->hide();
+
+    // Qt draws later siblings on top: raise from the back of the layout table to its front.
+    for (QWidget *w : std::initializer_list<QWidget *>{Command1, Command2, Command3, Frame1,
+                                                       Command6, Image7, Image8, Image9, Command4,
+                                                       Command5})
+        w->raise();
+
     Command1->onClick = [this] { Command1_Click(); };
     Command2->onClick = [this] { Command2_Click(); };
     Command3->onClick = [this] { Command3_Click(); };
-    setTabOrder({Command1, Command2, Command3});
+    Command4->onClick = [this] { Command4_Click(); };
+    Command5->onClick = [this] { Command5_Click(); };
+    Command6->onClick = [this] { Command6_Click(); };
+
+    // Tab order 0..6; Frame1 (3) takes no focus.
+    setTabOrder({Command1, Command2, Command3, Command4, Command5, Command6});
 }
 
 void MenuScreen::Form_Load() {
@@ -25,11 +107,37 @@ void MenuScreen::Form_Load() {
 void MenuScreen::Command1_Click() {
     ScreenSwitch(ScreenId::GasQuiz);
 }
+
 void MenuScreen::Command2_Click() {
     ScreenSwitch(ScreenId::Properties);
 }
+
 void MenuScreen::Command3_Click() {
     ProgramEnd();
+}
+
+void MenuScreen::Command4_Click() {
+    if (CockClosed == 0) {
+        Image9->hide();
+        Image8->show();
+        CockClosed = 1;
+        Command4->setCaption(CockOpenAction);
+    } else {
+        Image8->hide();
+        Image9->show();
+        CockClosed = 0;
+        Command4->setCaption(CockCloseAction);
+    }
+}
+
+void MenuScreen::Command5_Click() {
+    Command6->show();
+    Frame1->hide();
+}
+
+void MenuScreen::Command6_Click() {
+    Command6->hide();
+    Frame1->show();
 }
 
 } // namespace vaporica

@@ -1,0 +1,307 @@
+#include "screens/GasQuizScreen.h"
+#include "screens/MenuScreen.h"
+
+#include "TestSupport.h"
+
+#include <QPointer>
+#include <QTest>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+namespace vaporica::test {
+namespace {
+
+const QString OpenAction = QStringLiteral("コックを開く");
+const QString CloseAction = QStringLiteral("コックを閉じる");
+
+class Menu : public ProgramTest {
+protected:
+    MenuScreen *open() {
+        startProgram();
+        MenuScreen *s = screen<MenuScreen>();
+        if (s != nullptr)
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(s));
+        return s;
+    }
+    // A click where the pupil would click: at the centre of where the control lies, hitting
+    // whatever is on top there (a hidden control's place shows what lies behind it).
+    static void clickAt(Form *form, QWidget *control) {
+        const QPoint at = control->mapTo(form, control->rect().center());
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, at);
+    }
+    static void key(Form *form, Qt::Key k) { QTest::keyClick(form->windowHandle(), k); }
+    static void tabTo(Form *form, QWidget *target) {
+        for (int i = 0; i < 8 && form->focusWidget() != target; ++i)
+            key(form, Qt::Key_Tab);
+        ASSERT_EQ(form->focusWidget(), target);
+    }
+
+    // The panel is open exactly when Frame1 shows and Command6 does not; the stopcock state
+    // matches its picture and the caption that names the next action.
+    static void expectState(MenuScreen *s, bool panelOpen, bool cockClosed) {
+        EXPECT_EQ(s->Frame1->isVisible(), panelOpen);
+        EXPECT_EQ(s->Command6->isVisible(), !panelOpen);
+        EXPECT_EQ(s->CockClosed, cockClosed ? 1 : 0);
+        // Each picture's own visibility; seen only while the panel is open.
+        EXPECT_EQ(!s->Image8->isHidden(), cockClosed);
+        EXPECT_EQ(!s->Image9->isHidden(), !cockClosed);
+        EXPECT_EQ(s->Image8->isVisible(), panelOpen && cockClosed);
+        EXPECT_EQ(s->Image9->isVisible(), panelOpen && !cockClosed);
+        EXPECT_EQ(s->Command4->caption(), cockClosed ? OpenAction : CloseAction);
+    }
+};
+
+TEST_F(Menu, ControlsSitWhereTheLayoutPutsThem) {
+    MenuScreen *s = open();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->windowTitle(), QStringLiteral("メニュー"));
+    EXPECT_EQ(s->size(), QSize(650, 419));
+    struct Row {
+        const char *name;
+        QWidget *control, *parent;
+        QRect pixels;
+    };
+    const std::vector<Row> table = {
+        {"Command6", s->Command6, s, {109, 363, 103, 31}},
+        {"Frame1", s->Frame1, s, {23, 19, 603, 385}},
+        {"Command5", s->Command5, s->Frame1, {496, 28, 82, 29}},
+        {"Command4", s->Command4, s->Frame1, {379, 321, 146, 29}},
+        {"Image9", s->Image9, s->Frame1, {329, 72, 249, 235}},
+        {"Image8", s->Image8, s->Frame1, {329, 72, 249, 235}},
+        {"Image7", s->Image7, s->Frame1, {29, 44, 273, 306}},
+        {"Command3", s->Command3, s, {456, 342, 169, 48}},
+        {"Command2", s->Command2, s, {456, 280, 169, 48}},
+        {"Command1", s->Command1, s, {456, 220, 169, 48}},
+    };
+    for (const Row &row : table) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.control->geometry(), row.pixels);
+        EXPECT_EQ(row.control->parentWidget(), row.parent);
+    }
+    // Earlier rows cover later ones: Command6 over the panel, the panel over the three buttons,
+    // the open-stopcock picture over the closed one.
+    s->Frame1->show();
+    s->Image9->show();
+    const QPoint onCommand6 = s->Command6->geometry().center();
+    EXPECT_EQ(s->childAt(onCommand6), s->Command6);
+    for (GraphicalButton *b : {s->Command1, s->Command2, s->Command3}) {
+        QWidget *top = s->childAt(b->geometry().center());
+        EXPECT_TRUE(top == s->Frame1 || s->Frame1->isAncestorOf(top));
+    }
+    EXPECT_EQ(s->Frame1->childAt(s->Image8->geometry().center()), s->Image9);
+}
+
+TEST_F(Menu, CaptionsPicturesColoursAndFontsFollowTheLayout) {
+    MenuScreen *s = open();
+    ASSERT_NE(s, nullptr);
+    struct Caption {
+        GraphicalButton *button;
+        const char *caption;
+        QColor face;
+        int pixels;
+    };
+    for (const Caption &c : {Caption{s->Command6, "キップの装置", QColor(255, 128, 0), 16},
+                             Caption{s->Command5, "戻　る", QColor(255, 128, 128), 21},
+                             Caption{s->Command4, "コックを開く", QColor(255, 128, 128), 21}}) {
+        SCOPED_TRACE(c.caption);
+        EXPECT_EQ(c.button->caption(), QString::fromUtf8(c.caption));
+        EXPECT_TRUE(c.button->picture().isNull());
+        EXPECT_EQ(c.button->faceColor(), c.face);
+        EXPECT_EQ(c.button->font().family(), QStringLiteral("ＭＳ Ｐ明朝"));
+        EXPECT_EQ(c.button->font().pixelSize(), c.pixels);
+        EXPECT_TRUE(c.button->font().bold());
+    }
+    EXPECT_EQ(s->Frame1->caption(), QStringLiteral("キップの装置"));
+    EXPECT_EQ(s->Frame1->backColor(), QColor(255, 224, 192));
+    EXPECT_EQ(s->Frame1->foreColor(), QColor(255, 0, 0));
+    EXPECT_EQ(s->Frame1->font().pixelSize(), 16);
+    EXPECT_TRUE(s->Frame1->font().bold());
+    EXPECT_EQ(s->Frame1->focusPolicy(), Qt::NoFocus);
+
+    struct Picture {
+        GraphicalButton *button;
+        const char *words;
+        QColor face;
+    };
+    for (const Picture &p : {Picture{s->Command1, "ヴァポリカ", QColor(224, 224, 224)},
+                             Picture{s->Command2, "気体の性質", platformButtonFace()},
+                             Picture{s->Command3, "終了", platformButtonFace()}}) {
+        SCOPED_TRACE(p.words);
+        EXPECT_EQ(p.button->picture().size(), QSize(169, 48));
+        EXPECT_TRUE(p.button->caption().isEmpty());
+        EXPECT_EQ(p.button->accessibleName(), QString::fromUtf8(p.words));
+        EXPECT_EQ(p.button->faceColor(), p.face);
+        EXPECT_EQ(p.button->font().family(), QStringLiteral("ＭＳ 明朝"));
+        EXPECT_EQ(p.button->font().pixelSize(), 27);
+        // Red ground with white lettering fills the face.
+        EXPECT_EQ(p.button->picture().pixelColor(1, 1), QColor(255, 0, 0));
+    }
+    EXPECT_EQ(s->Image8->picture().size(), QSize(249, 235));
+    EXPECT_EQ(s->Image9->picture().size(), QSize(249, 235));
+    EXPECT_EQ(s->Image7->picture().size(), QSize(273, 306));
+    EXPECT_EQ(s->Image8->picture().pixelColor(2, 230), QColor(0, 221, 255));
+    EXPECT_EQ(s->Image7->picture().pixelColor(136, 296), QColor(0, 0, 128));
+    for (ImageBox *box : {s->Image7, s->Image8, s->Image9})
+        EXPECT_EQ(box->borderStyle(), 0);
+    EXPECT_FALSE(s->windowIcon().isNull());
+}
+
+TEST_F(Menu, LoadingReadsTheBankEmptiesTheRecentWindowAndShowsTheLayoutState) {
+    QuestionCount = 7;
+    UsedFlag(0) = 5;
+    RecentQueue(0) = 6;
+    for (int i = 1; i <= 20; ++i) {
+        UsedFlag(i) = 1;
+        RecentQueue(i) = Integer(i);
+    }
+    MenuScreen *s = open();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(QuestionCount, 20);
+    for (int i = 1; i <= 20; ++i) {
+        EXPECT_EQ(UsedFlag(i), 0) << i;
+        EXPECT_EQ(RecentQueue(i), 0) << i;
+    }
+    EXPECT_EQ(UsedFlag(0), 5);
+    EXPECT_EQ(RecentQueue(0), 6);
+    EXPECT_EQ(AnswerGas(20), 6); // (20 - 1) mod 14 + 1 in the fixture bank
+    EXPECT_EQ(Reagent(20, 2), 24);
+    EXPECT_EQ(GasApparatus(14), 5);
+    expectState(s, false, true);
+    EXPECT_EQ(s->focusWidget(), s->Command1);
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(Menu, PanelAndStopcockFollowEveryClickSequence) {
+    struct Row {
+        // Buttons clicked at their places: 4, 5 or 6. (With the panel closed, Command4's place
+        // lies on Command3, which ends the program; no row clicks there.)
+        const char *clicks;
+        bool panelOpen, cockClosed;
+    };
+    const std::vector<Row> rows = {
+        {"", false, true},
+        {"6", true, true},
+        {"64", true, false},
+        {"644", true, true},
+        {"6444", true, false},
+        {"645", false, false},    // closing the panel keeps the stopcock
+        {"6456", true, false},    // and reopening shows it as left
+        {"64564", true, true},
+        {"6445", false, true},
+        {"66", true, true},       // the second click lands on the panel: Command6 is hidden
+        {"646", true, false},
+        {"5", false, true},       // Command5 is hidden with the panel: nothing there to press
+        {"6556", true, true},
+        {"65656", true, true},
+        {"6464646", true, false},  // three stopcock clicks
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.clicks);
+        resetNavigation();
+        MenuScreen *s = open();
+        ASSERT_NE(s, nullptr);
+        for (const char *c = row.clicks; *c != '\0'; ++c) {
+            GraphicalButton *target = *c == '4' ? s->Command4 : *c == '5' ? s->Command5 : s->Command6;
+            clickAt(s, target);
+            // The invariant holds after every click, whatever state the click led to.
+            EXPECT_EQ(s->Frame1->isVisible(), s->Command6->isHidden());
+            EXPECT_EQ(s->CockClosed == 1, !s->Image8->isHidden());
+            EXPECT_EQ(s->CockClosed == 1, s->Image9->isHidden());
+            EXPECT_EQ(s->Command4->caption(), s->CockClosed == 1 ? OpenAction : CloseAction);
+        }
+        expectState(s, row.panelOpen, row.cockClosed);
+        EXPECT_EQ(currentScreen(), s);
+        EXPECT_TRUE(reports.empty());
+    }
+}
+
+TEST_F(Menu, LeavingForTheQuizAndComingBackClosesPanelAndStopcock) {
+    MenuScreen *s = open();
+    ASSERT_NE(s, nullptr);
+    for (GraphicalButton *b : {s->Command6, s->Command4, s->Command5})
+        clickAt(s, b);
+    expectState(s, false, false);
+    QPointer<MenuScreen> before = s;
+    clickAt(s, s->Command1);
+    auto *quiz = screen<GasQuizScreen>();
+    ASSERT_NE(quiz, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(quiz));
+    UsedFlag(CurrentQuestion) = 1;
+    clickAt(quiz, quiz->Command3); // back to the menu
+    MenuScreen *again = screen<MenuScreen>();
+    ASSERT_NE(again, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(before.isNull()); // a new menu, loaded afresh
+    expectState(again, false, true);
+    for (int q = 1; q <= 20; ++q)
+        EXPECT_EQ(UsedFlag(q), 0);
+    EXPECT_EQ(again->focusWidget(), again->Command1);
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(Menu, EnterAndSpacePressTheFocusedButton) {
+    struct Row {
+        const char *how;
+        Qt::Key key;
+    };
+    for (const Row &row : {Row{"Enter", Qt::Key_Return}, Row{"keypad Enter", Qt::Key_Enter},
+                           Row{"space", Qt::Key_Space}}) {
+        SCOPED_TRACE(row.how);
+        resetNavigation();
+        MenuScreen *s = open();
+        ASSERT_NE(s, nullptr);
+        ASSERT_EQ(s->focusWidget(), s->Command1);
+        key(s, row.key);
+        EXPECT_NE(screen<GasQuizScreen>(), nullptr);
+
+        resetNavigation();
+        s = open();
+        ASSERT_NE(s, nullptr);
+        tabTo(s, s->Command6);
+        key(s, row.key);
+        expectState(s, true, true);
+        tabTo(s, s->Command4);
+        key(s, row.key);
+        expectState(s, true, false);
+        tabTo(s, s->Command5);
+        key(s, row.key);
+        expectState(s, false, false);
+        EXPECT_TRUE(reports.empty());
+    }
+}
+
+TEST_F(Menu, TabVisitsTheVisibleButtonsInOrderAndTheCoveredOnesStayReachable) {
+    MenuScreen *s = open();
+    ASSERT_NE(s, nullptr);
+    auto visit = [&](int presses) {
+        std::vector<QWidget *> seen;
+        for (int i = 0; i < presses; ++i) {
+            key(s, Qt::Key_Tab);
+            seen.push_back(s->focusWidget());
+        }
+        return seen;
+    };
+    EXPECT_EQ(s->focusWidget(), s->Command1);
+    EXPECT_EQ(visit(4),
+              (std::vector<QWidget *>{s->Command2, s->Command3, s->Command6, s->Command1}));
+
+    clickAt(s, s->Command6);
+    ASSERT_TRUE(s->Frame1->isVisible());
+    s->Command5->setFocus();
+    EXPECT_EQ(visit(5), (std::vector<QWidget *>{s->Command1, s->Command2, s->Command3,
+                                                 s->Command4, s->Command5}));
+    // Covered by the panel, yet neither hidden nor disabled: the keyboard still presses them.
+    key(s, Qt::Key_Tab);
+    key(s, Qt::Key_Tab);
+    ASSERT_EQ(s->focusWidget(), s->Command2);
+    EXPECT_TRUE(s->Command2->isVisible());
+    EXPECT_TRUE(s->Command2->isEnabled());
+    key(s, Qt::Key_Tab);
+    ASSERT_EQ(s->focusWidget(), s->Command3);
+    key(s, Qt::Key_Space);
+    EXPECT_TRUE(programHasEnded());
+    EXPECT_EQ(programExitStatus(), 0);
+}
+
+} // namespace
+} // namespace vaporica::test
