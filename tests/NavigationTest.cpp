@@ -84,10 +84,12 @@ TEST_F(Navigation, EveryButtonLeadsWhereTheTableSays) {
     };
     auto toApparatus = [this] {
         startProgram();
+        CurrentQuestion = 1; // these screens show the current question's pictures
         ScreenSwitch(ScreenId::ApparatusQuiz);
     };
     auto toSummary = [this] {
         startProgram();
+        CurrentQuestion = 1; // these screens show the current question's pictures
         ScreenSwitch(ScreenId::Summary);
     };
     auto toProperties = [this] {
