@@ -31,6 +31,9 @@ Form::Form(const QString &caption, int clientWidthTwips, int clientHeightTwips,
 void Form::showCentred() {
     show();
     centreOnScreen();
+    // The screen just shown is the one the pupil works in: it takes the keyboard (and so shows
+    // its focus mark) even where no window manager hands it over.
+    activateWindow();
 }
 
 void Form::centreOnScreen() {
