@@ -19,8 +19,9 @@ protected:
     MenuScreen *open() {
         startProgram();
         MenuScreen *s = screen<MenuScreen>();
-        if (s != nullptr)
+        if (s != nullptr) {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(s));
+        }
         return s;
     }
     // A click where the pupil would click: at the centre of where the control lies, hitting
