@@ -8,7 +8,7 @@ namespace vaporica {
 // shared variables (a failure part-way leaves what was read; the program ends at once then).
 void loadQuestionBank();
 
-// Sets QuestionCount to 20 and empties the recent-question window.
+// Empties the recent-question window for the current QuestionCount.
 void emptyRecentWindow();
 
 } // namespace vaporica
