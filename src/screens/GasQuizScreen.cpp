@@ -7,17 +7,11 @@
 #include "assets/Plates.h"
 #include "bank/QuestionSelection.h"
 #include "platform/Services.h"
+#include "screens/GasColumn.h"
 
 namespace vaporica {
 
 namespace {
-constexpr std::uint32_t FramePink = 0x00C0C0FF;
-constexpr std::uint32_t Red = 0x000000FF;
-
-// Top of gas button n inside Frame1; three steps are 510 twips, so those neighbours overlap.
-constexpr int GasButtonTop[GasCount] = {180,  705,  1230, 1755, 2280, 2805, 3330,
-                                        3855, 4365, 4890, 5400, 5910, 6435, 6960};
-
 // Three columns of eight reagent plates, filled top to bottom.
 TwipsRect reagentPlace(int n) {
     static constexpr int Left[3] = {480, 3195, 5910};
@@ -71,15 +65,7 @@ void GasQuizScreen::createControls() {
                                 QStringLiteral("戻る"));
     Command2 = navigationButton(this, {6735, 390, 1560, 480}, ":/art/common/nav-quit.svg",
                                 QStringLiteral("終了"));
-    Frame1 = new Frame(this, {8955, 135, 2145, 7560}, QString(), FramePink, Red,
-                       minchoFont(QStringLiteral("ＭＳ 明朝"), 12, true));
-    for (int n = 1; n <= GasCount; ++n) {
-        auto *button =
-            new GraphicalButton(Frame1, {120, GasButtonTop[n - 1], 1830, 525}, PaleYellow);
-        button->setPicture(gasPlate(n, false));
-        button->setAccessibleName(gasName(n));
-        Command1(n) = button;
-    }
+    Frame1 = createGasColumn(this, {8955, 135, 2145, 7560}, Command1);
     MediaPlayer1 = services().makeSoundPlayer();
     Image6 = new ImageBox(this, {3000, 3405, 3075, 2925}, true);
     Image6->setPicture(artPicture(QStringLiteral(":/art/common/mark-right.svg"), {199, 195}));

@@ -5,21 +5,17 @@
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
 #include "assets/Plates.h"
+#include "screens/GasColumn.h"
 
 #include <initializer_list>
 
 namespace vaporica {
 
 namespace {
-constexpr std::uint32_t FramePink = 0x00C0C0FF;
 constexpr std::uint32_t Red = 0x000000FF;
 constexpr std::uint32_t White = 0x00FFFFFF;
 constexpr std::uint32_t Orange = 0x000080FF;
 constexpr int NoteLineHeight = 255;
-
-// Top of gas button n inside Frame1; three steps are 510 twips, so those neighbours overlap.
-constexpr int GasButtonTop[GasCount] = {180,  705,  1230, 1755, 2280, 2805, 3330,
-                                        3855, 4365, 4890, 5400, 5910, 6435, 6960};
 
 // The note over the apparatus picture for the three gases whose picture shows one preparation of
 // several; empty for the others.
@@ -115,15 +111,7 @@ void PropertiesScreen::createNavigation() {
 
 // Form_Load loads no pictures, so the buttons show these design-time plates until the first hover.
 void PropertiesScreen::createGasColumn() {
-    Frame1 = new Frame(this, {8865, 360, 2145, 7560}, QString(), FramePink, Red,
-                       minchoFont(QStringLiteral("ＭＳ 明朝"), 12, true));
-    for (int n = 1; n <= GasCount; ++n) {
-        auto *button =
-            new GraphicalButton(Frame1, {120, GasButtonTop[n - 1], 1830, 525}, PaleYellow);
-        button->setPicture(gasPlate(n, false));
-        button->setAccessibleName(gasName(n));
-        Command1(n) = button;
-    }
+    Frame1 = vaporica::createGasColumn(this, {8865, 360, 2145, 7560}, Command1);
 }
 
 // Qt draws later siblings on top: raise from the back of the layout table to its front.

@@ -1,0 +1,30 @@
+#include "screens/GasColumn.h"
+
+#include "assets/Plates.h"
+
+namespace vaporica {
+
+namespace {
+constexpr std::uint32_t FramePink = 0x00C0C0FF;
+constexpr std::uint32_t Red = 0x000000FF;
+
+// Top of gas button n inside the frame; three steps are 510 twips, so those neighbours overlap.
+constexpr int GasButtonTop[GasCount] = {180,  705,  1230, 1755, 2280, 2805, 3330,
+                                        3855, 4365, 4890, 5400, 5910, 6435, 6960};
+} // namespace
+
+Frame *createGasColumn(QWidget *form, TwipsRect framePlace,
+                       ControlArray<GraphicalButton, GasCount> &buttons) {
+    auto *frame = new Frame(form, framePlace, QString(), FramePink, Red,
+                            minchoFont(QStringLiteral("ＭＳ 明朝"), 12, true));
+    for (int n = 1; n <= GasCount; ++n) {
+        auto *button =
+            new GraphicalButton(frame, {120, GasButtonTop[n - 1], 1830, 525}, PaleYellow);
+        button->setPicture(gasPlate(n, false));
+        button->setAccessibleName(gasName(n));
+        buttons(n) = button;
+    }
+    return frame;
+}
+
+} // namespace vaporica
