@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Drives the real program in a private X server with the mouse, as a pupil would: start, quit by
-# button, quit by the close box, the round trip through the properties browser and the quiz, and a
-# whole question. Every wait is bounded; the server and every program started here are ended at exit.
+# Drives the real program in a private X server as a pupil would, with the mouse and with the
+# keyboard alone: start, quit by button and by close box on every screen, the properties browser, the
+# round trip through the menu, and whole questions. Every wait is bounded; the server and every
+# program started here are ended at exit.
 # Positions are the controls' layout positions (twips / 15) inside each window's client area; the
 # server runs no window manager, so a window is its client area.
 set -u
@@ -23,7 +24,9 @@ fail() {
 }
 
 # A free display number, chosen by the server itself.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
+# -noreset: by default the server resets when its last client leaves, and a program starting in
+# that moment cannot connect.
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
@@ -41,7 +44,7 @@ make_copy() { # dir
 }
 
 start_program() { # dir
-    "$1/vaporica" 2>"$work/stderr" &
+    "$1/vaporica" >"$work/stdout" 2>"$work/stderr" &
     program_pid=$!
 }
 
@@ -93,16 +96,58 @@ step() { # what window x y target-caption [seconds]
     echo "ok: $1" >&2
 }
 
-# A wrong gas (button 2, hydrogen) shows its mark for about a second and leaves the quiz in place.
-wrong_gas_stays() { # quiz-window
-    click "$1" 666 73
+# Keys go to the window that holds the keyboard; a shown screen takes it, as there is no window
+# manager to give it.
+press() { # key...
+    for key in "$@"; do
+        xdotool key "$key"
+        sleep 0.05
+    done
+}
+
+press_times() { # count key
+    for _ in $(seq "$1"); do press "$2"; done
+}
+
+# Steps to a screen by keyboard: presses the keys, then waits for the target window.
+key_step() { # what target-caption key...
+    local what=$1 caption=$2
+    shift 2
+    press "$@"
+    if ! next=$(wait_window "$caption" 10); then
+        fail "$what: no window \"$caption\""
+        cat "$work/stderr" >&2
+        return 1
+    fi
+    echo "ok: $what" >&2
+}
+
+# A wrong gas shows its mark for about a second and leaves the quiz in place.
+wrong_gas_stays() { # what
     sleep 2
     if xdotool search --onlyvisible --name '^装置と捕集$' >/dev/null 2>&1 ||
         ! xdotool search --onlyvisible --name '^ヴァポリカ$' >/dev/null 2>&1; then
-        fail "a wrong gas left the quiz"
+        fail "$1: a wrong gas left the quiz"
         return 1
     fi
-    echo "ok: a wrong gas keeps the quiz" >&2
+    echo "ok: $1: a wrong gas keeps the quiz" >&2
+}
+
+# The left part of the properties window, empty until a gas is chosen, then its two pictures.
+snap_properties() { # window file
+    import -window "$1" -crop 500x530+37+4 +repage "$2" 2>/dev/null
+}
+
+# Succeeds when the properties pictures appeared since the snapshot was taken.
+properties_shown() { # what window before-snapshot
+    local changed
+    snap_properties "$2" "$work/after.png"
+    changed=$(compare -metric AE "$3" "$work/after.png" null: 2>&1 >/dev/null)
+    if [ "${changed%% *}" -lt 20000 ] 2>/dev/null; then
+        fail "$1: the properties pictures did not appear ($changed pixels changed)"
+        return 1
+    fi
+    echo "ok: $1 ($changed pixels changed)" >&2
 }
 
 end_run() { # the step failed: end the program that is left
@@ -110,61 +155,132 @@ end_run() { # the step failed: end the program that is left
     program_pid=''
 }
 
+# Client-area positions of the controls used below (layout twips / 15, the middle of each control).
+menu_quiz='540 244' menu_properties='540 304' menu_quit='540 366'
+quiz_gas1='666 38' quiz_gas2='666 73' quiz_quit='501 42' quiz_back='501 123'
+apparatus_generator3='435 247' apparatus_collector3='568 434' apparatus_quit='687 46'
+summary_quit='619 507' summary_next='460 507'
+properties_gas1='660 53' properties_quit='501 42' properties_back='501 125'
+
 make_copy "$work/shipped"
 
-# 1. Start: the menu window with its caption and size; 2. quit by the menu's quit button.
+# A copy with a bank whose twenty records are all question 1 of the shipped bank: oxygen (gas
+# button 1), generator 3, collection 3, so the right answers are known whichever record is drawn.
+make_copy "$work/one-question"
+record=$(head -n1 "$data/説明/mondai.txt" | tr -d '\r')
+[ "$record" = 1,5,19,3,3,3 ] || fail "the shipped first question is now $record; update this test"
+for _ in $(seq 20); do echo "$record"; done >"$work/one-question/説明/mondai.txt"
+
+# Starts the program and brings it to a screen by mouse; sets `window` to that screen's window.
+# Not run in a command substitution: the program would inherit its pipe and keep it open.
+open_screen() { # menu|quiz|properties|apparatus|summary
+    start_program "$work/one-question"
+    window=$(wait_window メニュー 20) || {
+        fail "$1: no menu window"
+        cat "$work/stderr" >&2
+        return 1
+    }
+    case $1 in
+    menu) return 0 ;;
+    properties) step "menu to properties" "$window" $menu_properties 気体の性質 || return 1 ;;
+    *)
+        step "menu to quiz" "$window" $menu_quiz ヴァポリカ || return 1
+        [ "$1" = quiz ] && { window=$next; return 0; }
+        step "right gas, then the apparatus quiz" "$next" $quiz_gas1 装置と捕集 || return 1
+        [ "$1" = apparatus ] && { window=$next; return 0; }
+        window=$next
+        click "$window" $apparatus_generator3
+        step "right generator and collection, then the summary" \
+            "$window" $apparatus_collector3 まとめ || return 1
+        ;;
+    esac
+    window=$next
+}
+
+# 1. Start: the menu window with its caption and size.
 start_program "$work/shipped"
 if menu=$(wait_window メニュー 20); then
     size=$(xdotool getwindowgeometry "$menu" | sed -n 's/.*Geometry: //p')
     [ "$size" = 650x419 ] || fail "menu window is $size, expected 650x419"
     echo "ok: start shows the menu" >&2
-    click "$menu" 540 366
-    expect_exit 0 "menu quit button" && echo "ok: quit by the menu's button" >&2
+    click "$menu" $menu_quit
+    expect_exit 0 "menu quit button"
 else
     fail "start: no menu window"
     cat "$work/stderr" >&2
     end_run
 fi
 
-# 3. The close box of the menu ends the program.
-start_program "$work/shipped"
-if menu=$(wait_window メニュー 20); then
-    "$close_window" "$menu"
-    expect_exit 0 "menu close box" && echo "ok: the close box ends the program" >&2
-else
-    fail "close box: no menu window"
-    end_run
-fi
+# 2. Every screen ends the program by its quit button and by its close box; the apparatus quiz
+# and the summary, whose quit button holds the keyboard at the start, also by Enter.
+for screen in menu quiz properties apparatus summary; do
+    quit_at=${screen}_quit
+    ways='button close-box'
+    case $screen in apparatus | summary) ways="$ways Enter" ;; esac
+    for way in $ways; do
+        if open_screen $screen; then
+            case $way in
+            button) click "$window" ${!quit_at} ;;
+            close-box) "$close_window" "$window" ;;
+            Enter) press Return ;;
+            esac
+            expect_exit 0 "$screen: quit by $way" && echo "ok: $screen: quit by $way" >&2
+        else
+            end_run
+        fi
+    done
+done
 
-# 4. Menu -> properties -> back -> quiz -> back -> quit.
+# 3. The properties browser by mouse, then menu -> properties -> back -> quiz -> back -> quit.
 start_program "$work/shipped"
 if menu=$(wait_window メニュー 20) &&
-    step "menu to properties" "$menu" 540 304 気体の性質 && props=$next &&
-    step "properties back to menu" "$props" 501 125 メニュー && menu=$next &&
-    step "menu to quiz" "$menu" 540 244 ヴァポリカ && quiz=$next &&
-    step "quiz back to menu" "$quiz" 501 123 メニュー && menu=$next; then
-    click "$menu" 540 366
+    step "menu to properties" "$menu" $menu_properties 気体の性質 && props=$next &&
+    snap_properties "$props" "$work/before.png" && sleep 0.2 &&
+    { click "$props" $properties_gas1; sleep 0.5; properties_shown "a gas clicked" "$props" "$work/before.png"; } &&
+    step "properties back to menu" "$props" $properties_back メニュー && menu=$next &&
+    step "menu to quiz" "$menu" $menu_quiz ヴァポリカ && quiz=$next &&
+    step "quiz back to menu" "$quiz" $quiz_back メニュー && menu=$next; then
+    click "$menu" $menu_quit
     expect_exit 0 "quit after the round trip"
 else
     end_run
 fi
 
-# 5. A whole question by mouse, on a bank whose twenty records are all question 1 of the shipped
-# bank: oxygen (gas button 1), generator 3, collection 3. A wrong gas first must keep the quiz.
-make_copy "$work/one-question"
-record=$(head -n1 "$data/説明/mondai.txt" | tr -d '\r')
-[ "$record" = 1,5,19,3,3,3 ] || fail "the shipped first question is now $record; update this test"
-for _ in $(seq 20); do echo "$record"; done >"$work/one-question/説明/mondai.txt"
-start_program "$work/one-question"
-if menu=$(wait_window メニュー 20) &&
-    step "menu to quiz" "$menu" 540 244 ヴァポリカ && quiz=$next &&
-    wrong_gas_stays "$quiz" &&
-    step "right gas, then the apparatus quiz" "$quiz" 666 38 装置と捕集 && apparatus=$next &&
-    { click "$apparatus" 435 247; true; } &&
-    step "right generator and collection, then the summary" "$apparatus" 568 434 まとめ &&
-    summary=$next; then
-    click "$summary" 619 507
-    expect_exit 0 "summary quit button"
+# 4. A whole question by mouse, a wrong gas first, then the next question from the summary.
+if open_screen quiz && quiz=$window &&
+    { click "$quiz" $quiz_gas2; wrong_gas_stays "mouse"; } &&
+    step "right gas, then the apparatus quiz" "$quiz" $quiz_gas1 装置と捕集 && apparatus=$next &&
+    { click "$apparatus" $apparatus_generator3; true; } &&
+    step "right generator and collection, then the summary" "$apparatus" $apparatus_collector3 まとめ &&
+    summary=$next &&
+    step "next question from the summary" "$summary" $summary_next ヴァポリカ && quiz=$next; then
+    click "$quiz" $quiz_quit
+    expect_exit 0 "quiz quit button after a whole question"
+else
+    end_run
+fi
+
+# 5. The keyboard alone, wherever a screen lets it act: the menu, the gas quiz (a wrong gas, a
+# full Tab cycle, the right gas), the summary, the properties browser and quit. The generator and
+# collection pictures take no focus, so those two answers are the only clicks.
+# Tab orders: menu quiz, properties, quit, Kipp; gas quiz gases 1..14, quit, back, properties;
+# summary quit, next question, properties, menu; properties back, quit, gases 14..1, quiz.
+if open_screen menu &&
+    key_step "Enter on the menu starts the quiz" ヴァポリカ Return &&
+    { press Tab space; wrong_gas_stays "keyboard"; } &&
+    { press_times 16 Tab; true; } &&
+    key_step "a full Tab cycle back to the first gas, Enter: the apparatus quiz" 装置と捕集 Return &&
+    apparatus=$next && { click "$apparatus" $apparatus_generator3; true; } &&
+    step "right generator and collection, then the summary" "$apparatus" $apparatus_collector3 まとめ &&
+    key_step "Tab, space on the summary: the next question" ヴァポリカ Tab space &&
+    { press_times 15 Tab; true; } &&
+    key_step "Tab to back, Enter: the menu" メニュー Return &&
+    key_step "Tab to the properties, Enter" 気体の性質 Tab Return && props=$next &&
+    snap_properties "$props" "$work/before.png" &&
+    { press_times 15 Tab; press space; sleep 0.5; properties_shown "Tab to the first gas, space" "$props" "$work/before.png"; } &&
+    key_step "Tab to back, Enter: the menu" メニュー Tab Tab Return; then
+    press Tab Tab space
+    expect_exit 0 "keyboard: quit from the menu" && echo "ok: keyboard: quit from the menu" >&2
 else
     end_run
 fi
