@@ -22,7 +22,7 @@ rm -f "$prefix.log"
 
 lib=$(find "$prefix" -type f -name vaporica -path '*/vaporica/vaporica' | head -n1)
 [ -n "$lib" ] || { fail "no installed executable"; exit 1; }
-for file in 説明/mondai.txt 説明/taiou.txt 音/o.wav 音/x.wav '気体/gas1(14).gif' '気体/gas2(1).gif' \
+for file in vaporica-sound.so 説明/mondai.txt 説明/taiou.txt 音/o.wav 音/x.wav '気体/gas1(14).gif' '気体/gas2(1).gif' \
     '薬品/yaku1(24).gif' '薬品/yaku2(1).gif' '反応式/siki(20).gif' '装置/souti(1).gif' '性質/seisitu(14).gif'; do
     [ -s "$(dirname "$lib")/$file" ] || fail "missing beside the executable: $file"
 done

@@ -45,10 +45,8 @@ public:
         }
         // A hard link keeps the sanitizer build's large executable from being copied per case; the
         // link is a real directory entry, so the program sees the copy's directory as its own.
-        const QByteArray exe = QStringLiteral(VAPORICA_EXECUTABLE).toLocal8Bit();
-        if (::link(exe.constData(), QFile::encodeName(executable()).constData()) != 0) {
-            EXPECT_TRUE(QFile::copy(QString::fromLocal8Bit(exe), executable()));
-        }
+        place(QStringLiteral(VAPORICA_EXECUTABLE), executable());
+        place(QStringLiteral(VAPORICA_SOUND_MODULE), path(QStringLiteral("vaporica-sound.so")));
     }
 
     QString path(const QString &relative) const { return root_ + '/' + relative; }
@@ -115,6 +113,12 @@ public:
     }
 
 private:
+    static void place(const QString &from, const QString &to) {
+        if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+            EXPECT_TRUE(QFile::copy(from, to)) << qPrintable(to);
+        }
+    }
+
     QString root_;
 };
 

@@ -39,7 +39,9 @@ export QT_QPA_PLATFORM=xcb
 # A copy of the program and its data directory, so a test bank can replace the shipped one.
 make_copy() { # dir
     mkdir -p "$1"
-    ln "$exe" "$1/vaporica" 2>/dev/null || cp "$exe" "$1/vaporica"
+    for file in vaporica vaporica-sound.so; do
+        ln "$(dirname "$exe")/$file" "$1/$file" 2>/dev/null || cp "$(dirname "$exe")/$file" "$1/$file"
+    done
     for folder in 気体 薬品 反応式 装置 性質 音 説明; do cp -r "$data/$folder" "$1/"; done
 }
 

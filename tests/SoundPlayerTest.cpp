@@ -1,4 +1,5 @@
 #include "platform/QtSoundPlayer.h"
+#include "platform/SoundModule.h"
 
 #include "TestSupport.h"
 
@@ -34,6 +35,13 @@ QByteArray wav(int milliseconds) {
            le32(rate * 2) + le16(2) + le16(16) + "data" + le32(pcm.size()) + pcm;
 }
 
+int occurrences(const std::string &text, const std::string &part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 struct PlayCase {
     const char *what;
     QByteArray contents; // empty: no file at all
@@ -62,11 +70,39 @@ TEST(QtSoundPlayer, StartsAtOnceAndWarnsOnceAboutAFileItCannotPlay) {
         EXPECT_LT(clock.elapsed(), 200) << "returns without waiting for the sound";
         QTest::qWait(300);
         const std::string err = ::testing::internal::GetCapturedStderr();
-        int warnings = 0;
-        for (std::size_t at = err.find(path.toStdString()); at != std::string::npos;
-             at = err.find(path.toStdString(), at + 1))
-            ++warnings;
-        EXPECT_EQ(warnings, row.warnings) << err;
+        EXPECT_EQ(occurrences(err, path.toStdString()), row.warnings) << err;
+    }
+}
+
+// The program's player comes from the module beside it. A missing or broken module leaves the
+// lesson silent with one line naming the module, however many screens ask for a player; the built
+// module gives the real player, which reports a missing sound itself.
+TEST(SoundModule, GivesTheRealPlayerOrASilentOneWithOneReport) {
+    DataDirectory data;
+    data.write(QStringLiteral("broken/vaporica-sound.so"), "not a library");
+    struct ModuleCase {
+        const char *what;
+        QString module;
+        int moduleReports;
+        int soundReports;
+    };
+    const QString sound = data.root() + QStringLiteral("/音/none.wav");
+    const std::vector<ModuleCase> table = {
+        {"the built module", QStringLiteral(VAPORICA_BUILD_DIR "/vaporica-sound.so"), 0, 2},
+        {"no module", data.root() + QStringLiteral("/vaporica-sound.so"), 1, 0},
+        {"a file that is no library", data.root() + QStringLiteral("/broken/vaporica-sound.so"), 1,
+         0},
+    };
+    for (const ModuleCase &row : table) {
+        SCOPED_TRACE(row.what);
+        ::testing::internal::CaptureStderr();
+        for (int screen = 0; screen < 2; ++screen)
+            makeModuleSoundPlayer(row.module)->play(sound);
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(occurrences(err, "音声モジュールを読み込めません"), row.moduleReports) << err;
+        EXPECT_EQ(err.find(row.module.toStdString()) != std::string::npos, row.moduleReports > 0)
+            << err;
+        EXPECT_EQ(occurrences(err, sound.toStdString()), row.soundReports) << err;
     }
 }
 

@@ -1,6 +1,8 @@
 #include "platform/Services.h"
 
-#include "platform/QtSoundPlayer.h"
+#include "platform/SoundModule.h"
+
+#include <QCoreApplication>
 
 namespace vaporica {
 
@@ -13,7 +15,10 @@ void useProductionServices() {
     Services &s = services();
     s.clock = std::make_shared<SystemClock>();
     s.random = std::make_shared<Rnd24>();
-    s.makeSoundPlayer = [] { return std::make_unique<QtSoundPlayer>(); };
+    s.makeSoundPlayer = [] {
+        return makeModuleSoundPlayer(QCoreApplication::applicationDirPath() + '/' +
+                                     QLatin1String(SoundModuleFile));
+    };
 }
 
 } // namespace vaporica

@@ -1,0 +1,29 @@
+# The layout artwork pre-rendered to raw pixels at build time and packed, uncompressed, into the
+# program: a screen then shows its pictures without rendering SVG, and start-up stays short. The
+# SVG sources stay in the program too, for any size not pre-rendered.
+file(GLOB_RECURSE VAPORICA_ART_SVGS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/art/*.svg)
+
+add_executable(prerender-art ${CMAKE_SOURCE_DIR}/tools/prerender-art/main.cpp)
+target_link_libraries(prerender-art PRIVATE vaporica_svg)
+
+set(prerendered_dir ${CMAKE_BINARY_DIR}/prerendered-art)
+set(prerendered_qrc ${prerendered_dir}/prerendered-art.qrc)
+set(VAPORICA_PRERENDERED_ART ${prerendered_dir}/prerendered-art.cpp)
+add_custom_command(
+  OUTPUT ${prerendered_qrc}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${prerendered_dir}/pixels
+  # Fontconfig keeps its caches for the process lifetime; at build time that is no leak of ours.
+  COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
+          $<TARGET_FILE:prerender-art> ${CMAKE_SOURCE_DIR}/art ${prerendered_dir}/pixels
+          ${prerendered_qrc}
+  DEPENDS prerender-art ${VAPORICA_ART_SVGS}
+  COMMENT "Pre-rendering the layout artwork"
+  VERBATIM)
+# Uncompressed, so a picture is the resource's own bytes and needs no unpacking or copy.
+add_custom_command(
+  OUTPUT ${VAPORICA_PRERENDERED_ART}
+  COMMAND Qt6::rcc --no-compress --name prerendered_art -o ${VAPORICA_PRERENDERED_ART}
+          ${prerendered_qrc}
+  DEPENDS ${prerendered_qrc}
+  VERBATIM)
+set_source_files_properties(${VAPORICA_PRERENDERED_ART} PROPERTIES SKIP_AUTOGEN ON)

@@ -1,0 +1,42 @@
+#include "platform/SoundModule.h"
+
+#include <QHash>
+#include <QLibrary>
+#include <cstdio>
+
+namespace vaporica {
+
+namespace {
+
+using CreatePlayer = SoundPlayer *(*)();
+
+class SilentPlayer final : public SoundPlayer {
+public:
+    void play(const QString &) override {}
+};
+
+// Each module is loaded once and never unloaded: every player made from it runs its code. A
+// module that cannot be loaded is reported once, not at every screen.
+CreatePlayer moduleEntry(const QString &modulePath) {
+    static QHash<QString, CreatePlayer> entries;
+    if (auto found = entries.constFind(modulePath); found != entries.constEnd())
+        return *found;
+    auto *library = new QLibrary(modulePath); // kept for the process lifetime
+    auto entry = reinterpret_cast<CreatePlayer>(library->resolve(SoundModuleEntry));
+    if (entry == nullptr)
+        std::fprintf(stderr,
+                     "ヴァポリカ: 音を鳴らせません (音声モジュールを読み込めません): %s: %s\n",
+                     modulePath.toUtf8().constData(), library->errorString().toUtf8().constData());
+    entries.insert(modulePath, entry);
+    return entry;
+}
+
+} // namespace
+
+std::unique_ptr<SoundPlayer> makeModuleSoundPlayer(const QString &modulePath) {
+    if (CreatePlayer entry = moduleEntry(modulePath))
+        return std::unique_ptr<SoundPlayer>(entry());
+    return std::make_unique<SilentPlayer>();
+}
+
+} // namespace vaporica
