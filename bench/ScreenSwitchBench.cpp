@@ -1,0 +1,135 @@
+// What a pupil waits for between two screens: one ScreenSwitch from the screen the program usually
+// comes from, with the old screen unloaded, the new one built, loaded and shown, and the event
+// loop's share of it (the first paint, the deletion of the old screen) until the program is idle
+// again. The sound player is a silent stand-in, so opening an audio device is not counted.
+
+#include "app/ErrorReport.h"
+#include "app/Navigation.h"
+#include "app/SharedVariables.h"
+#include "platform/Fonts.h"
+#include "platform/Services.h"
+
+#include <QApplication>
+#include <QDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace vaporica;
+
+class Silent final : public SoundPlayer {
+public:
+    void play(const QString &) override {}
+};
+
+// The first runtime error a switch reported; a benchmark that saw one stops with it.
+std::string firstReport;
+
+// False, with the benchmark stopped, once a switch has reported an error or ended the program.
+bool stillRunning(benchmark::State &state) {
+    if (!firstReport.empty()) {
+        state.SkipWithError(firstReport.c_str());
+        return false;
+    }
+    if (programHasEnded() || currentScreen() == nullptr) {
+        state.SkipWithError("the program ended");
+        return false;
+    }
+    return true;
+}
+
+// Starts the program on the data directory the build writes, as main() does, but with a silent
+// player and a report that the benchmark shows instead of a modal box.
+bool startProgram(benchmark::State &state) {
+    // The screens' captions are drawn in the Mincho faces the program puts in place at start.
+    static const bool fonts = (installFontSubstitutes(), true);
+    (void)fonts;
+    resetNavigation();
+    firstReport.clear();
+    setErrorReporter([](const RuntimeError &e) {
+        if (firstReport.empty())
+            firstReport = e.reportLine().toStdString();
+    });
+    Services &s = services();
+    s.clock = std::make_shared<SystemClock>();
+    s.random = std::make_shared<Rnd24>();
+    s.makeSoundPlayer = [] { return std::make_unique<Silent>(); };
+    StartUp(QStringLiteral(VAPORICA_DATA_DIR));
+    return stillRunning(state);
+}
+
+// Every handler runs the switch through the guard; then the event loop paints the new window and
+// deletes the old one.
+void switchAndSettle(ScreenId target) {
+    guarded([target] { ScreenSwitch(target); });
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Untimed: brings the program to the screen the measured switch starts from.
+using Reach = void (*)(int iteration);
+
+void switchFrom(benchmark::State &state, Reach reach, ScreenId target) {
+    if (startProgram(state)) {
+        int iteration = 0;
+        for (auto _ : state) {
+            state.PauseTiming();
+            reach(iteration++);
+            state.ResumeTiming();
+            switchAndSettle(target);
+            if (!stillRunning(state))
+                break;
+        }
+    }
+    resetNavigation();
+    useStandardErrorReporter();
+}
+
+// Back from the quiz: the menu rereads the question bank.
+void BM_SwitchToMenu(benchmark::State &state) {
+    switchFrom(
+        state, [](int) { switchAndSettle(ScreenId::GasQuiz); }, ScreenId::Menu);
+}
+BENCHMARK(BM_SwitchToMenu)->Unit(benchmark::kMillisecond);
+
+// The quiz button on the menu: forty picture reads and a question drawn.
+void BM_SwitchToGasQuiz(benchmark::State &state) {
+    switchFrom(
+        state, [](int) { switchAndSettle(ScreenId::Menu); }, ScreenId::GasQuiz);
+}
+BENCHMARK(BM_SwitchToGasQuiz)->Unit(benchmark::kMillisecond);
+
+// The gas named: the quiz that drew the question hands it on.
+void BM_SwitchToApparatusQuiz(benchmark::State &state) {
+    switchFrom(
+        state, [](int) { switchAndSettle(ScreenId::GasQuiz); }, ScreenId::ApparatusQuiz);
+}
+BENCHMARK(BM_SwitchToApparatusQuiz)->Unit(benchmark::kMillisecond);
+
+// Both apparatus answers right; every question in turn, as their pictures differ in size.
+void BM_SwitchToSummary(benchmark::State &state) {
+    switchFrom(
+        state,
+        [](int iteration) {
+            CurrentQuestion = static_cast<Integer>(iteration % MaxQuestions + 1);
+            switchAndSettle(ScreenId::ApparatusQuiz);
+        },
+        ScreenId::Summary);
+}
+BENCHMARK(BM_SwitchToSummary)->Unit(benchmark::kMillisecond);
+
+// The properties button on the summary.
+void BM_SwitchToProperties(benchmark::State &state) {
+    switchFrom(
+        state,
+        [](int iteration) {
+            CurrentQuestion = static_cast<Integer>(iteration % MaxQuestions + 1);
+            switchAndSettle(ScreenId::Summary);
+        },
+        ScreenId::Properties);
+}
+BENCHMARK(BM_SwitchToProperties)->Unit(benchmark::kMillisecond);
+
+} // namespace
