@@ -9,6 +9,8 @@
 #include <QPainterPath>
 #include <QStringList>
 #include <array>
+#include <map>
+#include <utility>
 
 namespace vaporica {
 
@@ -121,6 +123,17 @@ QImage drawPlate(int width, int height, const QString &text, const Look &look, i
     return image;
 }
 
+// Drawing a plate sets text, which made the gas quiz's load the slowest screen switch; a plate
+// never changes, so each is drawn once per run (about 1 MB for all of them).
+using PlateStore = std::map<std::pair<int, bool>, QImage>;
+
+template <class Draw> QImage keptPlate(PlateStore &store, std::pair<int, bool> key, Draw draw) {
+    auto found = store.find(key);
+    if (found == store.end())
+        found = store.emplace(key, draw()).first;
+    return found->second;
+}
+
 } // namespace
 
 QString gasName(int gas) {
@@ -136,13 +149,21 @@ QString reagentName(int reagent) {
 }
 
 QImage gasPlate(int gas, bool highlighted) {
-    return drawPlate(GasPlateWidth, GasPlateHeight, gasName(gas),
-                     highlighted ? Highlighted : GasNormal, 17);
+    static PlateStore drawn;
+    const QString name = gasName(gas); // an unknown gas fails before anything is kept
+    return keptPlate(drawn, {gas, highlighted}, [&] {
+        return drawPlate(GasPlateWidth, GasPlateHeight, name, highlighted ? Highlighted : GasNormal,
+                         17);
+    });
 }
 
 QImage reagentPlate(int reagent, bool highlighted) {
-    return drawPlate(ReagentPlateWidth, ReagentPlateHeight, reagentName(reagent),
-                     highlighted ? Highlighted : ReagentNormal, 17);
+    static PlateStore drawn;
+    const QString name = reagentName(reagent);
+    return keptPlate(drawn, {reagent, highlighted}, [&] {
+        return drawPlate(ReagentPlateWidth, ReagentPlateHeight, name,
+                         highlighted ? Highlighted : ReagentNormal, 17);
+    });
 }
 
 } // namespace vaporica

@@ -1,8 +1,8 @@
 #include "platform/SoundModule.h"
 
-#include <QHash>
 #include <QLibrary>
 #include <cstdio>
+#include <map>
 
 namespace vaporica {
 
@@ -18,16 +18,21 @@ public:
 // Each module is loaded once and never unloaded: every player made from it runs its code. A
 // module that cannot be loaded is reported once, not at every screen.
 CreatePlayer moduleEntry(const QString &modulePath) {
-    static QHash<QString, CreatePlayer> entries;
-    if (auto found = entries.constFind(modulePath); found != entries.constEnd())
-        return *found;
-    auto *library = new QLibrary(modulePath); // kept for the process lifetime
+    struct Loaded {
+        QLibrary *library;
+        CreatePlayer entry;
+    };
+    // Never destroyed: a module's code must outlast every player, to the process's end.
+    static auto *modules = new std::map<QString, Loaded>;
+    if (auto found = modules->find(modulePath); found != modules->end())
+        return found->second.entry;
+    auto *library = new QLibrary(modulePath);
     auto entry = reinterpret_cast<CreatePlayer>(library->resolve(SoundModuleEntry));
     if (entry == nullptr)
         std::fprintf(stderr,
                      "ヴァポリカ: 音を鳴らせません (音声モジュールを読み込めません): %s: %s\n",
                      modulePath.toUtf8().constData(), library->errorString().toUtf8().constData());
-    entries.insert(modulePath, entry);
+    modules->emplace(modulePath, Loaded{library, entry});
     return entry;
 }
 
