@@ -2,12 +2,12 @@
 // picture swap when the pointer moves from one gas button to the next. Pictures are never cached,
 // so every figure here includes reading and decoding GIF files from disk.
 
+#include "BenchServices.h"
 #include "app/Navigation.h"
 #include "app/SharedVariables.h"
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
 #include "bank/BankLoader.h"
-#include "platform/Services.h"
 #include "screens/GasQuizScreen.h"
 
 #include <QApplication>
@@ -19,17 +19,9 @@ namespace {
 
 using namespace vaporica;
 
-class Silent final : public SoundPlayer {
-public:
-    void play(const QString &) override {}
-};
-
 void prepare() {
     DataRoot = trimDataRoot(QDir::toNativeSeparators(QStringLiteral(VAPORICA_DATA_DIR)));
-    Services &s = services();
-    s.clock = std::make_shared<SystemClock>();
-    s.random = std::make_shared<Rnd24>();
-    s.makeSoundPlayer = [] { return std::make_unique<Silent>(); };
+    bench::useBenchServices();
     QuestionCount = 20;
     emptyRecentWindow();
     loadQuestionBank();

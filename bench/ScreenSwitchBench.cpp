@@ -3,11 +3,11 @@
 // loop's share of it (the first paint, the deletion of the old screen) until the program is idle
 // again. The sound player is a silent stand-in, so opening an audio device is not counted.
 
+#include "BenchServices.h"
 #include "app/ErrorReport.h"
 #include "app/Navigation.h"
 #include "app/SharedVariables.h"
 #include "platform/Fonts.h"
-#include "platform/Services.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,11 +18,6 @@
 namespace {
 
 using namespace vaporica;
-
-class Silent final : public SoundPlayer {
-public:
-    void play(const QString &) override {}
-};
 
 // The first runtime error a switch reported; a benchmark that saw one stops with it.
 std::string firstReport;
@@ -52,10 +47,7 @@ bool startProgram(benchmark::State &state) {
         if (firstReport.empty())
             firstReport = e.reportLine().toStdString();
     });
-    Services &s = services();
-    s.clock = std::make_shared<SystemClock>();
-    s.random = std::make_shared<Rnd24>();
-    s.makeSoundPlayer = [] { return std::make_unique<Silent>(); };
+    bench::useBenchServices();
     StartUp(QStringLiteral(VAPORICA_DATA_DIR));
     return stillRunning(state);
 }

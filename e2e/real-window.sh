@@ -23,17 +23,8 @@ fail() {
     failures=$((failures + 1))
 }
 
-# A free display number, chosen by the server itself.
-# -noreset: by default the server resets when its last client leaves, and a program starting in
-# that moment cannot connect.
-Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "FAIL: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+. "$(dirname "$0")/private-x-server.sh"
+start_private_x_server "$work" || exit 1
 export QT_QPA_PLATFORM=xcb
 
 # A copy of the program and its data directory, so a test bank can replace the shipped one.
