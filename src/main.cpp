@@ -1,11 +1,15 @@
+#include "app/DisplayCheck.h"
 #include "app/Navigation.h"
 #include "platform/Fonts.h"
 #include "platform/Services.h"
 
 #include <QApplication>
+#include <memory>
 
 int main(int argc, char *argv[]) {
+    auto displayCheck = std::make_unique<vaporica::DisplayCheck>();
     QApplication app(argc, argv);
+    displayCheck.reset();
     // The windows end the program themselves (close box, quit buttons); a hidden screen during a
     // switch must not count as the last window closing.
     app.setQuitOnLastWindowClosed(false);

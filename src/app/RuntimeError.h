@@ -10,6 +10,7 @@ namespace vaporica {
 // recognises the kind of failure at once.
 enum class ErrorNumber : int {
     Overflow = 6,
+    OutOfMemory = 7,
     SubscriptOutOfRange = 9,
     FileNotFound = 53,
     InputPastEndOfFile = 62,

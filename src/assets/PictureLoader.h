@@ -5,8 +5,15 @@
 
 namespace vaporica {
 
+// The largest width or height a data picture may declare. The program's widest window is under
+// 800 pixels and a picture is drawn at its own size, clipped by its control, so nothing beyond
+// that is ever seen; 2048 leaves a teacher's picture room to spare while one decoded picture stays
+// at most 16 MB.
+constexpr int MaxPictureSide = 2048;
+
 // Reads the picture file anew at every call (nothing is cached, so a file replaced on disk is seen
-// at the next load). A missing, unreadable or non-picture file is a runtime error naming the path.
+// at the next load). Only regular files in a raster format are read. A missing, unreadable,
+// oversized or non-picture file is a runtime error naming the path.
 QImage loadPicture(const QString &path);
 
 } // namespace vaporica

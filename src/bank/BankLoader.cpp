@@ -3,11 +3,26 @@
 #include "app/SharedVariables.h"
 #include "assets/DataPaths.h"
 #include "bank/NumberReader.h"
+#include "app/RuntimeError.h"
 
 namespace vaporica {
 
 namespace {
 constexpr int ValuesPerQuestion = 6;
+}
+
+int reagentIndex(int q, int k, const char *controlArray, int upper) {
+    const int value = Reagent(q, k);
+    if (value >= 1 && value <= upper)
+        return value;
+    const RuntimeError bad = subscriptError(controlArray, value, 1, upper);
+    throw RuntimeError(bad.number(), bad.message(),
+                       QStringLiteral("%1: %2 の問題 %3 の薬品%4 (記録の %5 番目の値) が %6 です")
+                           .arg(bad.subject(), dataPath(DataRoot, fragment::QuestionFile))
+                           .arg(q)
+                           .arg(k)
+                           .arg(1 + k)
+                           .arg(value));
 }
 
 void emptyRecentWindow() {

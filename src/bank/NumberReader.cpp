@@ -1,13 +1,24 @@
 #include "bank/NumberReader.h"
 
+#include "assets/DataFile.h"
+
+#include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 
 namespace vaporica {
 
 namespace {
-bool isLineBreak(char c) {
+
+constexpr qsizetype ChunkBytes = 64 * 1024;
+constexpr int ShownCharacters = 40;
+
+bool isLineBreak(int c) {
     return c == '\n' || c == '\r';
+}
+
+// Spaces as a field's trimming sees them; line breaks end the field before this is asked.
+bool isSpace(int c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
 // The leading decimal number of a field: optional sign, then digits. Anything after the digits is
@@ -31,63 +42,124 @@ std::optional<long long> leadingNumber(const QByteArray &field, bool &tooLong, b
         return std::nullopt;
     return negative ? -value : value;
 }
+
+QByteArray rightTrimmed(QByteArray text) {
+    while (!text.isEmpty() && isSpace(static_cast<unsigned char>(text.back())))
+        text.chop(1);
+    return text;
+}
+
 } // namespace
 
+QString shownField(const QByteArray &text, bool cut) {
+    const QString decoded = QString::fromUtf8(text);
+    QString shown;
+    qsizetype i = 0;
+    for (int characters = 0; i < decoded.size() && characters < ShownCharacters;
+         ++i, ++characters) {
+        const char16_t c = decoded[i].unicode();
+        if (c < 0x20 || c == 0x7F)
+            shown += QStringLiteral("\\x%1").arg(int(c), 2, 16, QLatin1Char('0'));
+        else if (QChar::category(c) == QChar::Other_Format) // a byte-order mark, zero-width marks
+            shown += QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0'));
+        else if (decoded[i].isHighSurrogate() && i + 1 < decoded.size())
+            shown += decoded.mid(i++, 2);
+        else
+            shown += decoded[i];
+    }
+    if (cut || i < decoded.size())
+        shown += QStringLiteral("…");
+    return shown;
+}
+
 NumberReader::NumberReader(const QString &path) : name_(path) {
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw RuntimeError(ErrorNumber::FileNotFound, QStringLiteral("ファイルが見つかりません"),
-                           path);
-    QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
-        throw RuntimeError(ErrorNumber::PathFileAccess, QStringLiteral("ファイルを読み込めません"),
-                           path);
-    split(file.readAll());
+    auto file = std::make_unique<QFile>();
+    openDataFile(path, *file);
+    device_ = std::move(file);
 }
 
 NumberReader::NumberReader(const QString &name, QByteArray contents) : name_(name) {
-    split(contents);
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(std::move(contents));
+    buffer->open(QIODevice::ReadOnly);
+    device_ = std::move(buffer);
 }
 
-void NumberReader::split(const QByteArray &data) {
-    // Line breaks may be LF, CRLF or CR. A blank line holds no value; a comma at the very end of a
-    // line closes the field before it and does not open an empty one, so a stray trailing comma
-    // cannot shift every record after it.
-    int line = 1;
-    qsizetype pos = 0;
-    while (pos <= data.size()) {
-        qsizetype end = pos;
-        while (end < data.size() && !isLineBreak(data[end]))
-            ++end;
-        const QByteArray text = data.mid(pos, end - pos);
-        if (!text.trimmed().isEmpty()) {
-            QList<QByteArray> parts = text.split(',');
-            if (parts.size() > 1 && parts.last().trimmed().isEmpty())
-                parts.removeLast();
-            for (const QByteArray &part : parts)
-                fields_.push_back({part.trimmed(), line});
+NumberReader::~NumberReader() = default;
+
+int NumberReader::nextByte() {
+    if (at_ >= chunk_.size()) {
+        if (ended_)
+            return -1;
+        chunk_ = device_->read(ChunkBytes);
+        at_ = 0;
+        if (!started_) {
+            started_ = true;
+            // Notepad and many editors save UTF-8 with a byte-order mark.
+            if (chunk_.startsWith("\xEF\xBB\xBF"))
+                at_ = 3;
         }
-        if (end < data.size() && data[end] == '\r' && end + 1 < data.size() &&
-            data[end + 1] == '\n')
-            ++end;
-        pos = end + 1;
-        ++line;
+        if (at_ >= chunk_.size()) {
+            ended_ = true;
+            chunk_.clear();
+            return -1;
+        }
+    }
+    return static_cast<unsigned char>(chunk_[at_++]);
+}
+
+std::optional<NumberReader::Field> NumberReader::nextField() {
+    // A comma ends a field, always; a line break or the end of the file ends it too, but a field
+    // that holds only spaces there is dropped: so a blank line holds no value, and a comma at the
+    // end of a line closes the field before it without opening an empty one.
+    Field field;
+    bool leading = true;
+    field.line = line_;
+    for (;;) {
+        const int c = nextByte();
+        if (c == ',')
+            return field;
+        if (c < 0 || isLineBreak(c)) {
+            if (c == '\n' && previousWasCr_) {
+                previousWasCr_ = false; // the second half of a CRLF
+                field.line = line_;
+                continue;
+            }
+            previousWasCr_ = c == '\r';
+            if (c >= 0)
+                ++line_;
+            if (!leading)
+                return field;
+            if (c < 0)
+                return std::nullopt;
+            field.line = line_;
+            continue;
+        }
+        previousWasCr_ = false;
+        if (leading && isSpace(c))
+            continue;
+        leading = false;
+        if (field.text.size() < NumberReader::FieldKept)
+            field.text += static_cast<char>(c);
+        else if (!isSpace(c))
+            field.inkAfterKept = true;
     }
 }
 
 std::optional<ReadValue> NumberReader::tryNext() {
-    if (static_cast<std::size_t>(count_) >= fields_.size())
+    std::optional<Field> field = nextField();
+    if (!field)
         return std::nullopt;
-    const Field &field = fields_[static_cast<std::size_t>(count_)];
     ReadValue read;
-    read.line = field.line;
-    read.text = field.text;
+    read.line = field->line;
+    read.textCut = field->inkAfterKept;
+    read.text = field->inkAfterKept ? field->text : rightTrimmed(field->text);
     read.position = ++count_;
 
     bool tooLong = false;
     bool whole = false;
     const auto number = leadingNumber(read.text, tooLong, whole);
-    read.wasNumber = number.has_value() && whole;
+    read.wasNumber = number.has_value() && whole && !field->inkAfterKept;
     if (!number) {
         read.value = 0;
         return read;
@@ -98,9 +170,17 @@ std::optional<ReadValue> NumberReader::tryNext() {
                                .arg(name_)
                                .arg(read.line)
                                .arg(read.position)
-                               .arg(QString::fromLatin1(read.text)));
+                               .arg(shownField(read.text, read.textCut)));
     read.value = static_cast<Integer>(*number);
     return read;
+}
+
+std::optional<int> NumberReader::skipNext() {
+    const std::optional<Field> field = nextField();
+    if (!field)
+        return std::nullopt;
+    ++count_;
+    return field->line;
 }
 
 Integer NumberReader::next(int needed) {

@@ -3,9 +3,10 @@
 #include "app/SharedVariables.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
+#include <memory>
 #include <optional>
-#include <vector>
 
 namespace vaporica {
 
@@ -16,37 +17,60 @@ struct ReadValue {
     int position = 0; // 1-based count of values in the file
     // false for an empty or non-number field (read as 0) or one with junk after its digits
     bool wasNumber = true;
-    QByteArray text; // the field as written, leading spaces skipped
+    // The field as written, leading spaces skipped; at most its first FieldKept bytes.
+    QByteArray text;
+    bool textCut = false; // the field went on beyond `text`
 };
 
+// A field as it may be shown in a message: decoded as UTF-8, unprintable characters (control
+// characters, a byte-order mark) escaped, at most about 40 characters.
+QString shownField(const QByteArray &text, bool cut = false);
+
 // Sequential reading of 16-bit Integers: values separated by commas or line breaks, spaces before
-// a value skipped, an empty or non-number field read as 0. Values are taken strictly one by one,
-// so what follows the last one a caller needs is never looked at.
+// a value skipped, an empty or non-number field read as 0, blank lines skipped, a byte-order mark
+// at the start of the file skipped. Values are taken strictly one by one from a stream: nothing
+// after the last value a caller needs is ever read, and memory stays bounded whatever the size of
+// the file or of one field.
 class NumberReader {
 public:
-    // Opens the file; a missing or unreadable file is a runtime error naming it.
+    static constexpr int FieldKept = 160;
+
+    // Opens the file; a missing or unreadable file, or one that is no regular file, is a runtime
+    // error naming it.
     explicit NumberReader(const QString &path);
     // Reads text that is already in memory (for the checker's own messages and for tests).
     NumberReader(const QString &name, QByteArray contents);
+    ~NumberReader();
 
-    // The next value, or nothing at the end of the file.
+    // The next value, or nothing at the end of the file. A value outside -32768..32767 is an
+    // overflow error.
     std::optional<ReadValue> tryNext();
     // The next value; the end of the file is a runtime error that says how many values the file
-    // had of how many were needed. A value outside -32768..32767 is an overflow error.
+    // had of how many were needed.
     Integer next(int needed);
+    // Passes over the next value without reading it as a number; its line, or nothing at the end.
+    std::optional<int> skipNext();
 
     int valuesRead() const { return count_; }
     const QString &name() const { return name_; }
 
 private:
     struct Field {
-        QByteArray text;
-        int line;
+        QByteArray text; // leading spaces skipped, at most FieldKept bytes
+        bool inkAfterKept = false;
+        int line = 0;
     };
-    void split(const QByteArray &data);
+    std::optional<Field> nextField();
+    int nextByte(); // -1 at the end
 
     QString name_;
-    std::vector<Field> fields_;
+    std::unique_ptr<QIODevice> device_;
+    QByteArray chunk_;
+    qsizetype at_ = 0;
+    bool started_ = false;
+    bool ended_ = false;
+    bool previousWasCr_ = false;
+    int line_ = 1;
     int count_ = 0;
 };
 

@@ -46,10 +46,16 @@ void Form::centreOnScreen() {
     // For a window, move() places the outer frame; before the first showing the frame is not
     // known and equals the client area.
     const QRect outer = frameGeometry();
-    const QPoint target(area.x() + (area.width() - outer.width()) / 2,
-                        area.y() + (area.height() - outer.height()) / 2);
+    const QPoint target = centredTopLeft(area, outer.size());
     if (outer.topLeft() != target)
         move(target);
+}
+
+QPoint centredTopLeft(const QRect &area, const QSize &outer) {
+    // On a screen smaller than the window the title bar stays on the screen, where the pupil can
+    // reach the close box and move the window; the rest may run off the bottom and right.
+    return {qMax(area.x(), area.x() + (area.width() - outer.width()) / 2),
+            qMax(area.y(), area.y() + (area.height() - outer.height()) / 2)};
 }
 
 void Form::setBackgroundPicture(const QImage &picture) {

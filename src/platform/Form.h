@@ -51,4 +51,8 @@ private:
 QIcon windowIcon();
 QImage windowIconPicture();
 
+// Where a window's outer frame goes to be centred in the screen's available area: centred where it
+// fits, its top-left kept on the screen where it does not.
+QPoint centredTopLeft(const QRect &area, const QSize &outer);
+
 } // namespace vaporica

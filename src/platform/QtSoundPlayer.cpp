@@ -1,7 +1,9 @@
 #include "platform/QtSoundPlayer.h"
 
+#include "platform/RegularFile.h"
+#include "platform/WavFile.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QSoundEffect>
 #include <QUrl>
 #include <cstdio>
@@ -9,67 +11,59 @@
 namespace vaporica {
 
 namespace {
-void warn(const QString &path, const char *why) {
-    std::fprintf(stderr, "ヴァポリカ: 音を鳴らせません (%s): %s\n", why, path.toUtf8().constData());
+void warn(const QString &path, const QString &why) {
+    std::fprintf(stderr, "ヴァポリカ: 音を鳴らせません (%s): %s\n", why.toUtf8().constData(),
+                 path.toUtf8().constData());
 }
 
-quint32 littleEndian(const QByteArray &bytes, qsizetype at, int size) {
-    quint32 value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value = (value << 8) | static_cast<quint8>(bytes[at + i]);
-    return value;
-}
-
-// The player's own decoder prints a second, differently worded line for a file it cannot read, so
-// the header is checked here first: a RIFF/WAVE file with a PCM or float format and sample data.
-bool looksPlayable(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(4096);
-    if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE")
-        return false;
-    bool format = false;
-    for (qsizetype at = 12; at + 8 <= head.size();) {
-        const QByteArray id = head.mid(at, 4);
-        const quint32 size = littleEndian(head, at + 4, 4);
-        if (id == "fmt " && at + 10 <= head.size()) {
-            const quint32 tag = littleEndian(head, at + 8, 2);
-            // PCM, IEEE float, or the extensible header that wraps either.
-            format = tag == 1 || tag == 3 || tag == 0xFFFE;
-        } else if (id == "data") {
-            return format && size > 0;
-        }
-        at += 8 + qsizetype(size) + (size & 1);
+// Why the file cannot be played, or nothing. The structure is checked in full first: Qt's sample
+// loader may wait for good on a damaged file, and the player's own decoder prints a second,
+// differently worded line for a file it cannot read.
+QString playProblem(const QString &path) {
+    QFile file;
+    switch (openRegularFile(path, file)) {
+    case OpenOutcome::Opened:
+        return wavProblem(file);
+    case OpenOutcome::Missing:
+        return QStringLiteral("ファイルがありません");
+    case OpenOutcome::NotRegular:
+        return QStringLiteral("普通のファイルではありません");
+    case OpenOutcome::Unreadable:
+        break;
     }
-    return false;
+    return QStringLiteral("ファイルを読み込めません");
 }
 } // namespace
 
-QtSoundPlayer::QtSoundPlayer() : effect_(std::make_unique<QSoundEffect>()) {
-    // Six decibels below full, as the lesson's sounds were always played.
-    effect_->setVolume(0.5f);
-    QObject::connect(effect_.get(), &QSoundEffect::statusChanged, effect_.get(), [this] {
-        if (effect_->status() == QSoundEffect::Error)
-            warn(effect_->source().toLocalFile(), "再生できないファイル");
-    });
-}
+QtSoundPlayer::QtSoundPlayer() = default;
 
 QtSoundPlayer::~QtSoundPlayer() = default;
 
+QSoundEffect &QtSoundPlayer::effectFor(const QUrl &url) {
+    // One effect per sound, each given its source once: a sample still loading is never replaced
+    // under the player, which is where Qt's sample cache can wait.
+    for (const auto &[source, effect] : effects_)
+        if (source == url)
+            return *effect;
+    auto effect = std::make_unique<QSoundEffect>();
+    // Six decibels below full, as the lesson's sounds were always played.
+    effect->setVolume(0.5f);
+    QSoundEffect *raw = effect.get();
+    QObject::connect(raw, &QSoundEffect::statusChanged, raw, [raw] {
+        if (raw->status() == QSoundEffect::Error)
+            warn(raw->source().toLocalFile(), QStringLiteral("再生できないファイル"));
+    });
+    raw->setSource(url);
+    effects_.emplace_back(url, std::move(effect));
+    return *raw;
+}
+
 void QtSoundPlayer::play(const QString &path) {
-    if (!QFileInfo(path).isFile()) {
-        warn(path, "ファイルがありません");
+    if (const QString problem = playProblem(path); !problem.isEmpty()) {
+        warn(path, problem);
         return;
     }
-    if (!looksPlayable(path)) {
-        warn(path, "再生できないファイル");
-        return;
-    }
-    const QUrl url = QUrl::fromLocalFile(path);
-    if (effect_->source() != url)
-        effect_->setSource(url);
-    effect_->play();
+    effectFor(QUrl::fromLocalFile(path)).play();
 }
 
 } // namespace vaporica

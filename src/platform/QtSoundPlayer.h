@@ -2,14 +2,17 @@
 
 #include "platform/SoundPlayer.h"
 
+#include <QUrl>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QSoundEffect;
 
 namespace vaporica {
 
-// Plays through QSoundEffect. A missing or unplayable file plays nothing and prints one warning
-// naming it; a sound never stops the lesson.
+// Plays through QSoundEffect. A missing, damaged or unplayable file plays nothing and prints one
+// warning naming it; a sound never stops the lesson.
 class QtSoundPlayer final : public SoundPlayer {
 public:
     QtSoundPlayer();
@@ -17,7 +20,9 @@ public:
     void play(const QString &path) override;
 
 private:
-    std::unique_ptr<QSoundEffect> effect_;
+    QSoundEffect &effectFor(const QUrl &url);
+
+    std::vector<std::pair<QUrl, std::unique_ptr<QSoundEffect>>> effects_;
 };
 
 } // namespace vaporica

@@ -5,6 +5,7 @@
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
 #include "assets/Plates.h"
+#include "bank/BankLoader.h"
 #include "bank/QuestionSelection.h"
 #include "platform/Services.h"
 #include "screens/GasColumn.h"
@@ -141,7 +142,7 @@ void GasQuizScreen::InitPictures() {
 void GasQuizScreen::ShowQuestion() {
     GasWrongPending = 0;
     for (int k = 1; k <= 2; ++k) {
-        const int r = Reagent(CurrentQuestion, k);
+        const int r = reagentIndex(CurrentQuestion, k, "Image1", ReagentCount);
         Image1(r)->setPicture(loadPicture(PicturePath(fragment::ReagentHighlighted, r)));
     }
 }

@@ -8,6 +8,8 @@
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
 #include "bank/NumberReader.h"
+#include "platform/RegularFile.h"
+#include "platform/WavFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -98,7 +100,7 @@ std::optional<QList<int>> readValues(Report &report, const QString &fragmentName
                     v->text.isEmpty()
                         ? QStringLiteral("%1が空です（0 と読まれます）").arg(at)
                         : QStringLiteral("%1 \"%2\" は整数ではありません（%3 と読まれます）")
-                              .arg(at, QString::fromUtf8(v->text))
+                              .arg(at, shownField(v->text, v->textCut))
                               .arg(v->value));
             else if (v->value < field.low || v->value > field.high)
                 report.problem(
@@ -110,11 +112,12 @@ std::optional<QList<int>> readValues(Report &report, const QString &fragmentName
                                  : QStringLiteral("%1..%2").arg(field.low).arg(field.high)));
             values << v->value;
         }
-        if (const auto extra = reader.tryNext())
+        // The program never reads past the values it needs, so neither does the check.
+        if (const auto extraLine = reader.skipNext())
             report.note(QStringLiteral("%1:%2: %3 番目からの値は読まれません")
                             .arg(name)
-                            .arg(extra->line)
-                            .arg(extra->position));
+                            .arg(*extraLine)
+                            .arg(reader.valuesRead()));
     } catch (const RuntimeError &e) {
         report.problem(QStringLiteral("%1: %2").arg(name, e.reportLine()));
         return std::nullopt;
@@ -164,6 +167,16 @@ bool checkSound(Report &report, const QString &fragmentName) {
     const QString name = report.shown(path);
     if (!QFileInfo::exists(path)) {
         report.problem(QStringLiteral("%1: ファイルがありません").arg(name));
+        return false;
+    }
+    // The player's own check first: it refuses what could hang or swamp the player, and a data
+    // size beyond the file would make the decoding below allocate for it.
+    QFile wav;
+    const QString problem = openRegularFile(path, wav) == OpenOutcome::Opened
+                                ? wavProblem(wav)
+                                : QStringLiteral("ファイルを読み込めません");
+    if (!problem.isEmpty()) {
+        report.problem(QStringLiteral("%1: 音として使えません（%2）").arg(name, problem));
         return false;
     }
     SF_INFO info{};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QIODevice>
+#include <QString>
+
+namespace vaporica {
+
+// The longest sample data a lesson sound may hold: the player loads a sound whole into memory,
+// and a right or wrong chime lasts a second or two (32 MB is three minutes of CD-quality stereo).
+constexpr qint64 MaxSoundDataBytes = 32 * 1024 * 1024;
+
+// Checks the RIFF structure of a WAV file against the file's real size: every chunk complete, a
+// PCM or float format that is self-consistent, and whole sample frames of data. Returns why the
+// file cannot be played, or an empty string for a sound file that is sound. A damaged file must be
+// refused before the player sees it: Qt's sample loader may wait for good on one.
+QString wavProblem(QIODevice &file);
+
+} // namespace vaporica
