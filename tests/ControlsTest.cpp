@@ -147,11 +147,11 @@ TEST_F(Controls, AButtonCentresAndClipsItsPictureAndSinksWhilePressed) {
     EXPECT_EQ(button->accessibleName(), QStringLiteral("赤"));
     EXPECT_TRUE(button->text().isEmpty());
     showAndWait(form);
-    form.setFocus(); // no focus mark in the pictures below
-    EXPECT_EQ(seen(form, {20, 10}), QColor(Qt::red));  // centred: rows 5..14
-    EXPECT_EQ(seen(form, {2, 10}), QColor(Qt::red));   // clipped at the face, not at the picture
-    EXPECT_EQ(seen(form, {20, 3}), QColor(Qt::blue));  // face above the picture
-    EXPECT_EQ(seen(form, {0, 0}), QColor(Qt::white));  // raised edge
+    form.setFocus();                                  // no focus mark in the pictures below
+    EXPECT_EQ(seen(form, {20, 10}), QColor(Qt::red)); // centred: rows 5..14
+    EXPECT_EQ(seen(form, {2, 10}), QColor(Qt::red));  // clipped at the face, not at the picture
+    EXPECT_EQ(seen(form, {20, 3}), QColor(Qt::blue)); // face above the picture
+    EXPECT_EQ(seen(form, {0, 0}), QColor(Qt::white)); // raised edge
     EXPECT_EQ(seen(form, {39, 19}), QColor(Qt::black));
     button->setDown(true);
     EXPECT_EQ(seen(form, {0, 0}), QColor(Qt::black)); // sunk edge
@@ -286,6 +286,22 @@ TEST_F(Controls, TheWindowIsCentredOnTheDesktopEachTimeItIsShown) {
     EXPECT_TRUE(centred()) << form.frameGeometry().x() << "," << form.frameGeometry().y();
 }
 
+// On a screen smaller than the window (a 640 x 480 projector, a netbook) the title bar, with its
+// close box, stays on the screen; only the rest runs off the bottom and right.
+TEST_F(Controls, AWindowLargerThanTheScreenKeepsItsTopLeftOnTheScreen) {
+    const QRect small(0, 0, 640, 480);
+    EXPECT_EQ(centredTopLeft(small, QSize(650, 419)), QPoint(0, 30));
+    EXPECT_EQ(centredTopLeft(small, QSize(766, 540)), QPoint(0, 0));
+    EXPECT_EQ(centredTopLeft(QRect(100, 50, 640, 480), QSize(800, 600)), QPoint(100, 50));
+    EXPECT_EQ(centredTopLeft(QRect(0, 0, 1024, 768), QSize(650, 419)), QPoint(187, 174));
+
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    Form form(QStringLiteral("試験"), (area.width() + 200) * 15, (area.height() + 100) * 15);
+    form.showCentred();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.frameGeometry().topLeft(), area.topLeft());
+}
+
 TEST_F(Controls, MinchoFontsHaveTheirPixelSizeAtTheLayoutsResolutionAndAnIpaFace) {
     struct Row {
         const char *family;
@@ -293,9 +309,9 @@ TEST_F(Controls, MinchoFontsHaveTheirPixelSizeAtTheLayoutsResolutionAndAnIpaFace
         int pixels;
         const char *face;
     };
-    for (const Row &row : {Row{"ＭＳ Ｐ明朝", 12, 16, "IPAPMincho"},
-                           Row{"ＭＳ Ｐ明朝", 15.75, 21, "IPAPMincho"},
-                           Row{"ＭＳ 明朝", 20.25, 27, "IPAMincho"}}) {
+    for (const Row &row :
+         {Row{"ＭＳ Ｐ明朝", 12, 16, "IPAPMincho"}, Row{"ＭＳ Ｐ明朝", 15.75, 21, "IPAPMincho"},
+          Row{"ＭＳ 明朝", 20.25, 27, "IPAMincho"}}) {
         SCOPED_TRACE(row.points);
         const QFont font = minchoFont(QString::fromUtf8(row.family), row.points, true);
         EXPECT_EQ(font.pixelSize(), row.pixels);

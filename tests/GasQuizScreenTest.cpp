@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace vaporica::test {
 namespace {
@@ -248,17 +249,25 @@ TEST_F(GasQuiz, AMissingOrWrongPictureEndsTheProgramThroughTheReportNamingIt) {
         const char *what;
         std::function<void()> spoil;
         std::function<void(GasQuizScreen *)> act; // after loading, when loading succeeds
-        QString mentioned;
+        QStringList mentioned;
     };
+    // A GIF header that declares 5000 × 5000 pixels in a few bytes.
+    const QByteArray hugeGif("GIF89a\x88\x13\x88\x13\x80\0\0\0\0\0\xff\xff\xff"
+                             ",\0\0\0\0\x88\x13\x88\x13\0\x02\x01\x2c\0;",
+                             34);
+    // An SVG that draws itself: rendering it recurses until the stack overflows.
+    const QByteArray selfDrawingSvg =
+        "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+        "width='180' height='40'><image xlink:href='yaku1(5).gif' width='180' height='40'/></svg>";
     const std::vector<Row> table = {
         {"normal gas picture",
          [this] { data.remove(QStringLiteral("気体/gas1(3).gif")); },
          {},
-         QStringLiteral("gas1(3).gif")},
+         {QStringLiteral("gas1(3).gif")}},
         {"highlighted reagent picture",
          [this] { data.remove(QStringLiteral("薬品/yaku2(7).gif")); },
          {},
-         QStringLiteral("yaku2(7).gif")},
+         {QStringLiteral("yaku2(7).gif")}},
         {"reagent number outside the plates",
          [this] {
              QByteArray bank = DataDirectory::standardMondai();
@@ -266,10 +275,30 @@ TEST_F(GasQuiz, AMissingOrWrongPictureEndsTheProgramThroughTheReportNamingIt) {
              data.writeBank(bank, DataDirectory::standardTaiou());
          },
          {},
-         QStringLiteral("Image1(25)")},
+         {QStringLiteral("Image1(25)"), QStringLiteral("説明/mondai.txt の問題 3 の薬品2"),
+          QStringLiteral("が 25 です")}},
+        {"an SVG under a picture's name",
+         [&] { data.write(QStringLiteral("薬品/yaku1(5).gif"), selfDrawingSvg); },
+         {},
+         {QStringLiteral("481"), QStringLiteral("SVG 形式は読み込めません"),
+          QStringLiteral("yaku1(5).gif")}},
+        {"a picture that declares 5000 x 5000 pixels",
+         [&] { data.write(QStringLiteral("薬品/yaku1(6).gif"), hugeGif); },
+         {},
+         {QStringLiteral("481"), QStringLiteral("5000 × 5000"), QStringLiteral("yaku1(6).gif")}},
         {"highlighted gas picture, at the first hover",
          [this] { data.write(QStringLiteral("気体/gas2(2).gif"), "not a picture"); },
-         [this](GasQuizScreen *s) { moveTo(s->Command1(2)); }, QStringLiteral("gas2(2).gif")},
+         [this](GasQuizScreen *s) { moveTo(s->Command1(2)); },
+         {QStringLiteral("gas2(2).gif")}},
+        // Last: rewriting the pictures for another row would wait on the pipe.
+        {"a named pipe under a picture's name",
+         [this] {
+             const QString pipe = data.root() + QStringLiteral("/気体/gas1(4).gif");
+             data.remove(QStringLiteral("気体/gas1(4).gif"));
+             ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+         },
+         {},
+         {QStringLiteral("75"), QStringLiteral("gas1(4).gif")}},
     };
     for (const Row &row : table) {
         SCOPED_TRACE(row.what);
@@ -287,7 +316,8 @@ TEST_F(GasQuiz, AMissingOrWrongPictureEndsTheProgramThroughTheReportNamingIt) {
         EXPECT_TRUE(programHasEnded());
         EXPECT_NE(programExitStatus(), 0);
         ASSERT_EQ(reports.size(), 1u);
-        EXPECT_TRUE(reports[0].contains(row.mentioned)) << reports[0].toStdString();
+        for (const QString &part : row.mentioned)
+            EXPECT_TRUE(reports[0].contains(part)) << reports[0].toStdString();
     }
 }
 

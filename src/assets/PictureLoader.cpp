@@ -13,8 +13,8 @@ namespace {
 // Raster formats only: a markup format (SVG, XPM, XBM) is a program of sorts, and an SVG that
 // refers to itself recurses until the stack overflows.
 bool isRasterFormat(const QByteArray &format) {
-    static const QList<QByteArray> raster = {"gif", "bmp", "png",  "jpeg", "jpg",  "pbm",
-                                             "pgm", "ppm", "ico",  "cur",  "tif",  "tiff",
+    static const QList<QByteArray> raster = {"gif",  "bmp", "png",  "jpeg", "jpg", "pbm",
+                                             "pgm",  "ppm", "ico",  "cur",  "tif", "tiff",
                                              "webp", "tga", "wbmp", "icns", "jp2"};
     return raster.contains(format.toLower());
 }

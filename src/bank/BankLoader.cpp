@@ -1,9 +1,9 @@
 #include "bank/BankLoader.h"
 
+#include "app/RuntimeError.h"
 #include "app/SharedVariables.h"
 #include "assets/DataPaths.h"
 #include "bank/NumberReader.h"
-#include "app/RuntimeError.h"
 
 namespace vaporica {
 

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QStringDecoder>
 
 namespace vaporica {
 
@@ -52,7 +53,9 @@ QByteArray rightTrimmed(QByteArray text) {
 } // namespace
 
 QString shownField(const QByteArray &text, bool cut) {
-    const QString decoded = QString::fromUtf8(text);
+    // A byte-order mark inside a field is junk to be shown, not skipped.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    const QString decoded = utf8(text);
     QString shown;
     qsizetype i = 0;
     for (int characters = 0; i < decoded.size() && characters < ShownCharacters;
@@ -90,8 +93,11 @@ NumberReader::~NumberReader() = default;
 int NumberReader::nextByte() {
     if (at_ >= chunk_.size()) {
         if (ended_)
-            return -1;
-        chunk_ = device_->read(ChunkBytes);
+            return End;
+        if (scanned_ >= MaxScannedBytes)
+            return ScanLimit;
+        chunk_ = device_->read(qMin(ChunkBytes, MaxScannedBytes - scanned_));
+        scanned_ += chunk_.size();
         at_ = 0;
         if (!started_) {
             started_ = true;
@@ -99,16 +105,25 @@ int NumberReader::nextByte() {
             if (chunk_.startsWith("\xEF\xBB\xBF"))
                 at_ = 3;
         }
-        if (at_ >= chunk_.size()) {
+        if (chunk_.isEmpty()) {
             ended_ = true;
-            chunk_.clear();
-            return -1;
+            return End;
         }
+        if (at_ >= chunk_.size())
+            return nextByte();
     }
     return static_cast<unsigned char>(chunk_[at_++]);
 }
 
-std::optional<NumberReader::Field> NumberReader::nextField() {
+void NumberReader::scanLimitReached() const {
+    throw RuntimeError(ErrorNumber::Overflow, QStringLiteral("オーバーフローしました"),
+                       QStringLiteral("%1 (%2 番目の値が最初の %3 MB の中にありません)")
+                           .arg(name_)
+                           .arg(count_ + 1)
+                           .arg(MaxScannedBytes / (1024 * 1024)));
+}
+
+std::optional<NumberReader::Field> NumberReader::nextField(bool whole) {
     // A comma ends a field, always; a line break or the end of the file ends it too, but a field
     // that holds only spaces there is dropped: so a blank line holds no value, and a comma at the
     // end of a line closes the field before it without opening an empty one.
@@ -117,20 +132,24 @@ std::optional<NumberReader::Field> NumberReader::nextField() {
     field.line = line_;
     for (;;) {
         const int c = nextByte();
+        if (c == ScanLimit) {
+            if (!whole)
+                return std::nullopt;
+            scanLimitReached();
+        }
         if (c == ',')
             return field;
-        if (c < 0 || isLineBreak(c)) {
+        if (c == End || isLineBreak(c)) {
             if (c == '\n' && previousWasCr_) {
                 previousWasCr_ = false; // the second half of a CRLF
-                field.line = line_;
                 continue;
             }
             previousWasCr_ = c == '\r';
-            if (c >= 0)
+            if (c != End)
                 ++line_;
             if (!leading)
                 return field;
-            if (c < 0)
+            if (c == End)
                 return std::nullopt;
             field.line = line_;
             continue;
@@ -138,8 +157,10 @@ std::optional<NumberReader::Field> NumberReader::nextField() {
         previousWasCr_ = false;
         if (leading && isSpace(c))
             continue;
+        if (!whole)
+            return field;
         leading = false;
-        if (field.text.size() < NumberReader::FieldKept)
+        if (field.text.size() < FieldKept)
             field.text += static_cast<char>(c);
         else if (!isSpace(c))
             field.inkAfterKept = true;
@@ -175,11 +196,12 @@ std::optional<ReadValue> NumberReader::tryNext() {
     return read;
 }
 
-std::optional<int> NumberReader::skipNext() {
-    const std::optional<Field> field = nextField();
+std::optional<int> NumberReader::lineOfNext() {
+    const std::optional<Field> field = nextField(false);
+    ended_ = true; // the field's start has been taken: nothing more is read from this file
+    chunk_.clear();
     if (!field)
         return std::nullopt;
-    ++count_;
     return field->line;
 }
 

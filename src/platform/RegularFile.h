@@ -21,8 +21,7 @@ inline OpenOutcome openRegularFile(const QString &path, QFile &file) {
     // O_NONBLOCK: opening a FIFO with no writer returns at once instead of waiting.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR ? OpenOutcome::Missing
-                                                   : OpenOutcome::Unreadable;
+        return errno == ENOENT || errno == ENOTDIR ? OpenOutcome::Missing : OpenOutcome::Unreadable;
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);

@@ -113,11 +113,11 @@ std::optional<QList<int>> readValues(Report &report, const QString &fragmentName
             values << v->value;
         }
         // The program never reads past the values it needs, so neither does the check.
-        if (const auto extraLine = reader.skipNext())
+        if (const auto extraLine = reader.lineOfNext())
             report.note(QStringLiteral("%1:%2: %3 番目からの値は読まれません")
                             .arg(name)
                             .arg(*extraLine)
-                            .arg(reader.valuesRead()));
+                            .arg(reader.valuesRead() + 1));
     } catch (const RuntimeError &e) {
         report.problem(QStringLiteral("%1: %2").arg(name, e.reportLine()));
         return std::nullopt;
