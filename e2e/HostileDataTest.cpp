@@ -7,12 +7,15 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPoint>
 #include <QProcess>
+#include <QSize>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -127,18 +130,33 @@ const QString GasTable = QStringLiteral("説明/taiou.txt");
 constexpr int QuestionValues = 6; // per line in mondai.txt
 constexpr int GasValues = 1;      // per line in taiou.txt
 
+// How a case is run.
+enum class Drive {
+    Start,         // offscreen: the menu shows, or the start ends through the report
+    OpenQuiz,      // real window: the menu's quiz button opens the gas quiz
+    WholeQuestion, // real window: on both quiz screens a wrong answer then the right one, the
+                   // next question, a wrong and the right gas again, quit
+    SmallScreen,   // real window on a 640 x 480 screen: the menu's title bar stays on it
+    NoDisplay,     // DISPLAY unset or not answering: a Japanese line and status 1, no core
+};
+
+const QString Copy = QStringLiteral("copy");
+
 struct Case {
     Case(std::string name_, std::function<void(const DataCopy &)> breakIt_, int errorNumber_ = 0,
-         QString file_ = {}, QString problem_ = {}, QString folder_ = QStringLiteral("copy"))
+         QString file_ = {}, QString problem_ = {}, QString folder_ = Copy,
+         Drive drive_ = Drive::Start)
         : name(std::move(name_)), breakIt(std::move(breakIt_)), errorNumber(errorNumber_),
-          file(std::move(file_)), problem(std::move(problem_)), folder(std::move(folder_)) {}
+          file(std::move(file_)), problem(std::move(problem_)), folder(std::move(folder_)),
+          drive(drive_) {}
 
     std::string name;
     std::function<void(const DataCopy &)> breakIt;
-    int errorNumber; // 0: starts normally
+    int errorNumber; // 0: starts normally (and, driven, ends normally)
     QString file;    // the file the report must name, relative to the copy
     QString problem; // a fragment of the report's message
     QString folder;  // where the copy lives inside the test's directory
+    Drive drive;
 };
 
 // Names a case by its name alone in test output.
@@ -152,7 +170,7 @@ int at(int q, int f) {
     return (q - 1) * QuestionValues + f;
 }
 
-auto setQuestion(int q, int f, const char *value) {
+auto setQuestion(int q, int f, const QByteArray &value) {
     return [=](const DataCopy &d) { d.setValue(Questions, at(q, f), value, QuestionValues); };
 }
 auto keepValues(const QString &file, int count, int perLine) {
@@ -167,10 +185,74 @@ auto writeFile(const QString &relative, const QByteArray &contents) {
 auto noChange() {
     return [](const DataCopy &) {};
 }
+auto makePipe(const QString &relative) {
+    return [=](const DataCopy &d) {
+        d.remove(relative);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(d.path(relative)).constData(), 0644), 0);
+    };
+}
+auto linkTo(const QString &relative, const QString &target) {
+    return [=](const DataCopy &d) {
+        d.remove(relative);
+        ASSERT_TRUE(QFile::link(target, d.path(relative)));
+    };
+}
+auto cutTo(const QString &relative, int bytes) {
+    return [=](const DataCopy &d) { d.write(relative, d.read(relative).left(bytes)); };
+}
+// Sets the declared size of a sound's data chunk, keeping its first `keep` data bytes (-1: all).
+auto soundDataSize(const QString &relative, quint32 size, int keep) {
+    return [=](const DataCopy &d) {
+        QByteArray sound = d.read(relative);
+        const qsizetype at = sound.indexOf("data") + 4;
+        ASSERT_GT(at, 4);
+        for (int i = 0; i < 4; ++i)
+            sound[at + i] = char((size >> (8 * i)) & 0xFF);
+        d.write(relative, keep < 0 ? sound : sound.left(at + 4 + keep));
+    };
+}
+auto appendToFile(const QString &relative, const QByteArray &tail, qint64 sparseTo = 0) {
+    return [=](const DataCopy &d) {
+        QFile file(d.path(relative));
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write(tail);
+        if (sparseTo > 0) {
+            ASSERT_TRUE(file.resize(sparseTo));
+        }
+    };
+}
+// Every record the same, so the right answers are known whichever is drawn.
+auto everyRecord(const QByteArray &record) {
+    return [=](const DataCopy &d) {
+        QByteArray bank;
+        for (int q = 0; q < 20; ++q)
+            bank += record + "\n";
+        d.write(Questions, bank);
+    };
+}
+// The shipped first question, whose answers the driven cases give: oxygen (gas button 1),
+// generator 3, collection 3.
+const QByteArray OxygenRecord = "1,5,19,3,3,3";
+
+// A GIF header that declares 5000 x 5000 pixels in a few bytes.
+const QByteArray HugeGif("GIF89a\x88\x13\x88\x13\x80\0\0\0\0\0\xff\xff\xff"
+                         ",\0\0\0\0\x88\x13\x88\x13\0\x02\x01\x2c\0;",
+                         34);
+// An SVG that draws itself: rendering it recurses until the stack overflows.
+const QByteArray SelfDrawingSvg =
+    "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+    "width='180' height='40'><image xlink:href='yaku1(5).gif' width='180' height='40'/></svg>";
+
+// A hundred megabytes of good values.
+QByteArray manyValues() {
+    QByteArray line = "1,5,19,3,3,3\n";
+    return line.repeated(100 * 1024 * 1024 / line.size());
+}
 
 const QString NotFound = QStringLiteral("ファイルが見つかりません");
 const QString Overflow = QStringLiteral("オーバーフローしました");
 const QString PastEnd = QStringLiteral("ファイルの終わりを越えて読み込もうとしました");
+const QString CannotRead = QStringLiteral("ファイルを読み込めません");
 
 // Bytes of a PNG header and binary noise: what a teacher gets by saving the wrong file under the
 // bank's name.
@@ -259,6 +341,85 @@ std::vector<Case> cases() {
         {"PathWithSpacesAndJapaneseQuestionsMissing", removeFile(Questions), 53, Questions,
          NotFound, QStringLiteral("先生の 教材/ヴァポリカ 2")},
         {"ReadOnlyDataDirectory", [](const DataCopy &d) { d.setReadOnly(true); }},
+
+        // Files that are no files: opening a pipe or reading a device would wait for good.
+        {"QuestionsNamedPipe", makePipe(Questions), 75, Questions, CannotRead},
+        {"GasTableNamedPipe", makePipe(GasTable), 75, GasTable, CannotRead},
+        {"QuestionsLinkToDevZero", linkTo(Questions, QStringLiteral("/dev/zero")), 75, Questions,
+         CannotRead},
+
+        // Large files: only the values needed are read, whatever follows them.
+        {"QuestionsHundredMegabytesAfterTheBank", appendToFile(Questions, manyValues())},
+        {"QuestionsFourGigabytesOfNothingAfterTheBank",
+         appendToFile(Questions, "\n", qint64(4) << 30)},
+        {"QuestionsBankAfterAMegabyteOfBlankLines",
+         [](const DataCopy &d) {
+             d.write(Questions, QByteArray(1024 * 1024, '\n') + d.read(Questions));
+         },
+         6, Questions, QStringLiteral("1 番目の値が最初の 1 MB の中にありません")},
+        {"QuestionsTenMillionDigits", setQuestion(1, 3, QByteArray(10'000'000, '9')), 6, Questions,
+         QStringLiteral("3 番目の値 \"9999999999")},
+        // Editors' habits: a byte-order mark, Japanese next to a number.
+        {"QuestionsByteOrderMark",
+         [](const DataCopy &d) { d.write(Questions, "\xEF\xBB\xBF" + d.read(Questions)); }},
+        {"QuestionsOverflowAmongJapanese", setQuestion(1, 1, "99999円"), 6, Questions,
+         QStringLiteral("\"99999円\"")},
+
+        // Pictures are read when a screen shows them: the gas quiz reads the gas and reagent
+        // plates as it loads.
+        {"ReagentPictureIsASelfDrawingSvg",
+         writeFile(QStringLiteral("薬品/yaku1(5).gif"), SelfDrawingSvg), 481,
+         QStringLiteral("薬品/yaku1(5).gif"), QStringLiteral("SVG 形式は読み込めません"), Copy,
+         Drive::OpenQuiz},
+        {"ReagentPictureDeclares5000By5000",
+         writeFile(QStringLiteral("薬品/yaku1(6).gif"), HugeGif), 481,
+         QStringLiteral("薬品/yaku1(6).gif"), QStringLiteral("5000 × 5000"), Copy, Drive::OpenQuiz},
+        {"GasPictureNamedPipe", makePipe(QStringLiteral("気体/gas1(4).gif")), 75,
+         QStringLiteral("気体/gas1(4).gif"), CannotRead, Copy, Drive::OpenQuiz},
+        {"QuestionsReagentZeroAtTheQuiz", everyRecord("1,0,19,3,3,3"), 9, Questions,
+         QStringLiteral("の薬品1 (記録の 2 番目の値) が 0 です"), Copy, Drive::OpenQuiz},
+
+        // Sounds: none, however damaged, may stop the lesson.
+        {"IntactWholeQuestion", noChange(), 0, {}, {}, Copy, Drive::WholeQuestion},
+        {"WrongSoundCutOff",
+         cutTo(QStringLiteral("音/x.wav"), 20000),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::WholeQuestion},
+        {"RightSoundCutOff",
+         cutTo(QStringLiteral("音/o.wav"), 20000),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::WholeQuestion},
+        {"WrongSoundOneByteOfData",
+         soundDataSize(QStringLiteral("音/x.wav"), 1, 1),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::WholeQuestion},
+        {"RightSoundDataBeyondTheFile",
+         soundDataSize(QStringLiteral("音/o.wav"), 0x44000000, -1),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::WholeQuestion},
+        {"WrongSoundNamedPipe",
+         makePipe(QStringLiteral("音/x.wav")),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::WholeQuestion},
+
+        // Places.
+        {"ScreenSmallerThanTheWindow", noChange(), 0, {}, {}, Copy, Drive::SmallScreen},
+        {"NoDisplay", noChange(), 0, {}, {}, Copy, Drive::NoDisplay},
     };
 
     // Pictures are read only when a screen puts them on a control, so none of these may stop the
@@ -282,70 +443,216 @@ std::vector<Case> cases() {
     return all;
 }
 
+// A private X server for the cases that drive the program as a pupil would; ended with the case.
+class XServer {
+public:
+    XServer(const QString &work, QSize size) {
+        // Xvfb chooses a free display itself and writes its number to descriptor 3. -noreset: by
+        // default the server resets when its last client leaves, and a program starting in that
+        // moment cannot connect.
+        const QString numberFile = work + QStringLiteral("/display");
+        server_.start(
+            QStringLiteral("bash"),
+            QStringList{QStringLiteral("-c"),
+                        QStringLiteral("exec Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 "
+                                       "\"$1\" 3>\"$0\" 2>/dev/null"),
+                        numberFile,
+                        QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height())});
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 10000) {
+            QFile file(numberFile);
+            if (file.open(QIODevice::ReadOnly)) {
+                const QByteArray number = file.readAll().trimmed();
+                if (!number.isEmpty()) {
+                    display_ = QStringLiteral(":") + QString::fromLatin1(number);
+                    return;
+                }
+            }
+            QThread::msleep(50);
+        }
+    }
+    ~XServer() {
+        server_.kill();
+        server_.waitForFinished(5000);
+    }
+    const QString &display() const { return display_; }
+
+private:
+    QProcess server_;
+    QString display_;
+};
+
+// The program as it runs, and what it has said on stderr so far.
+class ProgramRun {
+public:
+    ProgramRun(const QString &executable, const QString &workDir, const QProcessEnvironment &env) {
+        program_.setProcessEnvironment(env);
+        program_.setWorkingDirectory(workDir); // not the data directory: it must not matter
+        program_.start(executable, {});
+        started_ = program_.waitForStarted(StartTimeoutMs);
+        display_ = env.value(QStringLiteral("DISPLAY"));
+    }
+    ~ProgramRun() {
+        if (program_.state() != QProcess::NotRunning) {
+            program_.kill();
+            program_.waitForFinished(StartTimeoutMs);
+        }
+    }
+    bool started() const { return started_; }
+    bool running() const { return program_.state() != QProcess::NotRunning; }
+    const QByteArray &err() {
+        err_ += program_.readAllStandardError();
+        return err_;
+    }
+    // Waits up to `ms` for the program to end or for `until` to hold; true when it held.
+    bool waitFor(const std::function<bool()> &until, int ms = StartTimeoutMs) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) {
+            if (until())
+                return true;
+            if (program_.waitForFinished(50))
+                return until();
+        }
+        return false;
+    }
+    bool finish(int ms = StartTimeoutMs) {
+        waitFor([this] { return !running(); }, ms);
+        if (running())
+            return false;
+        err();
+        return true;
+    }
+    QProcess &process() { return program_; }
+
+    // The pupil's hand, through xdotool in the program's X server.
+    QByteArray xdotool(const QStringList &args) {
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display_);
+        tool.setProcessEnvironment(env);
+        tool.start(QStringLiteral("xdotool"), args);
+        tool.waitForFinished(5000);
+        return tool.readAllStandardOutput();
+    }
+    // The visible window with exactly this caption, or nothing once the program has ended or the
+    // time is up.
+    QString window(const QString &caption, int ms = StartTimeoutMs) {
+        QString found;
+        waitFor(
+            [&] {
+                const QByteArray ids =
+                    xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                             QStringLiteral("--name"), '^' + caption + '$'});
+                found = QString::fromLatin1(ids.split('\n').value(0)).trimmed();
+                return !found.isEmpty() || !running();
+            },
+            ms);
+        return found;
+    }
+    void click(const QString &window, QPoint at) {
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+                 QString::number(at.x()), QString::number(at.y())});
+        pause(150); // the pointer-move handlers run, as they would for a person
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    }
+    // Where the window's top-left corner is on the screen.
+    QPoint position(const QString &window) {
+        const QByteArray geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
+        const qsizetype at = geometry.indexOf("Position: ");
+        const QList<QByteArray> xy = geometry.mid(at + 10).split(' ').value(0).split(',');
+        return at < 0 || xy.size() != 2 ? QPoint(-9999, -9999)
+                                        : QPoint(xy[0].toInt(), xy[1].toInt());
+    }
+    void key(const QString &name) { xdotool({QStringLiteral("key"), name}); }
+    void pause(int ms) {
+        waitFor([] { return false; }, ms);
+    }
+
+private:
+    QProcess program_;
+    QByteArray err_;
+    QString display_;
+    bool started_ = false;
+};
+
+// Client-area positions of the controls the driven cases use (layout twips / 15, the middle).
+const QPoint MenuQuiz(540, 244), MenuQuit(540, 366);
+const QPoint QuizRightGas(666, 38), QuizWrongGas(666, 73), QuizQuit(501, 42);
+const QPoint WrongGenerator(120, 224), RightGenerator(435, 247);
+const QPoint WrongCollector(179, 443), RightCollector(568, 434), ApparatusQuit(687, 46);
+const QPoint SummaryNext(460, 507);
+// Longer than a feedback period, so every click is judged on its own.
+constexpr int Period = 1300;
+
+const QString GasQuizCaption = QStringLiteral("ヴァポリカ");
+const QString ApparatusCaption = QStringLiteral("装置と捕集");
+
+// On both quiz screens a wrong answer, then the right one (each plays its sound), the next
+// question, and a wrong and the right gas again; then quit. Returns what failed, or nothing.
+std::string answerWholeQuestions(ProgramRun &run, const QString &menu) {
+    run.click(menu, MenuQuiz);
+    QString quiz = run.window(GasQuizCaption);
+    for (int round = 1; round <= 2; ++round) {
+        if (quiz.isEmpty())
+            return "no gas quiz in round " + std::to_string(round);
+        run.click(quiz, QuizWrongGas);
+        run.pause(Period);
+        run.click(quiz, QuizRightGas);
+        const QString apparatus = run.window(ApparatusCaption);
+        if (apparatus.isEmpty())
+            return "no apparatus quiz after the right gas in round " + std::to_string(round);
+        if (round == 2) {
+            run.click(apparatus, ApparatusQuit);
+            return {};
+        }
+        for (QPoint at : {WrongGenerator, RightGenerator, WrongCollector}) {
+            run.click(apparatus, at);
+            run.pause(Period);
+        }
+        run.click(apparatus, RightCollector);
+        const QString summary = run.window(QStringLiteral("まとめ"));
+        if (summary.isEmpty())
+            return "no summary after both right answers";
+        run.click(summary, SummaryNext);
+        quiz = run.window(GasQuizCaption);
+    }
+    return {};
+}
+
 class HostileData : public testing::TestWithParam<Case> {
 protected:
     void TearDown() override {
         if (copy_)
             copy_->setReadOnly(false);
     }
+    QProcessEnvironment environment(const QString &platform, const QString &display = {}) const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        env.insert(QStringLiteral("QT_LOGGING_RULES"),
+                   QStringLiteral("qt.accessibility.cache=true"));
+        if (display.isEmpty())
+            env.remove(QStringLiteral("DISPLAY"));
+        else
+            env.insert(QStringLiteral("DISPLAY"), display);
+        return env;
+    }
+    void checkReport(const Case &c, ProgramRun &run);
+    void checkNoDisplay();
+
     QTemporaryDir work_{QStringLiteral(VAPORICA_WORK_DIR "/hostile-XXXXXX")};
     std::unique_ptr<DataCopy> copy_;
 };
 
-TEST_P(HostileData, StartsOrEndsThroughTheReport) {
-    const Case &c = GetParam();
-    ASSERT_TRUE(work_.isValid());
-    copy_ = std::make_unique<DataCopy>(work_.filePath(c.folder));
-    c.breakIt(*copy_);
-    if (HasFatalFailure())
-        return;
-
-    QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.accessibility.cache=true"));
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(work_.path()); // not the data directory: it must not matter
-    program.start(copy_->executable(), {});
-    ASSERT_TRUE(program.waitForStarted(StartTimeoutMs));
-
-    // Wait for either the menu or the end of the process, never longer than the timeout.
-    QByteArray err;
-    QElapsedTimer clock;
-    clock.start();
-    bool menuShown = false;
-    while (clock.elapsed() < StartTimeoutMs) {
-        if (program.waitForFinished(50))
-            break;
-        err += program.readAllStandardError();
-        if (err.contains(MenuShownSign)) {
-            menuShown = true;
-            break;
-        }
-    }
-    const bool finished = program.state() == QProcess::NotRunning;
-    if (!finished) {
-        program.kill();
-        program.waitForFinished(StartTimeoutMs);
-    }
-    err += program.readAllStandardError();
-    const QString errText = QString::fromUtf8(err);
-    const std::string shown = errText.toStdString();
-
-    EXPECT_FALSE(errText.contains(QStringLiteral("Sanitizer")) ||
-                 errText.contains(QStringLiteral("runtime error:")))
-        << shown;
-    if (c.errorNumber == 0) {
-        EXPECT_TRUE(menuShown) << (finished ? "the program ended: "
-                                            : "no menu within the timeout: ")
-                               << shown;
-        EXPECT_FALSE(errText.contains(QStringLiteral("実行時エラー"))) << shown;
-        return;
-    }
-    ASSERT_TRUE(finished) << "still running after " << StartTimeoutMs << " ms: " << shown;
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << "ended by a signal: " << shown;
-    EXPECT_EQ(program.exitCode(), 1) << shown;
-    EXPECT_FALSE(menuShown);
+// The report: status 1 through the runtime-error line that names the file and the problem, and
+// quotes no more than a line's worth of the file.
+void HostileData::checkReport(const Case &c, ProgramRun &run) {
+    const QString errText = QString::fromUtf8(run.err());
+    const std::string shown = errText.left(2000).toStdString();
+    ASSERT_FALSE(run.running()) << "still running: " << shown;
+    EXPECT_EQ(run.process().exitStatus(), QProcess::NormalExit) << "ended by a signal: " << shown;
+    EXPECT_EQ(run.process().exitCode(), 1) << shown;
     const QString report = QStringLiteral("ヴァポリカ: 実行時エラー %1: ").arg(c.errorNumber);
     EXPECT_TRUE(errText.contains(report))
         << "expected \"" << report.toStdString() << "\" in " << shown;
@@ -353,6 +660,115 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
         << "the report does not name " << copy_->native(c.file).toStdString() << ": " << shown;
     EXPECT_TRUE(errText.contains(c.problem))
         << "expected \"" << c.problem.toStdString() << "\" in " << shown;
+    for (const QString &line : errText.split('\n')) {
+        if (line.contains(QStringLiteral("実行時エラー"))) {
+            EXPECT_LT(line.size(), 300 + copy_->root().size())
+                << "a report line of " << line.size();
+        }
+    }
+}
+
+// Without a display: one Japanese line and status 1, no abort and no core.
+void HostileData::checkNoDisplay() {
+    for (const QString &display : {QString(), QStringLiteral(":4321")}) {
+        SCOPED_TRACE(display.isEmpty() ? "DISPLAY unset" : "DISPLAY not answering");
+        ProgramRun run(copy_->executable(), work_.path(),
+                       environment(QStringLiteral("xcb"), display));
+        ASSERT_TRUE(run.started());
+        ASSERT_TRUE(run.finish());
+        const std::string shown = run.err().toStdString();
+        EXPECT_EQ(run.process().exitStatus(), QProcess::NormalExit) << shown;
+        EXPECT_EQ(run.process().exitCode(), 1) << shown;
+        EXPECT_TRUE(QString::fromUtf8(run.err()).contains(QStringLiteral("画面を開けません")))
+            << shown;
+    }
+}
+
+TEST_P(HostileData, StartsOrEndsThroughTheReport) {
+    const Case &c = GetParam();
+    ASSERT_TRUE(work_.isValid());
+    copy_ = std::make_unique<DataCopy>(work_.filePath(c.folder));
+    if (c.drive == Drive::WholeQuestion)
+        everyRecord(OxygenRecord)(*copy_);
+    c.breakIt(*copy_);
+    if (HasFatalFailure())
+        return;
+    if (c.drive == Drive::NoDisplay)
+        return checkNoDisplay();
+
+    std::unique_ptr<XServer> server;
+    QProcessEnvironment env = environment(QStringLiteral("offscreen"));
+    if (c.drive != Drive::Start) {
+        server = std::make_unique<XServer>(
+            work_.path(), c.drive == Drive::SmallScreen ? QSize(640, 480) : QSize(1024, 768));
+        ASSERT_FALSE(server->display().isEmpty()) << "Xvfb did not start";
+        env = environment(QStringLiteral("xcb"), server->display());
+    }
+    ProgramRun run(copy_->executable(), work_.path(), env);
+    ASSERT_TRUE(run.started());
+
+    // The menu, or the end of the process, never later than the timeout.
+    QString menu;
+    const bool menuShown = run.waitFor([&] {
+        if (c.drive == Drive::Start)
+            return run.err().contains(MenuShownSign);
+        menu = run.window(QStringLiteral("メニュー"), 200);
+        return !menu.isEmpty();
+    });
+    const std::string early = run.err().left(2000).toStdString();
+    EXPECT_FALSE(run.err().contains("Sanitizer") || run.err().contains("runtime error:")) << early;
+
+    if (c.drive == Drive::Start) {
+        if (c.errorNumber == 0) {
+            EXPECT_TRUE(menuShown)
+                << (run.running() ? "no menu within the timeout: " : "the program ended: ")
+                << early;
+            EXPECT_FALSE(run.err().contains("実行時エラー")) << early;
+            return;
+        }
+        EXPECT_FALSE(menuShown);
+        ASSERT_TRUE(run.finish()) << "still running after " << StartTimeoutMs << " ms: " << early;
+        return checkReport(c, run);
+    }
+
+    ASSERT_TRUE(menuShown && !menu.isEmpty()) << "no menu window: " << early;
+    switch (c.drive) {
+    case Drive::OpenQuiz:
+        run.click(menu, MenuQuiz);
+        break;
+    case Drive::WholeQuestion:
+        if (const std::string failed = answerWholeQuestions(run, menu); !failed.empty())
+            ADD_FAILURE() << failed << ": " << run.err().left(2000).toStdString();
+        break;
+    case Drive::SmallScreen: {
+        // The menu (650 x 419) and the gas quiz (766 x 540) are both wider than the screen.
+        EXPECT_EQ(run.position(menu), QPoint(0, 30));
+        run.key(QStringLiteral("Return"));
+        const QString quiz = run.window(GasQuizCaption);
+        ASSERT_FALSE(quiz.isEmpty());
+        EXPECT_EQ(run.position(quiz), QPoint(0, 0));
+        run.click(quiz, QuizQuit);
+        break;
+    }
+    default:
+        break;
+    }
+    if (c.errorNumber != 0) {
+        // The report waits in its message box for OK.
+        EXPECT_TRUE(run.waitFor([&] { return run.err().contains("実行時エラー"); }))
+            << "no report: " << run.err().left(2000).toStdString();
+        run.key(QStringLiteral("Return"));
+        ASSERT_TRUE(run.finish()) << "still running after the report";
+        return checkReport(c, run);
+    }
+    ASSERT_TRUE(run.finish()) << "the window no longer answers (or did not quit): "
+                              << run.err().left(2000).toStdString();
+    const std::string shown = run.err().left(2000).toStdString();
+    EXPECT_EQ(run.process().exitStatus(), QProcess::NormalExit) << shown;
+    EXPECT_EQ(run.process().exitCode(), 0) << shown;
+    EXPECT_FALSE(run.err().contains("実行時エラー") || run.err().contains("Sanitizer") ||
+                 run.err().contains("runtime error:"))
+        << shown;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HostileData, testing::ValuesIn(cases()),

@@ -135,7 +135,12 @@ std::optional<NumberReader::Field> NumberReader::nextField(bool whole) {
         if (c == ScanLimit) {
             if (!whole)
                 return std::nullopt;
-            scanLimitReached();
+            if (leading)
+                scanLimitReached();
+            // The caller tells a number too long to be one from a field that never ends.
+            field.cutByScanLimit = true;
+            field.inkAfterKept = true;
+            return field;
         }
         if (c == ',')
             return field;
@@ -181,6 +186,9 @@ std::optional<ReadValue> NumberReader::tryNext() {
     bool whole = false;
     const auto number = leadingNumber(read.text, tooLong, whole);
     read.wasNumber = number.has_value() && whole && !field->inkAfterKept;
+    const bool overflows = number && (tooLong || *number < -32768 || *number > 32767);
+    if (field->cutByScanLimit && !overflows)
+        scanLimitReached();
     if (!number) {
         read.value = 0;
         return read;

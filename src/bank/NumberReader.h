@@ -62,6 +62,7 @@ private:
     struct Field {
         QByteArray text; // leading spaces skipped, at most FieldKept bytes
         bool inkAfterKept = false;
+        bool cutByScanLimit = false;
         int line = 0;
     };
     enum : int { End = -1, ScanLimit = -2 };
