@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <functional>
@@ -186,10 +187,67 @@ INSTANTIATE_TEST_SUITE_P(
                   "反応式/siki(12).gif: GIF が壊れています"},
         FaultCase{"MissingSound", [](const DataCopy &d) { d.remove(QStringLiteral("音/o.wav")); },
                   "音/o.wav: ファイルがありません"},
+        // What the program would refuse, the checker reports the same way.
+        FaultCase{"SoundCutOff",
+                  [](const DataCopy &d) {
+                      d.write(QStringLiteral("音/x.wav"),
+                              d.read(QStringLiteral("音/x.wav")).left(20000));
+                  },
+                  "音/x.wav: 音として使えません（ファイルが途中で切れています"},
+        FaultCase{"SelfDrawingSvgAsPicture",
+                  [](const DataCopy &d) {
+                      d.write(QStringLiteral("性質/seisitu(2).gif"),
+                              "<svg xmlns='http://www.w3.org/2000/svg'><image "
+                              "href='seisitu(2).gif' width='9' height='9'/></svg>");
+                  },
+                  "性質/seisitu(2).gif: 画像として読めません（ピクチャが無効です (SVG "
+                  "形式は読み込めません)）"},
+        // Unprintable bytes are shown escaped, not written to the teacher's terminal.
+        FaultCase{"ControlByteInAField",
+                  [](const DataCopy &d) {
+                      d.replaceLine(QStringLiteral("説明/mondai.txt"), 2,
+                                    QByteArray("1,\0x,19,1,3,1", 13));
+                  },
+                  "\"\\x00x\" は整数ではありません"},
+        FaultCase{"ByteOrderMarkStartingALine",
+                  [](const DataCopy &d) {
+                      d.replaceLine(QStringLiteral("説明/mondai.txt"), 3,
+                                    "\xEF\xBB\xBF"
+                                    "3,3,7,1,1,4");
+                  },
+                  "\"\\ufeff3\" は整数ではありません"},
         FaultCase{
             "ApparatusPictureThatIsNotThere",
             [](const DataCopy &d) { d.replaceLine(QStringLiteral("説明/taiou.txt"), 5, "99"); },
             "装置/souti(99).gif: ファイルがありません"}),
     [](const ::testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
+
+// The checker checks what the program reads, and the program reads 120 values of mondai.txt, the
+// first after a byte-order mark: what follows is only noted, however broken.
+TEST(CheckMaterial, ChecksWhatTheProgramReadsAndNoMore) {
+    DataCopy copy;
+    const QByteArray bank = copy.read(QStringLiteral("説明/mondai.txt"));
+    copy.write(QStringLiteral("説明/mondai.txt"), "\xEF\xBB\xBF" + bank +
+                                                      "99999999999,\0\xEF\xBB\xBF,\n" +
+                                                      QByteArray(2'000'000, '7'));
+    const CheckRun run = runChecker(copy.root());
+    EXPECT_EQ(run.status, 0) << run.output.toStdString();
+    EXPECT_TRUE(
+        run.output.contains(QStringLiteral("説明/mondai.txt:21: 121 番目からの値は読まれません")))
+        << run.output.toStdString();
+}
+
+// Pictures are written readable by every user, so a copied or installed data directory works for
+// any pupil's login.
+TEST(MaterialFiles, AreReadableByEveryone) {
+    for (const QString &folder : DataFolders) {
+        QDirIterator it(QStringLiteral(VAPORICA_BUILD_DIR "/") + folder, QDir::Files);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            EXPECT_TRUE(QFileInfo(file).permissions().testFlag(QFileDevice::ReadOther))
+                << file.toStdString();
+        }
+    }
+}
 
 } // namespace

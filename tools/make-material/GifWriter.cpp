@@ -152,6 +152,11 @@ void writeGif(const QImage &picture, const QString &path, bool transparency) {
             closeAndFail("line");
     if (EGifCloseFile(gif, &error) == GIF_ERROR)
         fail(path, "close", error);
+    // giflib creates its file for the owner alone; the data directory is read by every pupil's
+    // login once it is copied or installed.
+    if (!QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                         QFileDevice::ReadGroup | QFileDevice::ReadOther))
+        fail(path, "chmod", 0);
 }
 
 } // namespace vaporica::material
