@@ -1,11 +1,15 @@
-// The teaching material: every equation of the question table balanced, and check-material
-// accepting the built data directory and naming each fault in a damaged copy.
+// The teaching material: every equation of the question table balanced, every word in the written
+// set-up pictures still readable, and check-material accepting the built data directory and naming
+// each fault in a damaged copy.
 
 #include "../tools/make-material/Formula.h"
+#include "assets/ApparatusArt.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <functional>
@@ -72,6 +76,56 @@ TEST(QuestionTable, EveryEquationIsBalanced) {
             << "questions.tsv line " << line << ": " << equation.toStdString();
     }
     EXPECT_EQ(equations, 20);
+}
+
+// --- words in the written pictures ---------------------------------------------------------
+
+// Pixels a pupil sees as part of a stroke: opaque and at least a quarter dark. A thin stroke set
+// with anti-aliasing is mostly such partly dark pixels; where the GIF drops them, it is gone.
+int inkIn(const QImage &image, const QRect &box) {
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    int ink = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const QRgb c = argb.pixel(x, y);
+            ink += qAlpha(c) >= 128 && qGray(c) < 192;
+        }
+    return ink;
+}
+
+// The same words set black on an opaque white ground, where no stroke can be lost.
+int inkOfWordsAlone(const vaporica::SetupLabel &label) {
+    QImage reference(label.box.size(), QImage::Format_ARGB32);
+    reference.fill(Qt::white);
+    QPainter painter(&reference);
+    painter.setFont(label.font);
+    painter.setPen(Qt::black);
+    painter.drawText(reference.rect(), Qt::AlignCenter, label.text);
+    painter.end();
+    return inkIn(reference, reference.rect().adjusted(1, 1, -1, -1));
+}
+
+// The GIF keeps a pixel or makes it transparent; strokes drawn thin on a transparent ground are
+// lost. Each label in each written set-up must keep nearly all the ink of the same words alone.
+TEST(SetupPictureWords, EveryLabelKeepsItsStrokesInTheWrittenGif) {
+    const QDir folder(QStringLiteral(VAPORICA_BUILD_DIR "/装置"));
+    int labels = 0;
+    for (int n : vaporica::setupNumbers()) {
+        const QString file = folder.filePath(QStringLiteral("souti(%1).gif").arg(n));
+        if (!QFile::exists(file))
+            continue; // drawn but not used by the bank
+        const QImage written(file);
+        ASSERT_FALSE(written.isNull()) << file.toStdString();
+        for (const vaporica::SetupLabel &label : vaporica::setupLabels(n)) {
+            ++labels;
+            const int alone = inkOfWordsAlone(label);
+            const int kept = inkIn(written, label.box.adjusted(1, 1, -1, -1)); // inside the edge
+            EXPECT_GT(alone, 10 * label.text.size()) << label.text.toStdString();
+            EXPECT_GE(kept, alone * 9 / 10) << "souti(" << n << ") 「" << label.text.toStdString()
+                                            << "」: " << kept << " of " << alone << " ink pixels";
+        }
+    }
+    EXPECT_GE(labels, 3);
 }
 
 // --- check-material -------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "assets/SvgRender.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
@@ -78,8 +79,13 @@ constexpr double kTubeInnerWidth = 2.0;
 constexpr double kJoinGap = 26.0;
 constexpr double kMinPartSpacing = 6.0;
 constexpr int kMargin = 4;
-constexpr int kLabelPixelSize = 11;
-constexpr int kLabelBand = 15;
+// Labels are set bold on an opaque white plate: the picture's transparency is all-or-nothing in
+// the GIF, and the thin anti-aliased strokes of words drawn on a transparent ground would vanish.
+constexpr int kLabelPixelSize = 12;
+constexpr int kLabelPlatePadding = 3;
+constexpr int kLabelBand = 18;
+const QColor kLabelPlate(Qt::white);
+const QColor kLabelPlateEdge(150, 150, 150);
 
 // One drawing placed in a set-up, in unscaled coordinates with the bench at y = 0.
 struct Part {
@@ -225,7 +231,21 @@ QImage drawAtNaturalSize(const std::vector<Part> &parts, const QRect &content) {
     return canvas;
 }
 
-QImage composeSetup(const Setup &setup) {
+QFont labelFont() {
+    QFont font(QStringLiteral("IPAPMincho"));
+    font.setPixelSize(kLabelPixelSize);
+    font.setBold(true);
+    return font;
+}
+
+// The drawing at its final size and place, and the labels' plates under their parts.
+struct Composition {
+    QImage drawing;
+    QPoint topLeft;
+    QList<SetupLabel> labels;
+};
+
+Composition compose(const Setup &setup) {
     std::vector<Part> parts;
     parts.push_back(generatorPart(setup.generator, setup.thermometer));
     for (Vessel vessel : setup.between)
@@ -238,44 +258,60 @@ QImage composeSetup(const Setup &setup) {
     bool labelled = false;
     for (const Part &part : parts) {
         bounds |= QRectF(part.pos, part.size);
-        labelled = labelled || !part.label.isEmpty();
+        labelled = labelled || (!part.label.isEmpty() && part.standsOnBench);
     }
     const QRect content = bounds.toAlignedRect();
-    QImage drawing = drawAtNaturalSize(parts, content);
+    Composition c;
+    c.drawing = drawAtNaturalSize(parts, content);
 
     // Shrunk to fit if need be, centred across and standing on the bottom edge above the labels.
     const int band = labelled ? kLabelBand : 0;
     const QSize room(kSetupSize.width() - 2 * kMargin, kSetupSize.height() - 2 * kMargin - band);
-    if (drawing.width() > room.width() || drawing.height() > room.height())
-        drawing = drawing.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    const double scale = double(drawing.width()) / content.width();
-    const QPoint topLeft((kSetupSize.width() - drawing.width()) / 2,
-                         kSetupSize.height() - kMargin - band - drawing.height());
+    if (c.drawing.width() > room.width() || c.drawing.height() > room.height())
+        c.drawing = c.drawing.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const double scale = double(c.drawing.width()) / content.width();
+    c.topLeft = QPoint((kSetupSize.width() - c.drawing.width()) / 2,
+                       kSetupSize.height() - kMargin - band - c.drawing.height());
 
-    QImage image(kSetupSize, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.drawImage(topLeft, drawing);
-
-    // Labels are drawn at the final size so they stay sharp.
-    QFont font(QStringLiteral("IPAPMincho"));
-    font.setPixelSize(kLabelPixelSize);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
+    const QFont font = labelFont();
+    const QFontMetrics fm(font);
     for (const Part &part : parts) {
         if (part.label.isEmpty())
             continue;
-        const QPointF below =
-            QPointF(topLeft) + (QPointF(part.pos.x(), part.pos.y() + part.size.height()) -
-                                QPointF(content.topLeft())) *
-                                   scale;
-        const QRectF box(below.x() - 20, below.y() + 1, part.size.width() * scale + 40, band);
-        painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop, part.label);
+        const double centre =
+            c.topLeft.x() + (part.pos.x() + part.size.width() / 2 - content.left()) * scale;
+        const int width = fm.horizontalAdvance(part.label) + 2 * kLabelPlatePadding;
+        // A part on the bench is named on the band below it; one hanging in the tube, just
+        // under itself.
+        const int top = part.standsOnBench
+                            ? kSetupSize.height() - kMargin - band + 1
+                            : qRound(c.topLeft.y() +
+                                     (part.pos.y() + part.size.height() - content.top()) * scale) +
+                                  2;
+        QRect box(qRound(centre - width / 2.0), top, width, kLabelBand - 1);
+        box.moveLeft(std::clamp(box.left(), 0, kSetupSize.width() - box.width()));
+        c.labels.append({part.label, box, font});
     }
-    return image;
+    return c;
+}
+
+const Setup &setupNumbered(int n) {
+    for (const Setup &setup : setups())
+        if (setup.number == n)
+            return setup;
+    throw subscriptError("setupPicture", n, 1, int(setups().size()));
 }
 
 } // namespace
+
+void drawLabel(QPainter &painter, const SetupLabel &label) {
+    painter.setPen(QPen(kLabelPlateEdge, 1));
+    painter.setBrush(kLabelPlate);
+    painter.drawRect(QRectF(label.box).adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.setFont(label.font);
+    painter.setPen(Qt::black);
+    painter.drawText(label.box, Qt::AlignCenter, label.text);
+}
 
 QImage generatorPicture(int n) {
     if (n < 1 || n > int(kGenerators.size()))
@@ -292,10 +328,19 @@ QImage collectorPicture(int n) {
 }
 
 QImage setupPicture(int n) {
-    for (const Setup &setup : setups())
-        if (setup.number == n)
-            return composeSetup(setup);
-    throw subscriptError("setupPicture", n, 1, int(setups().size()));
+    const Composition c = compose(setupNumbered(n));
+    QImage image(kSetupSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.drawImage(c.topLeft, c.drawing);
+    // Labels are drawn at the final size so they stay sharp.
+    for (const SetupLabel &label : c.labels)
+        drawLabel(painter, label);
+    return image;
+}
+
+QList<SetupLabel> setupLabels(int n) {
+    return compose(setupNumbered(n)).labels;
 }
 
 QList<int> setupNumbers() {

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QList>
+#include <QRect>
 #include <QSize>
+
+class QPainter;
 
 namespace vaporica {
 
@@ -15,6 +19,15 @@ QImage collectorPicture(int n);
 // Complete set-up n: the generator joined by its delivery tube to the collector, with any washing
 // or drying vessel in between. Every set-up picture has setupPictureSize().
 QImage setupPicture(int n);
+
+// The words in set-up n: each on an opaque plate at box, set in font.
+struct SetupLabel {
+    QString text;
+    QRect box;
+    QFont font;
+};
+QList<SetupLabel> setupLabels(int n);
+void drawLabel(QPainter &painter, const SetupLabel &label);
 QList<int> setupNumbers();
 QSize setupPictureSize();
 
