@@ -60,16 +60,27 @@ void writeBank(const QString &root, const Tables &t) {
     writeText(dataPath(root, fragment::GasApparatusFile), taiou);
 }
 
+// A picture that cannot be drawn from its row is reported with the row's file and line.
+template <class Draw> QImage fromRow(const char *file, int line, Draw draw) {
+    try {
+        return draw();
+    } catch (const TableError &) {
+        throw;
+    } catch (const std::runtime_error &e) {
+        throw TableError(QStringLiteral("%1:%2: %3")
+                             .arg(QString::fromLatin1(file))
+                             .arg(line)
+                             .arg(QString::fromStdString(e.what())));
+    }
+}
+
 void writePictures(const QString &root, const Tables &t) {
     for (int g = 1; g <= GasCount; ++g) {
+        const GasRow &gas = t.gases[g - 1];
         writeGif(gasPlate(g, false), picturePathUnder(root, fragment::GasNormal, g), false);
         writeGif(gasPlate(g, true), picturePathUnder(root, fragment::GasHighlighted, g), false);
-        QStringList warnings;
-        writeGif(propertiesPage(t.gases[g - 1], &warnings),
+        writeGif(fromRow("gases.tsv", gas.line, [&] { return propertiesPage(gas); }),
                  picturePathUnder(root, fragment::Properties, g), false);
-        for (const QString &w : warnings)
-            std::fprintf(stderr, "make-material: gases.tsv:%d: %s\n", t.gases[g - 1].line,
-                         qPrintable(w));
     }
     for (int r = 1; r <= ReagentCount; ++r) {
         writeGif(reagentPlate(r, false), picturePathUnder(root, fragment::ReagentNormal, r), false);
@@ -79,7 +90,11 @@ void writePictures(const QString &root, const Tables &t) {
     QSet<int> apparatus;
     for (const QuestionRow &q : t.questions) {
         const QString formula = t.gases[q.gas - 1].formula;
-        writeGif(equationPicture(q.equation, q.overArrow, q.underArrow, formula),
+        writeGif(fromRow("questions.tsv", q.line,
+                         [&] {
+                             return equationPicture(q.equation, q.overArrow, q.underArrow, formula,
+                                                    q.reasons);
+                         }),
                  picturePathUnder(root, fragment::Equation, q.number), false);
         apparatus.insert(q.apparatus);
     }
