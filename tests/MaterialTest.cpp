@@ -105,27 +105,81 @@ int inkOfWordsAlone(const vaporica::SetupLabel &label) {
     return inkIn(reference, reference.rect().adjusted(1, 1, -1, -1));
 }
 
+// A column of the question table, row by row.
+QStringList questionColumn(const QString &name) {
+    QFile file(QStringLiteral(VAPORICA_SOURCE_DIR "/material/questions.tsv"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QStringList header, values;
+    for (const QString &text : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (text.trimmed().isEmpty() || text.startsWith(QLatin1Char('#')))
+            continue;
+        const QStringList cells = text.split(QLatin1Char('\t'));
+        if (header.isEmpty())
+            header = cells;
+        else
+            values << cells.value(header.indexOf(name)).trimmed();
+    }
+    return values;
+}
+
+struct WrittenSetup {
+    int number;
+    int drawing;
+    std::optional<vaporica::SetupContents> contents;
+};
+
+// Every set-up the built directory holds: the plain ones of the properties browser and each
+// question's own, whose reagents the bank names.
+QList<WrittenSetup> writtenSetups() {
+    QList<WrittenSetup> setups;
+    for (int n : vaporica::setupNumbers())
+        setups.append({n, n, std::nullopt});
+    QFile bank(QStringLiteral(VAPORICA_BUILD_DIR "/説明/mondai.txt"));
+    const QStringList drawings = questionColumn(QStringLiteral("装置図"));
+    if (!bank.open(QIODevice::ReadOnly | QIODevice::Text))
+        return setups;
+    const QList<QByteArray> records = bank.readAll().trimmed().split('\n');
+    for (int q = 0; q < records.size() && q < drawings.size(); ++q) {
+        const QList<QByteArray> v = records[q].trimmed().split(',');
+        if (v.size() == 6)
+            setups.append({v[5].toInt(), drawings[q].toInt(),
+                           vaporica::SetupContents{v[1].toInt(), v[2].toInt(), std::nullopt}});
+    }
+    return setups;
+}
+
 // The GIF keeps a pixel or makes it transparent; strokes drawn thin on a transparent ground are
 // lost. Each label in each written set-up must keep nearly all the ink of the same words alone.
 TEST(SetupPictureWords, EveryLabelKeepsItsStrokesInTheWrittenGif) {
     const QDir folder(QStringLiteral(VAPORICA_BUILD_DIR "/装置"));
-    int labels = 0;
-    for (int n : vaporica::setupNumbers()) {
-        const QString file = folder.filePath(QStringLiteral("souti(%1).gif").arg(n));
+    int labels = 0, questions = 0;
+    for (const WrittenSetup &setup : writtenSetups()) {
+        const QString file = folder.filePath(QStringLiteral("souti(%1).gif").arg(setup.number));
         if (!QFile::exists(file))
             continue; // drawn but not used by the bank
         const QImage written(file);
         ASSERT_FALSE(written.isNull()) << file.toStdString();
-        for (const vaporica::SetupLabel &label : vaporica::setupLabels(n)) {
+        questions += setup.contents.has_value();
+        const QList<vaporica::SetupLabel> all =
+            vaporica::setupLabels(setup.drawing, setup.contents);
+        for (const vaporica::SetupLabel &label : all) {
             ++labels;
+            // Whole on the picture, and no plate covering another.
+            EXPECT_TRUE(written.rect().contains(label.box)) << label.text.toStdString();
+            for (const vaporica::SetupLabel &other : all)
+                EXPECT_TRUE(&other == &label || !other.box.intersects(label.box))
+                    << label.text.toStdString() << " / " << other.text.toStdString();
             const int alone = inkOfWordsAlone(label);
             const int kept = inkIn(written, label.box.adjusted(1, 1, -1, -1)); // inside the edge
             EXPECT_GT(alone, 10 * label.text.size()) << label.text.toStdString();
-            EXPECT_GE(kept, alone * 9 / 10) << "souti(" << n << ") 「" << label.text.toStdString()
-                                            << "」: " << kept << " of " << alone << " ink pixels";
+            EXPECT_GE(kept, alone * 9 / 10)
+                << "souti(" << setup.number << ") 「" << label.text.toStdString() << "」: " << kept
+                << " of " << alone << " ink pixels";
         }
     }
-    EXPECT_GE(labels, 3);
+    EXPECT_EQ(questions, 20);
+    EXPECT_GE(labels, 39); // every reagent of every question is named
 }
 
 // --- check-material -------------------------------------------------------------------------

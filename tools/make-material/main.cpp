@@ -42,6 +42,10 @@ void writeText(const QString &path, const QByteArray &text) {
         throw std::runtime_error(QStringLiteral("%1: 書けません").arg(path).toStdString());
 }
 
+// Question q's own set-up, with its reagents drawn in, is souti(QuestionSetups + q); the plain
+// set-ups 1..9 stay for the properties browser.
+constexpr int QuestionSetups = 100;
+
 void writeBank(const QString &root, const Tables &t) {
     QByteArray mondai;
     for (const QuestionRow &q : t.questions)
@@ -51,7 +55,7 @@ void writeBank(const QString &root, const Tables &t) {
                       .arg(q.reagent2)
                       .arg(q.generator)
                       .arg(q.collection)
-                      .arg(q.apparatus)
+                      .arg(QuestionSetups + q.number)
                       .toLatin1();
     QByteArray taiou;
     for (const GasRow &g : t.gases)
@@ -87,17 +91,18 @@ void writePictures(const QString &root, const Tables &t) {
         writeGif(reagentPlate(r, true), picturePathUnder(root, fragment::ReagentHighlighted, r),
                  false);
     }
-    QSet<int> apparatus;
     for (const QuestionRow &q : t.questions) {
-        const QString formula = t.gases[q.gas - 1].formula;
+        const GasRow &gas = t.gases[q.gas - 1];
         writeGif(fromRow("questions.tsv", q.line,
                          [&] {
-                             return equationPicture(q.equation, q.overArrow, q.underArrow, formula,
-                                                    q.reasons);
+                             return equationPicture(q.equation, q.overArrow, q.underArrow,
+                                                    gas.formula, q.reasons);
                          }),
                  picturePathUnder(root, fragment::Equation, q.number), false);
-        apparatus.insert(q.apparatus);
+        writeGif(setupPicture(q.apparatus, SetupContents{q.reagent1, q.reagent2, gas.swatch}),
+                 picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number), true);
     }
+    QSet<int> apparatus;
     for (const GasRow &g : t.gases)
         apparatus.insert(g.apparatus);
     for (int n : apparatus)
