@@ -182,6 +182,63 @@ TEST(SetupPictureWords, EveryLabelKeepsItsStrokesInTheWrittenGif) {
     EXPECT_GE(labels, 39); // every reagent of every question is named
 }
 
+// --- the generator refuses text it cannot set whole -----------------------------------------
+
+struct RefusalCase {
+    const char *name;
+    const char *table;
+    const char *before, *after; // one edit of the table's text
+    const char *expected;       // what the report must say
+};
+
+void PrintTo(const RefusalCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class MakeMaterialRefuses : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(MakeMaterialRefuses, TextThatWouldWrapOrOverflowNamingTheRow) {
+    const RefusalCase &c = GetParam();
+    QTemporaryDir tables, output;
+    for (const char *name : {"questions.tsv", "gases.tsv", "reagents.tsv"}) {
+        const QString file = QString::fromLatin1(name);
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VAPORICA_SOURCE_DIR "/material/") + file,
+                                tables.filePath(file)));
+    }
+    QFile table(tables.filePath(QString::fromLatin1(c.table)));
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(table.readAll());
+    table.close();
+    ASSERT_TRUE(text.contains(QString::fromUtf8(c.before))) << c.before;
+    text.replace(QString::fromUtf8(c.before), QString::fromUtf8(c.after));
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    table.write(text.toUtf8());
+    table.close();
+
+    QProcess process;
+    process.start(QStringLiteral(VAPORICA_BUILD_DIR "/tools/make-material"),
+                  {tables.path(), output.path()});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString report = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 1) << report.toStdString();
+    EXPECT_TRUE(report.contains(QString::fromUtf8(c.expected))) << report.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, MakeMaterialRefuses,
+    ::testing::Values(
+        // Without its break mark the line is wider than the row: refused, not broken mid-word.
+        RefusalCase{"UnmarkedLongLine", "gases.tsv", "酸化力が強い。2NO2 ⇄ N2O4（無色）|水と",
+                    "酸化力が強い。2NO2 ⇄ N2O4（無色）水と",
+                    "gases.tsv:19: 二酸化窒素 の「性質」の行「酸化力が強い。"},
+        RefusalCase{"RowsPastThePage", "gases.tsv", "吸いこまないよう、ドラフト内で扱う",
+                    "吸いこまないよう、|ドラフト内で|扱う",
+                    "gases.tsv:19: 二酸化窒素 の性質が 12 行"},
+        RefusalCase{"ReasonsWiderThanTheCard", "questions.tsv", "→三角フラスコ　水に溶けにくい",
+                    "→三角フラスコ（コックで液体を少しずつ加える）　水に溶けにくい",
+                    "questions.tsv:13: 理由「固体＋液体・加熱なし→三角フラスコ（コック"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 // --- check-material -------------------------------------------------------------------------
 
 struct CheckRun {
