@@ -2,6 +2,7 @@
 #include "app/RuntimeError.h"
 #include "assets/SvgRender.h"
 
+#include <QColor>
 #include <QSet>
 #include <QTemporaryDir>
 #include <functional>
@@ -11,6 +12,10 @@ namespace vaporica {
 namespace {
 
 using PictureMaker = std::function<QImage(int)>;
+
+QImage plainSetup(int n) {
+    return setupPicture(n);
+}
 
 // Share of pixels that are not fully transparent.
 double coverage(const QImage &image) {
@@ -86,6 +91,63 @@ TEST(ApparatusSetupPicture, EveryOneFitsBothBoxesOnTransparentAndDiffersFromTheO
     }
 }
 
+// Pixels close to a colour, as the gas tint or a reagent is painted.
+int pixelsNear(const QImage &image, const QColor &colour, int tolerance = 12) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = QColor::fromRgba(image.pixel(x, y));
+            n += c.alpha() == 255 && std::abs(c.red() - colour.red()) <= tolerance &&
+                 std::abs(c.green() - colour.green()) <= tolerance &&
+                 std::abs(c.blue() - colour.blue()) <= tolerance;
+        }
+    return n;
+}
+
+// Chlorine from manganese dioxide (19) and concentrated hydrochloric acid (20) in set-up 8.
+const SetupContents kChlorine{19, 20, QColor(200, 230, 40)};
+
+TEST(ApparatusSetupContents, EachReagentIsNamedByAPlatePointingIntoTheDrawing) {
+    const QList<SetupLabel> labels = setupLabels(8, kChlorine);
+    QStringList texts;
+    for (const SetupLabel &label : labels)
+        texts << label.text;
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("水"), QStringLiteral("濃硫酸"),
+                                  QStringLiteral("濃塩酸"), QStringLiteral("二酸化マンガン")}));
+    const QRect picture(QPoint(0, 0), setupPictureSize());
+    for (const SetupLabel &label : labels) {
+        SCOPED_TRACE(label.text.toStdString());
+        EXPECT_TRUE(picture.contains(label.box));
+        for (const SetupLabel &other : labels)
+            EXPECT_TRUE(&other == &label || !other.box.intersects(label.box));
+    }
+    // The reagents' plates stand left of the drawing, their leaders reaching into it.
+    for (const SetupLabel &label : labels.mid(2)) {
+        ASSERT_TRUE(label.pointsAt.has_value());
+        EXPECT_GT(label.pointsAt->x(), label.box.right() + 5);
+        EXPECT_TRUE(picture.contains(*label.pointsAt));
+    }
+}
+
+TEST(ApparatusSetupContents, SolidsAndAColouredGasShowAndOneReagentIsNamedOnce) {
+    const QImage plain = setupPicture(8);
+    const QImage filled = setupPicture(8, kChlorine);
+    const QColor tint(213, 238, 146); // the gas mixed half and half with the glass colour
+    EXPECT_EQ(pixelsNear(plain, tint), 0);
+    EXPECT_GT(pixelsNear(filled, tint), 1000);
+
+    // Sodium hydrogencarbonate heated alone: the same reagent in both slots, one plate.
+    const QList<SetupLabel> single = setupLabels(4, SetupContents{17, 17, std::nullopt});
+    ASSERT_EQ(single.size(), 1);
+    EXPECT_EQ(single.front().text, QStringLiteral("炭酸水素ナトリウム"));
+    // The ethylene flask's boiling chips are named with its two liquids.
+    QStringList ethylene;
+    for (const SetupLabel &label : setupLabels(9, SetupContents{2, 22, std::nullopt}))
+        ethylene << label.text;
+    EXPECT_EQ(ethylene, (QStringList{QStringLiteral("エタノール"), QStringLiteral("濃硫酸"),
+                                     QStringLiteral("沸騰石")}));
+}
+
 struct OutOfRangeCase {
     const char *name;
     PictureMaker make;
@@ -113,8 +175,8 @@ INSTANTIATE_TEST_SUITE_P(ApparatusArt, ApparatusNumberOutOfRange,
                                            OutOfRangeCase{"generator5", generatorPicture, 5},
                                            OutOfRangeCase{"collector0", collectorPicture, 0},
                                            OutOfRangeCase{"collector4", collectorPicture, 4},
-                                           OutOfRangeCase{"setup0", setupPicture, 0},
-                                           OutOfRangeCase{"setup10", setupPicture, 10}),
+                                           OutOfRangeCase{"setup0", plainSetup, 0},
+                                           OutOfRangeCase{"setup10", plainSetup, 10}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 const QByteArray kSquares = R"(<svg xmlns="http://www.w3.org/2000/svg" width="4" height="2">

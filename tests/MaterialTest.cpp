@@ -1,12 +1,16 @@
-// The teaching material: every equation of the question table balanced, and check-material
-// accepting the built data directory and naming each fault in a damaged copy.
+// The teaching material: every equation of the question table balanced, every word in the written
+// set-up pictures still readable, and check-material accepting the built data directory and naming
+// each fault in a damaged copy.
 
 #include "../tools/make-material/Formula.h"
+#include "assets/ApparatusArt.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <functional>
@@ -74,6 +78,167 @@ TEST(QuestionTable, EveryEquationIsBalanced) {
     }
     EXPECT_EQ(equations, 20);
 }
+
+// --- words in the written pictures ---------------------------------------------------------
+
+// Pixels a pupil sees as part of a stroke: opaque and at least a quarter dark. A thin stroke set
+// with anti-aliasing is mostly such partly dark pixels; where the GIF drops them, it is gone.
+int inkIn(const QImage &image, const QRect &box) {
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    int ink = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const QRgb c = argb.pixel(x, y);
+            ink += qAlpha(c) >= 128 && qGray(c) < 192;
+        }
+    return ink;
+}
+
+// The same words set black on an opaque white ground, where no stroke can be lost.
+int inkOfWordsAlone(const vaporica::SetupLabel &label) {
+    QImage reference(label.box.size(), QImage::Format_ARGB32);
+    reference.fill(Qt::white);
+    QPainter painter(&reference);
+    painter.setFont(label.font);
+    painter.setPen(Qt::black);
+    painter.drawText(reference.rect(), Qt::AlignCenter, label.text);
+    painter.end();
+    return inkIn(reference, reference.rect().adjusted(1, 1, -1, -1));
+}
+
+// A column of the question table, row by row.
+QStringList questionColumn(const QString &name) {
+    QFile file(QStringLiteral(VAPORICA_SOURCE_DIR "/material/questions.tsv"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QStringList header, values;
+    for (const QString &text : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (text.trimmed().isEmpty() || text.startsWith(QLatin1Char('#')))
+            continue;
+        const QStringList cells = text.split(QLatin1Char('\t'));
+        if (header.isEmpty())
+            header = cells;
+        else
+            values << cells.value(header.indexOf(name)).trimmed();
+    }
+    return values;
+}
+
+struct WrittenSetup {
+    int number;
+    int drawing;
+    std::optional<vaporica::SetupContents> contents;
+};
+
+// Every set-up the built directory holds: the plain ones of the properties browser and each
+// question's own, whose reagents the bank names.
+QList<WrittenSetup> writtenSetups() {
+    QList<WrittenSetup> setups;
+    for (int n : vaporica::setupNumbers())
+        setups.append({n, n, std::nullopt});
+    QFile bank(QStringLiteral(VAPORICA_BUILD_DIR "/説明/mondai.txt"));
+    const QStringList drawings = questionColumn(QStringLiteral("装置図"));
+    if (!bank.open(QIODevice::ReadOnly | QIODevice::Text))
+        return setups;
+    const QList<QByteArray> records = bank.readAll().trimmed().split('\n');
+    for (int q = 0; q < records.size() && q < drawings.size(); ++q) {
+        const QList<QByteArray> v = records[q].trimmed().split(',');
+        if (v.size() == 6)
+            setups.append({v[5].toInt(), drawings[q].toInt(),
+                           vaporica::SetupContents{v[1].toInt(), v[2].toInt(), std::nullopt}});
+    }
+    return setups;
+}
+
+// The GIF keeps a pixel or makes it transparent; strokes drawn thin on a transparent ground are
+// lost. Each label in each written set-up must keep nearly all the ink of the same words alone.
+TEST(SetupPictureWords, EveryLabelKeepsItsStrokesInTheWrittenGif) {
+    const QDir folder(QStringLiteral(VAPORICA_BUILD_DIR "/装置"));
+    int labels = 0, questions = 0;
+    for (const WrittenSetup &setup : writtenSetups()) {
+        const QString file = folder.filePath(QStringLiteral("souti(%1).gif").arg(setup.number));
+        if (!QFile::exists(file))
+            continue; // drawn but not used by the bank
+        const QImage written(file);
+        ASSERT_FALSE(written.isNull()) << file.toStdString();
+        questions += setup.contents.has_value();
+        const QList<vaporica::SetupLabel> all =
+            vaporica::setupLabels(setup.drawing, setup.contents);
+        for (const vaporica::SetupLabel &label : all) {
+            ++labels;
+            // Whole on the picture, and no plate covering another.
+            EXPECT_TRUE(written.rect().contains(label.box)) << label.text.toStdString();
+            for (const vaporica::SetupLabel &other : all)
+                EXPECT_TRUE(&other == &label || !other.box.intersects(label.box))
+                    << label.text.toStdString() << " / " << other.text.toStdString();
+            const int alone = inkOfWordsAlone(label);
+            const int kept = inkIn(written, label.box.adjusted(1, 1, -1, -1)); // inside the edge
+            EXPECT_GT(alone, 10 * label.text.size()) << label.text.toStdString();
+            EXPECT_GE(kept, alone * 9 / 10)
+                << "souti(" << setup.number << ") 「" << label.text.toStdString() << "」: " << kept
+                << " of " << alone << " ink pixels";
+        }
+    }
+    EXPECT_EQ(questions, 20);
+    EXPECT_GE(labels, 39); // every reagent of every question is named
+}
+
+// --- the generator refuses text it cannot set whole -----------------------------------------
+
+struct RefusalCase {
+    const char *name;
+    const char *table;
+    const char *before, *after; // one edit of the table's text
+    const char *expected;       // what the report must say
+};
+
+void PrintTo(const RefusalCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class MakeMaterialRefuses : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(MakeMaterialRefuses, TextThatWouldWrapOrOverflowNamingTheRow) {
+    const RefusalCase &c = GetParam();
+    QTemporaryDir tables, output;
+    for (const char *name : {"questions.tsv", "gases.tsv", "reagents.tsv"}) {
+        const QString file = QString::fromLatin1(name);
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VAPORICA_SOURCE_DIR "/material/") + file,
+                                tables.filePath(file)));
+    }
+    QFile table(tables.filePath(QString::fromLatin1(c.table)));
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(table.readAll());
+    table.close();
+    ASSERT_TRUE(text.contains(QString::fromUtf8(c.before))) << c.before;
+    text.replace(QString::fromUtf8(c.before), QString::fromUtf8(c.after));
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    table.write(text.toUtf8());
+    table.close();
+
+    QProcess process;
+    process.start(QStringLiteral(VAPORICA_BUILD_DIR "/tools/make-material"),
+                  {tables.path(), output.path()});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString report = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 1) << report.toStdString();
+    EXPECT_TRUE(report.contains(QString::fromUtf8(c.expected))) << report.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, MakeMaterialRefuses,
+    ::testing::Values(
+        // Without its break mark the line is wider than the row: refused, not broken mid-word.
+        RefusalCase{"UnmarkedLongLine", "gases.tsv", "酸化力が強い。2NO2 ⇄ N2O4（無色）|水と",
+                    "酸化力が強い。2NO2 ⇄ N2O4（無色）水と",
+                    "gases.tsv:19: 二酸化窒素 の「性質」の行「酸化力が強い。"},
+        RefusalCase{"RowsPastThePage", "gases.tsv", "吸いこまないよう、ドラフト内で扱う",
+                    "吸いこまないよう、|ドラフト内で|扱う",
+                    "gases.tsv:19: 二酸化窒素 の性質が 12 行"},
+        RefusalCase{"ReasonsWiderThanTheCard", "questions.tsv", "→三角フラスコ　水に溶けにくい",
+                    "→三角フラスコ（コックで液体を少しずつ加える）　水に溶けにくい",
+                    "questions.tsv:13: 理由「固体＋液体・加熱なし→三角フラスコ（コック"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // --- check-material -------------------------------------------------------------------------
 

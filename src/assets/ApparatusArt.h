@@ -1,8 +1,14 @@
 #pragma once
 
+#include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QList>
+#include <QRect>
 #include <QSize>
+#include <optional>
+
+class QPainter;
 
 namespace vaporica {
 
@@ -12,10 +18,30 @@ namespace vaporica {
 QImage generatorPicture(int n);
 QImage collectorPicture(int n);
 
+// What one question's set-up holds: its two reagents (numbered as the reagent plates; the same
+// number twice for a single reagent) and, for a coloured gas, the colour of the gas collected.
+struct SetupContents {
+    int reagent1 = 0;
+    int reagent2 = 0;
+    std::optional<QColor> gasColour;
+};
+
 // Complete set-up n: the generator joined by its delivery tube to the collector, with any washing
-// or drying vessel in between. Every set-up picture has setupPictureSize().
-QImage setupPicture(int n);
+// or drying vessel in between. With contents, the reagents are drawn where they lie and named,
+// and a coloured gas is tinted in the collector. Every set-up picture has setupPictureSize().
+QImage setupPicture(int n, const std::optional<SetupContents> &contents = std::nullopt);
 QList<int> setupNumbers();
 QSize setupPictureSize();
+
+// The words in set-up n: each on an opaque plate at box, set in font; a reagent's plate has a
+// leader line to where the reagent is drawn.
+struct SetupLabel {
+    QString text;
+    QRect box;
+    QFont font;
+    std::optional<QPoint> pointsAt;
+};
+QList<SetupLabel> setupLabels(int n, const std::optional<SetupContents> &contents = std::nullopt);
+void drawLabel(QPainter &painter, const SetupLabel &label);
 
 } // namespace vaporica

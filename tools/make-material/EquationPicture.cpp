@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 #include <stdexcept>
 
 namespace vaporica::material {
@@ -16,6 +17,13 @@ const QColor Ink(20, 20, 20);
 const QColor GasInk(200, 0, 0);
 const QColor ConditionInk(0, 70, 170);
 const QColor Border(150, 170, 200);
+const QColor ReasonsInk(0, 40, 100);
+const QColor ReasonsGround(234, 243, 255);
+
+// The strip of reasons along the bottom of the card; the equation is centred in the rest.
+constexpr int ReasonsHeight = 24;
+constexpr int ReasonsMargin = 8;
+constexpr int EquationArea = EquationHeight - ReasonsHeight;
 
 struct Layout {
     QFont font, conditionFont;
@@ -66,10 +74,39 @@ void drawArrow(QPainter &p, qreal x0, qreal x1, qreal y, qreal size) {
     p.fillPath(tip, Ink);
 }
 
+void drawReasons(QPainter &p, const QString &reasons) {
+    const QRect box = reasonsBox();
+    const QFont font = reasonsFont();
+    const qreal width = chemicalWidth(reasons, font);
+    if (width > box.width())
+        throw std::runtime_error(
+            QStringLiteral("理由「%1」が反応式の画像の幅に収まりません（%2 px、入るのは %3 px）")
+                .arg(reasons)
+                .arg(qCeil(width))
+                .arg(box.width())
+                .toStdString());
+    p.fillRect(QRectF(1, EquationArea, EquationWidth - 2, ReasonsHeight - 1), ReasonsGround);
+    p.setPen(QPen(Border, 1));
+    p.drawLine(QPointF(1, EquationArea - 0.5), QPointF(EquationWidth - 1, EquationArea - 0.5));
+    const QFontMetricsF fm(font);
+    const qreal baseline = box.center().y() + 0.5 + (fm.ascent() - fm.descent()) / 2.0;
+    p.setPen(ReasonsInk);
+    drawChemical(p, QPointF(box.x() + (box.width() - width) / 2.0, qRound(baseline)), reasons,
+                 font);
+}
+
 } // namespace
 
+QRect reasonsBox() {
+    return QRect(ReasonsMargin, EquationArea, EquationWidth - 2 * ReasonsMargin, ReasonsHeight - 1);
+}
+
+QFont reasonsFont() {
+    return minchoFont(14);
+}
+
 QImage equationPicture(const QString &equation, const QString &overArrow, const QString &underArrow,
-                       const QString &gasFormula) {
+                       const QString &gasFormula, const QString &reasons) {
     const Equation eq = parseEquation(equation);
     // One type size for short and long equations alike, so the pictures look like one set.
     const qreal margin = 12;
@@ -94,7 +131,7 @@ QImage equationPicture(const QString &equation, const QString &overArrow, const 
 
     const QFontMetricsF fm(l.font);
     // The formulas' capitals are centred on the card; the arrow sits at their middle height.
-    const qreal baseline = EquationHeight / 2.0 + fm.capHeight() / 2.0;
+    const qreal baseline = EquationArea / 2.0 + fm.capHeight() / 2.0;
     const qreal axis = baseline - fm.capHeight() * 0.45;
     qreal x = (EquationWidth - l.width) / 2.0;
 
@@ -132,6 +169,7 @@ QImage equationPicture(const QString &equation, const QString &overArrow, const 
                      underArrow, l.conditionFont);
     x += l.arrow + l.gap;
     side(eq.right, true);
+    drawReasons(p, reasons);
     return image;
 }
 

@@ -7,7 +7,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTextLayout>
+#include <QtMath>
+#include <numeric>
 #include <stdexcept>
 
 namespace vaporica::material {
@@ -23,54 +24,63 @@ const QColor Ink(20, 20, 20);
 const QColor Danger(210, 0, 0);
 const QColor DangerFill(255, 228, 228);
 
-constexpr int BandHeight = 40;
-constexpr int LabelWidth = 84;
+constexpr int BandHeight = 36;
+constexpr int LabelWidth = 80;
 constexpr qreal Pad = 5;
+constexpr qreal RowPad = 4;
+// One type size on every page, so the pages read as one set.
+constexpr qreal TextSize = 13;
 
 struct Item {
-    QString label, text;
+    QString label;
+    QStringList lines; // as the table breaks them
     bool danger = false;
     std::optional<QColor> swatch;
 };
 
 QList<Item> itemsOf(const GasRow &g) {
+    auto item = [](const char *label, const QString &text, bool danger = false,
+                   std::optional<QColor> swatch = {}) {
+        return Item{QString::fromUtf8(label), text.split(QLatin1Char('|')), danger, swatch};
+    };
     QList<Item> items = {
-        {QStringLiteral("色・におい"), g.colourOdour, false, g.swatch},
-        {QStringLiteral("水への溶け方"), g.water, false, {}},
-        {QStringLiteral("空気との比較"), g.air, false, {}},
-        {QStringLiteral("捕集法"), collectionName(g.collection), false, {}},
-        {QStringLiteral("検出"), g.test, false, {}},
+        item("色・におい", g.colourOdour, false, g.swatch),
+        item("水への溶け方", g.water),
+        item("空気との比較", g.air),
+        item("捕集法", collectionName(g.collection) + g.collectionNote),
+        item("乾燥剤", g.drying),
+        item("検出", g.test),
     };
     if (!g.notes.isEmpty())
-        items.append({QStringLiteral("性質"), g.notes, false, {}});
+        items.append(item("性質", g.notes));
     if (!g.caution.isEmpty())
-        items.append({QStringLiteral("注意"), g.caution, true, {}});
+        items.append(item("注意", g.caution, true));
     return items;
 }
 
-qreal textRoom(const Item &item, qreal size) {
-    return PropertiesWidth - LabelWidth - 2 * Pad - (item.swatch ? size + 4 : 0) - 2;
-}
-
-// The text broken into lines as Qt's line breaker does it (no line starts with 。 or ）).
-QStringList wrap(const QString &text, const QFont &font, qreal width) {
-    QTextLayout layout(text, font);
-    layout.beginLayout();
-    QStringList lines;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        lines << text.mid(line.textStart(), line.textLength());
-    }
-    layout.endLayout();
-    return lines;
+qreal textRoom(const Item &item) {
+    return PropertiesWidth - LabelWidth - 2 * Pad - (item.swatch ? TextSize + 4 : 0) - 2;
 }
 
 qreal lineHeight(const QFont &font) {
     return QFontMetricsF(font).height() + 1;
 }
 
-qreal rowHeight(const Item &item, const QFont &font) {
-    return wrap(item.text, font, textRoom(item, font.pixelSize())).size() * lineHeight(font) + 6;
+// Every line must fit as the table breaks it: a line that would wrap on its own could break
+// inside a word, so it is refused instead.
+void checkWidths(const GasRow &g, const QList<Item> &items, const QFont &font) {
+    for (const Item &item : items)
+        for (const QString &line : item.lines) {
+            const qreal width = chemicalWidth(line, font);
+            if (line.trimmed().isEmpty() || width > textRoom(item))
+                throw std::runtime_error(
+                    QStringLiteral("%1 の「%2」の行「%3」が %4 px あり、1 行に入るのは %5 px "
+                                   "までです（| で改行の位置を指定してください）")
+                        .arg(gasName(g.number), item.label, line)
+                        .arg(qCeil(width))
+                        .arg(qFloor(textRoom(item)))
+                        .toStdString());
+        }
 }
 
 void drawBand(QPainter &p, const GasRow &g) {
@@ -79,7 +89,7 @@ void drawBand(QPainter &p, const GasRow &g) {
     fill.setColorAt(1, BandDark);
     p.fillRect(QRectF(0, 0, PropertiesWidth, BandHeight), fill);
 
-    const QFont nameFont = minchoFont(24, true);
+    const QFont nameFont = minchoFont(22, true);
     const qreal baseline = BandHeight / 2.0 + QFontMetricsF(nameFont).capHeight() / 2.0 + 2;
     p.setFont(nameFont);
     p.setPen(QColor(0, 50, 110));
@@ -87,12 +97,12 @@ void drawBand(QPainter &p, const GasRow &g) {
     p.setPen(Qt::white);
     p.drawText(QPointF(10, baseline), gasName(g.number));
     const qreal nameWidth = QFontMetricsF(nameFont).horizontalAdvance(gasName(g.number));
-    drawChemical(p, QPointF(10 + nameWidth + 14, baseline), g.formula, minchoFont(24, true));
+    drawChemical(p, QPointF(10 + nameWidth + 14, baseline), g.formula, minchoFont(22, true));
 
     if (!g.toxicity.isEmpty()) {
         const QFont badgeFont = minchoFont(16, true);
         const qreal w = QFontMetricsF(badgeFont).horizontalAdvance(g.toxicity) + 14;
-        const QRectF badge(PropertiesWidth - w - 8, 8, w, BandHeight - 16);
+        const QRectF badge(PropertiesWidth - w - 8, 7, w, BandHeight - 14);
         QPainterPath path;
         path.addRoundedRect(badge, 5, 5);
         p.fillPath(path, Danger);
@@ -105,30 +115,29 @@ void drawBand(QPainter &p, const GasRow &g) {
 
 } // namespace
 
-QImage propertiesPage(const GasRow &g, QStringList *warnings) {
+QImage propertiesPage(const GasRow &g) {
     const QList<Item> items = itemsOf(g);
+    const QFont text = minchoFont(TextSize);
+    checkWidths(g, items, text);
     const qreal room = PropertiesHeight - BandHeight - 1;
-    qreal size = 14;
     QList<qreal> heights;
-    for (;; size -= 0.5) {
-        if (size < 11)
-            throw std::runtime_error(QStringLiteral("%1 の性質の文が長すぎて画像に収まりません")
-                                         .arg(gasName(g.number))
-                                         .toStdString());
-        heights.clear();
-        qreal total = 0;
-        for (const Item &item : items) {
-            heights.append(rowHeight(item, minchoFont(size)));
-            total += heights.last();
-        }
-        if (total <= room) {
-            // Share what is left over equally, so the rows fill the page evenly.
-            const qreal extra = (room - total) / items.size();
-            for (qreal &h : heights)
-                h += extra;
-            break;
-        }
+    qreal total = 0;
+    for (const Item &item : items) {
+        heights.append(item.lines.size() * lineHeight(text) + RowPad);
+        total += heights.last();
     }
+    if (total > room)
+        throw std::runtime_error(
+            QStringLiteral("%1 の性質が %2 行（%3 px）あり、画像の高さ %4 px に収まりません")
+                .arg(gasName(g.number))
+                .arg(std::accumulate(items.begin(), items.end(), qsizetype(0),
+                                     [](qsizetype n, const Item &i) { return n + i.lines.size(); }))
+                .arg(qCeil(total))
+                .arg(qFloor(room))
+                .toStdString());
+    // Share what is left over equally, so the rows fill the page evenly.
+    for (qreal &h : heights)
+        h += (room - total) / items.size();
 
     QImage image(PropertiesWidth, PropertiesHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -137,8 +146,7 @@ QImage propertiesPage(const GasRow &g, QStringList *warnings) {
     p.setRenderHint(QPainter::TextAntialiasing);
     drawBand(p, g);
 
-    const QFont text = minchoFont(size);
-    const QFont label = minchoFont(qMin(size, 12.0), true);
+    const QFont label = minchoFont(12, true);
     qreal y = BandHeight;
     for (int i = 0; i < items.size(); ++i) {
         const Item &item = items[i];
@@ -151,7 +159,7 @@ QImage propertiesPage(const GasRow &g, QStringList *warnings) {
 
         qreal x = LabelWidth + Pad;
         if (item.swatch) {
-            const qreal d = size;
+            const qreal d = TextSize;
             const QRectF dot(x, row.center().y() - d / 2, d, d);
             p.setPen(QPen(QColor(90, 90, 90), 1));
             p.setBrush(*item.swatch);
@@ -161,14 +169,11 @@ QImage propertiesPage(const GasRow &g, QStringList *warnings) {
         }
         p.setPen(item.danger ? Danger : Ink);
         p.setFont(text);
-        const QStringList lines = wrap(item.text, text, textRoom(item, size));
-        if (warnings && lines.size() > 1 && lines.last().trimmed().size() <= 3)
-            *warnings << QStringLiteral("性質: %1 の「%2」は折り返しの最後の行が「%3」だけです")
-                             .arg(gasName(g.number), item.label, lines.last().trimmed());
+        const QStringList &lines = item.lines;
         const QFontMetricsF tm(text);
         qreal baseline = row.center().y() - lines.size() * lineHeight(text) / 2.0 + tm.ascent();
         for (const QString &line : lines) {
-            p.drawText(QPointF(x, baseline), line);
+            drawChemical(p, QPointF(x, baseline), line, text);
             baseline += lineHeight(text);
         }
 

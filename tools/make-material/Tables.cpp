@@ -169,11 +169,12 @@ int collectionByName(const RawTable &t, const Row &row) {
 
 QList<GasRow> loadGases(const QString &path, const QList<int> &drawn) {
     const RawTable t(
-        path, {QStringLiteral("番号"), QStringLiteral("気体"), QStringLiteral("化学式"),
-               QStringLiteral("装置図"), QStringLiteral("捕集"), QStringLiteral("色・におい"),
-               QStringLiteral("色見本"), QStringLiteral("水への溶け方"),
-               QStringLiteral("空気との比較"), QStringLiteral("検出"), QStringLiteral("性質"),
-               QStringLiteral("毒性"), QStringLiteral("注意")});
+        path,
+        {QStringLiteral("番号"), QStringLiteral("気体"), QStringLiteral("化学式"),
+         QStringLiteral("装置図"), QStringLiteral("捕集"), QStringLiteral("捕集の補足"),
+         QStringLiteral("色・におい"), QStringLiteral("色見本"), QStringLiteral("水への溶け方"),
+         QStringLiteral("空気との比較"), QStringLiteral("乾燥剤"), QStringLiteral("検出"),
+         QStringLiteral("性質"), QStringLiteral("毒性"), QStringLiteral("注意")});
     t.checkNumbering(QStringLiteral("番号"), GasCount);
     QList<GasRow> gases;
     for (int i = 0; i < t.rows().size(); ++i) {
@@ -192,10 +193,12 @@ QList<GasRow> loadGases(const QString &path, const QList<int> &drawn) {
         g.apparatus = t.number(row, QStringLiteral("装置図"), 1, 32767);
         checkApparatus(t, row, g.apparatus, drawn);
         g.collection = collectionByName(t, row);
+        g.collectionNote = t.cell(row, QStringLiteral("捕集の補足"));
         g.colourOdour = t.required(row, QStringLiteral("色・におい"));
         g.swatch = parseSwatch(t, row);
         g.water = t.required(row, QStringLiteral("水への溶け方"));
         g.air = t.required(row, QStringLiteral("空気との比較"));
+        g.drying = t.required(row, QStringLiteral("乾燥剤"));
         g.test = t.required(row, QStringLiteral("検出"));
         g.notes = t.cell(row, QStringLiteral("性質"));
         g.toxicity = t.cell(row, QStringLiteral("毒性"));
@@ -212,11 +215,11 @@ QList<GasRow> loadGases(const QString &path, const QList<int> &drawn) {
 
 QList<QuestionRow> loadQuestions(const QString &path, const QList<GasRow> &gases,
                                  const QList<int> &drawn) {
-    const RawTable t(path,
-                     {QStringLiteral("番号"), QStringLiteral("気体"), QStringLiteral("薬品1"),
-                      QStringLiteral("薬品2"), QStringLiteral("発生装置"), QStringLiteral("捕集"),
-                      QStringLiteral("装置図"), QStringLiteral("反応式"),
-                      QStringLiteral("矢印の上"), QStringLiteral("矢印の下")});
+    const RawTable t(path, {QStringLiteral("番号"), QStringLiteral("気体"), QStringLiteral("薬品1"),
+                            QStringLiteral("薬品2"), QStringLiteral("発生装置"),
+                            QStringLiteral("捕集"), QStringLiteral("装置図"),
+                            QStringLiteral("反応式"), QStringLiteral("矢印の上"),
+                            QStringLiteral("矢印の下"), QStringLiteral("理由")});
     t.checkNumbering(QStringLiteral("番号"), MaxQuestions);
     QList<QuestionRow> questions;
     for (int i = 0; i < t.rows().size(); ++i) {
@@ -237,6 +240,7 @@ QList<QuestionRow> loadQuestions(const QString &path, const QList<GasRow> &gases
         q.equation = t.required(row, QStringLiteral("反応式"));
         q.overArrow = t.cell(row, QStringLiteral("矢印の上"));
         q.underArrow = t.cell(row, QStringLiteral("矢印の下"));
+        q.reasons = t.required(row, QStringLiteral("理由"));
 
         const GasRow &gas = gases[q.gas - 1];
         if (q.collection != gas.collection)

@@ -25,6 +25,7 @@ struct QuestionRow {
     int collection = 0;
     int apparatus = 0;
     QString equation, overArrow, underArrow;
+    QString reasons; // one line under the equation: why this generator, why this collection
 };
 
 struct GasRow {
@@ -33,9 +34,11 @@ struct GasRow {
     QString formula;
     int apparatus = 0;
     int collection = 0;
+    QString collectionNote; // follows the collection's name, e.g. another accepted method
     QString colourOdour;
     std::optional<QColor> swatch;
-    QString water, air, test, notes;
+    // Properties entries; '|' marks where a line breaks.
+    QString water, air, drying, test, notes;
     QString toxicity; // empty, 有毒 or 猛毒
     QString caution;
 };

@@ -42,6 +42,10 @@ void writeText(const QString &path, const QByteArray &text) {
         throw std::runtime_error(QStringLiteral("%1: 書けません").arg(path).toStdString());
 }
 
+// Question q's own set-up, with its reagents drawn in, is souti(QuestionSetups + q); the plain
+// set-ups 1..9 stay for the properties browser.
+constexpr int QuestionSetups = 100;
+
 void writeBank(const QString &root, const Tables &t) {
     QByteArray mondai;
     for (const QuestionRow &q : t.questions)
@@ -51,7 +55,7 @@ void writeBank(const QString &root, const Tables &t) {
                       .arg(q.reagent2)
                       .arg(q.generator)
                       .arg(q.collection)
-                      .arg(q.apparatus)
+                      .arg(QuestionSetups + q.number)
                       .toLatin1();
     QByteArray taiou;
     for (const GasRow &g : t.gases)
@@ -60,29 +64,45 @@ void writeBank(const QString &root, const Tables &t) {
     writeText(dataPath(root, fragment::GasApparatusFile), taiou);
 }
 
+// A picture that cannot be drawn from its row is reported with the row's file and line.
+template <class Draw> QImage fromRow(const char *file, int line, Draw draw) {
+    try {
+        return draw();
+    } catch (const TableError &) {
+        throw;
+    } catch (const std::runtime_error &e) {
+        throw TableError(QStringLiteral("%1:%2: %3")
+                             .arg(QString::fromLatin1(file))
+                             .arg(line)
+                             .arg(QString::fromStdString(e.what())));
+    }
+}
+
 void writePictures(const QString &root, const Tables &t) {
     for (int g = 1; g <= GasCount; ++g) {
+        const GasRow &gas = t.gases[g - 1];
         writeGif(gasPlate(g, false), picturePathUnder(root, fragment::GasNormal, g), false);
         writeGif(gasPlate(g, true), picturePathUnder(root, fragment::GasHighlighted, g), false);
-        QStringList warnings;
-        writeGif(propertiesPage(t.gases[g - 1], &warnings),
+        writeGif(fromRow("gases.tsv", gas.line, [&] { return propertiesPage(gas); }),
                  picturePathUnder(root, fragment::Properties, g), false);
-        for (const QString &w : warnings)
-            std::fprintf(stderr, "make-material: gases.tsv:%d: %s\n", t.gases[g - 1].line,
-                         qPrintable(w));
     }
     for (int r = 1; r <= ReagentCount; ++r) {
         writeGif(reagentPlate(r, false), picturePathUnder(root, fragment::ReagentNormal, r), false);
         writeGif(reagentPlate(r, true), picturePathUnder(root, fragment::ReagentHighlighted, r),
                  false);
     }
-    QSet<int> apparatus;
     for (const QuestionRow &q : t.questions) {
-        const QString formula = t.gases[q.gas - 1].formula;
-        writeGif(equationPicture(q.equation, q.overArrow, q.underArrow, formula),
+        const GasRow &gas = t.gases[q.gas - 1];
+        writeGif(fromRow("questions.tsv", q.line,
+                         [&] {
+                             return equationPicture(q.equation, q.overArrow, q.underArrow,
+                                                    gas.formula, q.reasons);
+                         }),
                  picturePathUnder(root, fragment::Equation, q.number), false);
-        apparatus.insert(q.apparatus);
+        writeGif(setupPicture(q.apparatus, SetupContents{q.reagent1, q.reagent2, gas.swatch}),
+                 picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number), true);
     }
+    QSet<int> apparatus;
     for (const GasRow &g : t.gases)
         apparatus.insert(g.apparatus);
     for (int n : apparatus)
