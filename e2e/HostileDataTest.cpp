@@ -232,7 +232,7 @@ auto everyRecord(const QByteArray &record) {
 }
 // The shipped first question, whose answers the driven cases give: oxygen (gas button 1),
 // generator 3, collection 3.
-const QByteArray OxygenRecord = "1,5,19,3,3,3";
+const QByteArray OxygenRecord = "1,5,19,3,3,101";
 
 // A GIF header that declares 5000 x 5000 pixels in a few bytes.
 const QByteArray HugeGif("GIF89a\x88\x13\x88\x13\x80\0\0\0\0\0\xff\xff\xff"

@@ -161,7 +161,7 @@ make_copy "$work/shipped"
 # button 1), generator 3, collection 3, so the right answers are known whichever record is drawn.
 make_copy "$work/one-question"
 record=$(head -n1 "$data/説明/mondai.txt" | tr -d '\r')
-[ "$record" = 1,5,19,3,3,3 ] || fail "the shipped first question is now $record; update this test"
+[ "${record%,*}" = 1,5,19,3,3 ] || fail "the shipped first question is now $record; update this test"
 for _ in $(seq 20); do echo "$record"; done >"$work/one-question/説明/mondai.txt"
 
 # Starts the program and brings it to a screen by mouse; sets `window` to that screen's window.
