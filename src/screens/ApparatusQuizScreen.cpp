@@ -6,7 +6,6 @@
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
 #include "assets/Plates.h"
-#include "platform/Services.h"
 
 namespace vaporica {
 
@@ -47,34 +46,11 @@ ImageBox *mark(QWidget *frame, TwipsRect place, bool stretch, bool right) {
 } // namespace
 
 ApparatusQuizScreen::ApparatusQuizScreen()
-    : Form(QStringLiteral("装置と捕集"), 11460, 8070), clock_(services().clock),
+    : Form(QStringLiteral("装置と捕集"), 11460, 8070),
       generatorGroup_(HoverGroup::Freezing::WithFrozenFlag,
                       [this](int n, int style) { Image1(n)->setBorderStyle(style); }),
       collectorGroup_(HoverGroup::Freezing::WithFrozenFlag,
-                      [this](int n, int style) { Image2(n)->setBorderStyle(style); }),
-      generatorSlot_(generatorGroup_.HoverFrozenFlag,
-                     {.rightChoice = [] { return int(GeneratorAnswer(CurrentQuestion)); },
-                      .startSound = [this](const QString &path) { MediaPlayer1->play(path); },
-                      .showRightMark = [this] { Image5->show(); },
-                      .showWrongMark = [this] { Image6->show(); },
-                      // The group is frozen now, so this border stays until the screen unloads.
-                      .onRight = [this](int n) { Image1(n)->setBorderStyle(1); }}),
-      collectorSlot_(collectorGroup_.HoverFrozenFlag,
-                     {.rightChoice = [] { return int(CollectorAnswer(CurrentQuestion)); },
-                      .startSound = [this](const QString &path) { MediaPlayer1->play(path); },
-                      .showRightMark = [this] { Image7->show(); },
-                      .showWrongMark = [this] { Image8->show(); },
-                      .onRight = [this](int n) { Image2(n)->setBorderStyle(1); }}),
-      period_(*clock_, {&generatorSlot_, &collectorSlot_},
-              {.setTimerInterval = [this](int ms) { Timer1->setInterval(ms); },
-               .hideMarks =
-                   [this] {
-                       Image5->hide();
-                       Image6->hide();
-                       Image7->hide();
-                       Image8->hide();
-                   },
-               .completion = [] { ScreenSwitch(ScreenId::Summary); }}) {
+                      [this](int n, int style) { Image2(n)->setBorderStyle(style); }) {
     createControls();
 }
 
@@ -88,7 +64,7 @@ void ApparatusQuizScreen::createControls() {
     createCollectorFrame();
     createGeneratorFrame();
     Timer1 = new Timer(this);
-    MediaPlayer1 = services().makeSoundPlayer();
+    createFeedback();
     stackFrontToBack();
     connectHandlers();
     // The frames and image boxes never take the focus: the quit button is the only stop.
@@ -131,6 +107,25 @@ void ApparatusQuizScreen::createGeneratorFrame() {
     }
 }
 
+void ApparatusQuizScreen::createFeedback() {
+    // Each group is frozen after a right click, so the border set here stays until the screen
+    // unloads.
+    feedback_ = std::make_unique<QuizFeedback>(
+        Timer1,
+        std::vector<QuizFeedback::Slot>{
+            {.group = &generatorGroup_,
+             .rightChoice = [] { return int(GeneratorAnswer(CurrentQuestion)); },
+             .rightMark = Image5,
+             .wrongMark = Image6,
+             .onRight = [this](int n) { Image1(n)->setBorderStyle(1); }},
+            {.group = &collectorGroup_,
+             .rightChoice = [] { return int(CollectorAnswer(CurrentQuestion)); },
+             .rightMark = Image7,
+             .wrongMark = Image8,
+             .onRight = [this](int n) { Image2(n)->setBorderStyle(1); }}},
+        [] { ScreenSwitch(ScreenId::Summary); });
+}
+
 // Qt draws later siblings on top: raise each container's children from the back of the layout
 // table to its front, so the marks cover the choices and take their pointer events.
 void ApparatusQuizScreen::stackFrontToBack() {
@@ -166,17 +161,7 @@ void ApparatusQuizScreen::connectHandlers() {
 }
 
 void ApparatusQuizScreen::Form_Load() {
-    GeneratorHighlighted = 1;
-    GeneratorHover = 1;
-    CollectorHighlighted = 1;
-    CollectorHover = 1;
-    GeneratorSolved = 0;
-    CollectorSolved = 0;
-    GeneratorWrongPending = 0;
-    CollectorWrongPending = 0;
-    GeneratorFrozen = 0;
-    CollectorFrozen = 0;
-
+    feedback_->load();
     const int q = CurrentQuestion;
     Image3->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, AnswerGas(q))));
     Image3->setAccessibleName(gasName(AnswerGas(q)));
@@ -207,15 +192,15 @@ void ApparatusQuizScreen::Form_MouseMove() {
 }
 
 void ApparatusQuizScreen::Image1_Click(int Index) {
-    period_.AnswerClick(generatorSlot_, Index);
+    feedback_->AnswerClick(GeneratorSlot, Index);
 }
 void ApparatusQuizScreen::Image2_Click(int Index) {
-    period_.AnswerClick(collectorSlot_, Index);
+    feedback_->AnswerClick(CollectorSlot, Index);
 }
 
 // The switch to the summary needs both slots solved.
 void ApparatusQuizScreen::Timer1_Timer() {
-    period_.FeedbackTick();
+    feedback_->FeedbackTick();
 }
 
 void ApparatusQuizScreen::Command2_Click() {

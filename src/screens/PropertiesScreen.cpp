@@ -137,8 +137,7 @@ void PropertiesScreen::connectHandlers() {
 }
 
 void PropertiesScreen::Form_Load() {
-    GasHighlighted = 1;
-    GasHover = 1;
+    gasGroup_.load();
 }
 
 // HoverEnter runs the highlight step (HighlightGas); this group never freezes.
