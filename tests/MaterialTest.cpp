@@ -1,7 +1,7 @@
 // The teaching material: every equation of the question table balanced, and check-material
 // accepting the built data directory and naming each fault in a damaged copy.
 
-#include "../tools/make-material/Formula.h"
+#include "Formula.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,11 +1,10 @@
 #include "screens/ApparatusQuizScreen.h"
 
 #include "app/Navigation.h"
-#include "assets/ApparatusArt.h"
 #include "assets/ArtPictures.h"
 #include "assets/DataPaths.h"
+#include "assets/Names.h"
 #include "assets/PictureLoader.h"
-#include "assets/Plates.h"
 
 namespace vaporica {
 
@@ -89,7 +88,7 @@ void ApparatusQuizScreen::createCollectorFrame() {
     Image7 = mark(Frame2, {3960, 105, 2820, 2715}, true, true);
     for (int n = 1; n <= CollectorCount; ++n) {
         Image2(n) = new ImageBox(Frame2, CollectorPlace[n - 1]);
-        Image2(n)->setPicture(collectorPicture(n));
+        Image2(n)->setPicture(artPicture(QStringLiteral(":/apparatus/collector%1.svg").arg(n)));
         Image2(n)->setAccessibleName(QString::fromUtf8(CollectorWords[n - 1]));
     }
 }
@@ -102,7 +101,7 @@ void ApparatusQuizScreen::createGeneratorFrame() {
     Image5 = mark(Frame1, {3900, 435, 2985, 2925}, false, true);
     for (int n = 1; n <= GeneratorCount; ++n) {
         Image1(n) = new ImageBox(Frame1, GeneratorPlace[n - 1]);
-        Image1(n)->setPicture(generatorPicture(n));
+        Image1(n)->setPicture(artPicture(QStringLiteral(":/apparatus/generator%1.svg").arg(n)));
         Image1(n)->setAccessibleName(QString::fromUtf8(GeneratorWords[n - 1]));
     }
 }

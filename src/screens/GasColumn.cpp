@@ -1,6 +1,7 @@
 #include "screens/GasColumn.h"
 
-#include "assets/Plates.h"
+#include "assets/ArtPictures.h"
+#include "assets/Names.h"
 
 namespace vaporica {
 
@@ -20,7 +21,7 @@ Frame *createGasColumn(QWidget *form, TwipsRect framePlace,
     for (int n = 1; n <= GasCount; ++n) {
         auto *button =
             new GraphicalButton(frame, {120, GasButtonTop[n - 1], 1830, 525}, PaleYellow);
-        button->setPicture(gasPlate(n, false));
+        button->setPicture(gasPlatePicture(n));
         button->setAccessibleName(gasName(n));
         buttons(n) = button;
     }

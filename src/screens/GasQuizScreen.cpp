@@ -3,8 +3,8 @@
 #include "app/Navigation.h"
 #include "assets/ArtPictures.h"
 #include "assets/DataPaths.h"
+#include "assets/Names.h"
 #include "assets/PictureLoader.h"
-#include "assets/Plates.h"
 #include "bank/QuestionSelection.h"
 #include "platform/Services.h"
 #include "screens/GasColumn.h"
@@ -68,7 +68,7 @@ void GasQuizScreen::createControls() {
         [] { ScreenSwitch(ScreenId::ApparatusQuiz); });
     for (int n = 1; n <= ReagentCount; ++n) {
         Image1(n) = new ImageBox(this, reagentPlace(n));
-        Image1(n)->setPicture(reagentPlate(n, false));
+        Image1(n)->setPicture(reagentPlatePicture(n));
         Image1(n)->setAccessibleName(reagentName(n));
     }
 

@@ -4,7 +4,6 @@
 #include "assets/ArtPictures.h"
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
-#include "assets/Plates.h"
 #include "screens/GasColumn.h"
 
 #include <initializer_list>

@@ -4,8 +4,8 @@
 #include "app/SharedVariables.h"
 #include "assets/ArtPictures.h"
 #include "assets/DataPaths.h"
+#include "assets/Names.h"
 #include "assets/PictureLoader.h"
-#include "assets/Plates.h"
 #include "platform/Services.h"
 
 namespace vaporica {

@@ -1,8 +1,8 @@
 #include "Tables.h"
 
 #include "Formula.h"
+#include "Plates.h"
 #include "app/SharedVariables.h"
-#include "assets/Plates.h"
 
 #include <QFile>
 #include <QFileInfo>
