@@ -22,11 +22,27 @@ add_custom_command(
   DEPENDS prerender-art ${VAPORICA_ART_SVGS} ${VAPORICA_APPARATUS_SVGS}
   COMMENT "Pre-rendering the layout artwork"
   VERBATIM)
-# Uncompressed, so a picture is the resource's own bytes and needs no unpacking or copy.
+# Uncompressed, so a picture is the resource's own bytes and needs no unpacking or copy. Packed
+# with rcc's two big-resource passes: the first writes a small C++ file that holds a place for the
+# data, the second copies the pixels into that file's compiled object, so the many megabytes of
+# pixels never pass through the compiler.
+set(prerendered_pass1 ${prerendered_dir}/prerendered-art-pass1.cpp)
+set(VAPORICA_PRERENDERED_ART ${prerendered_dir}/prerendered-art.o)
 add_custom_command(
-  OUTPUT ${VAPORICA_PRERENDERED_ART}
-  COMMAND Qt6::rcc --no-compress --name prerendered_art -o ${VAPORICA_PRERENDERED_ART}
+  OUTPUT ${prerendered_pass1}
+  COMMAND Qt6::rcc --no-compress --name prerendered_art --pass 1 -o ${prerendered_pass1}
           ${prerendered_qrc}
   DEPENDS ${prerendered_qrc}
   VERBATIM)
-set_source_files_properties(${VAPORICA_PRERENDERED_ART} PROPERTIES SKIP_AUTOGEN ON)
+add_library(vaporica_prerendered_pass1 OBJECT ${prerendered_pass1})
+set_target_properties(vaporica_prerendered_pass1 PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
+target_link_libraries(vaporica_prerendered_pass1 PRIVATE Qt6::Core)
+add_custom_command(
+  OUTPUT ${VAPORICA_PRERENDERED_ART}
+  COMMAND Qt6::rcc --no-compress --name prerendered_art --pass 2
+          --temp $<TARGET_OBJECTS:vaporica_prerendered_pass1> -o ${VAPORICA_PRERENDERED_ART}
+          ${prerendered_qrc}
+  DEPENDS vaporica_prerendered_pass1 $<TARGET_OBJECTS:vaporica_prerendered_pass1>
+          ${prerendered_qrc}
+  VERBATIM)
+set_source_files_properties(${VAPORICA_PRERENDERED_ART} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)

@@ -36,8 +36,8 @@ QFont questionFrameFont() {
 
 ImageBox *mark(QWidget *frame, TwipsRect place, bool stretch, bool right) {
     auto *box = new ImageBox(frame, place, stretch);
-    box->setPicture(right ? artPicture(QStringLiteral(":/art/common/mark-right.svg"), {199, 195})
-                          : artPicture(QStringLiteral(":/art/common/mark-wrong.svg"), {211, 207}));
+    box->setPicture(right ? artPicture(QStringLiteral(":/art/common/mark-right.svg"))
+                          : artPicture(QStringLiteral(":/art/common/mark-wrong.svg")));
     box->setAccessibleName(right ? QStringLiteral("正解") : QStringLiteral("不正解"));
     box->hide();
     return box;
@@ -57,7 +57,7 @@ ApparatusQuizScreen::~ApparatusQuizScreen() = default;
 
 void ApparatusQuizScreen::createControls() {
     Command2 = new GraphicalButton(this, {9525, 450, 1560, 480}, PaleYellow);
-    Command2->setPicture(artPicture(QStringLiteral(":/art/common/nav-quit.svg"), {100, 32}));
+    Command2->setPicture(artPicture(QStringLiteral(":/art/common/nav-quit.svg")));
     Command2->setAccessibleName(QStringLiteral("終了"));
     createLabelRow();
     createCollectorFrame();

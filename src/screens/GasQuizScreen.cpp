@@ -21,7 +21,7 @@ TwipsRect reagentPlace(int n) {
 GraphicalButton *navigationButton(QWidget *parent, TwipsRect place, const char *art,
                                   const QString &words) {
     auto *button = new GraphicalButton(parent, place, PaleYellow);
-    button->setPicture(artPicture(QString::fromLatin1(art), QSize(100, 32)));
+    button->setPicture(artPicture(QString::fromLatin1(art)));
     button->setAccessibleName(words);
     return button;
 }
@@ -37,7 +37,7 @@ GasQuizScreen::GasQuizScreen()
           [this](int n) {
               Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, n)));
           }) {
-    setBackgroundPicture(artPicture(QStringLiteral(":/art/gasquiz/background.svg"), {766, 541}));
+    setBackgroundPicture(artPicture(QStringLiteral(":/art/gasquiz/background.svg")));
     createControls();
 }
 
@@ -53,10 +53,10 @@ void GasQuizScreen::createControls() {
                                 QStringLiteral("終了"));
     Frame1 = createGasColumn(this, {8955, 135, 2145, 7560}, Command1);
     Image6 = new ImageBox(this, {3000, 3405, 3075, 2925}, true);
-    Image6->setPicture(artPicture(QStringLiteral(":/art/common/mark-right.svg"), {199, 195}));
+    Image6->setPicture(artPicture(QStringLiteral(":/art/common/mark-right.svg")));
     Image6->hide();
     Image5 = new ImageBox(this, {2940, 3405, 3165, 3105});
-    Image5->setPicture(artPicture(QStringLiteral(":/art/common/mark-wrong.svg"), {211, 207}));
+    Image5->setPicture(artPicture(QStringLiteral(":/art/common/mark-wrong.svg")));
     Image5->hide();
     feedback_ = std::make_unique<QuizFeedback>(
         Timer1,

@@ -34,15 +34,14 @@ QString reagentNote(int gas) {
 GraphicalButton *navigationButton(QWidget *parent, TwipsRect place, const char *art,
                                   const QString &words) {
     auto *button = new GraphicalButton(parent, place, PaleYellow);
-    button->setPicture(artPicture(QString::fromLatin1(art), QSize(100, 32)));
+    button->setPicture(artPicture(QString::fromLatin1(art)));
     button->setAccessibleName(words);
     return button;
 }
 
-ImageBox *artImage(QWidget *parent, TwipsRect place, const char *art, QSize size,
-                   const QString &words) {
+ImageBox *artImage(QWidget *parent, TwipsRect place, const char *art, const QString &words) {
     auto *image = new ImageBox(parent, place);
-    image->setPicture(artPicture(QString::fromLatin1(art), size));
+    image->setPicture(artPicture(QString::fromLatin1(art)));
     image->setAccessibleName(words);
     return image;
 }
@@ -102,9 +101,9 @@ void PropertiesScreen::createNavigation() {
                                 QStringLiteral("ヴァポリカ"));
     Command3 = navigationButton(this, {6735, 1635, 1560, 480}, ":/art/common/nav-back.svg",
                                 QStringLiteral("戻る"));
-    Image1 = artImage(this, {6180, 2385, 2550, 1335}, ":/art/properties/title.svg", {170, 89},
+    Image1 = artImage(this, {6180, 2385, 2550, 1335}, ":/art/properties/title.svg",
                       QStringLiteral("性質"));
-    Image2 = artImage(this, {2880, 6090, 4380, 765}, ":/art/properties/banner.svg", {292, 51},
+    Image2 = artImage(this, {2880, 6090, 4380, 765}, ":/art/properties/banner.svg",
                       QStringLiteral("調べたい気体をクリックして下さい"));
 }
 

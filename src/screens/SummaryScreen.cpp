@@ -23,7 +23,7 @@ Frame *summaryFrame(QWidget *parent, TwipsRect place, const QString &caption,
 
 GraphicalButton *pictureButton(QWidget *parent, int left, const char *art, const QString &words) {
     auto *button = new GraphicalButton(parent, {left, 7365, 2070, 480}, PaleYellow);
-    button->setPicture(artPicture(QString::fromLatin1(art), {134, 32}));
+    button->setPicture(artPicture(QString::fromLatin1(art)));
     button->setAccessibleName(words);
     return button;
 }
