@@ -108,12 +108,7 @@ TEST_F(ApparatusQuiz, LoadingShowsTheQuestionsLabelsAndOpensEveryChoice) {
 TEST_F(ApparatusQuiz, ControlsSitWhereTheLayoutPutsThemAndMarksCoverTheChoices) {
     ApparatusQuizScreen *s = open();
     EXPECT_EQ(s->size(), QSize(764, 538));
-    struct Row {
-        const char *name;
-        QWidget *control;
-        QRect pixels; // relative to the container
-    };
-    const std::vector<Row> table = {
+    expectPlacements({
         {"Command2", s->Command2, {635, 30, 104, 32}},
         {"Frame3", s->Frame3, {29, 4, 167, 61}},
         {"Image3, its picture's size", s->Image3, {41, 16, 120, 40}},
@@ -133,9 +128,7 @@ TEST_F(ApparatusQuiz, ControlsSitWhereTheLayoutPutsThemAndMarksCoverTheChoices) 
         {"Image1(3)", s->Image1(3), {335, 99, 142, 148}},
         {"Image1(2)", s->Image1(2), {171, 62, 137, 186}},
         {"Image1(1)", s->Image1(1), {54, 57, 75, 187}},
-    };
-    for (const Row &row : table)
-        EXPECT_EQ(row.control->geometry(), row.pixels) << row.name;
+    });
 
     struct FrameRow {
         Frame *frame;
@@ -369,14 +362,7 @@ TEST_F(ApparatusQuiz, AMissingLabelPictureEndsTheProgramThroughTheReportBeforeTh
         data.writeQuizPictures();
         data.remove(QString::fromUtf8(file));
         open();
-        EXPECT_TRUE(programHasEnded());
-        EXPECT_NE(programExitStatus(), 0);
-        EXPECT_EQ(currentScreen(), nullptr);
-        ASSERT_EQ(reports.size(), 1u);
-        const QString name = QString::fromUtf8(file).section(QLatin1Char('/'), 1);
-        EXPECT_TRUE(reports[0].contains(name)) << reports[0].toStdString();
-        for (QWidget *w : QApplication::topLevelWidgets())
-            EXPECT_FALSE(w->isVisible()) << w->windowTitle().toStdString();
+        expectEndedThroughOneReportNaming(QString::fromUtf8(file).section(QLatin1Char('/'), 1));
     }
 }
 

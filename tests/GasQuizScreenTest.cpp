@@ -75,12 +75,7 @@ TEST_F(GasQuiz, LoadingShowsEveryPictureFromItsFileAndTheQuestionsTwoReagents) {
 
 TEST_F(GasQuiz, ControlsSitWhereTheLayoutPutsThemAndEarlierRowsCoverLaterOnes) {
     GasQuizScreen *s = open();
-    struct Row {
-        const char *name;
-        QWidget *control;
-        QRect pixels;
-    };
-    const std::vector<Row> table = {
+    expectPlacements({
         {"Command4", s->Command4, {450, 67, 104, 32}},
         {"Command3", s->Command3, {449, 107, 104, 32}},
         {"Command2", s->Command2, {449, 26, 104, 32}},
@@ -93,9 +88,7 @@ TEST_F(GasQuiz, ControlsSitWhereTheLayoutPutsThemAndEarlierRowsCoverLaterOnes) {
         {"Image1(1), its picture's size", s->Image1(1), {32, 168, 180, 40}},
         {"Image1(16)", s->Image1(16), {213, 455, 180, 40}},
         {"Image1(17)", s->Image1(17), {394, 168, 180, 40}},
-    };
-    for (const Row &row : table)
-        EXPECT_EQ(row.control->geometry(), row.pixels) << row.name;
+    });
 
     // Neighbouring gas buttons 8 and 9 share one pixel row; the earlier one covers it.
     EXPECT_EQ(s->Frame1->childAt(20, 291), s->Command1(8));

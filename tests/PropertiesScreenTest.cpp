@@ -88,12 +88,7 @@ TEST_F(Properties, OpensWaitingWithTheDesignTimePicturesAndTheFocusOnBack) {
 
 TEST_F(Properties, ControlsSitWhereTheLayoutPutsThemAndEarlierRowsCoverLaterOnes) {
     PropertiesScreen *s = open();
-    struct Row {
-        const char *name;
-        QWidget *control;
-        QRect pixels;
-    };
-    const std::vector<Row> table = {
+    expectPlacements({
         {"Frame2", s->Frame2, {37, 4, 365, 265}},
         {"Image3 in Frame2, empty", s->Image3, {13, 20, 342, 237}},
         {"Frame3", s->Frame3, {37, 270, 502, 264}},
@@ -108,9 +103,7 @@ TEST_F(Properties, ControlsSitWhereTheLayoutPutsThemAndEarlierRowsCoverLaterOnes
         {"Command1(1) in Frame1", s->Command1(1), {8, 12, 122, 35}},
         {"Command1(9) in Frame1", s->Command1(9), {8, 291, 122, 35}},
         {"Command1(14) in Frame1", s->Command1(14), {8, 464, 122, 35}},
-    };
-    for (const Row &row : table)
-        EXPECT_EQ(row.control->geometry(), row.pixels) << row.name;
+    });
 
     // Neighbouring gas buttons 8 and 9 share one pixel row; the earlier one covers it.
     EXPECT_EQ(s->Frame1->childAt(20, 291), s->Command1(8));

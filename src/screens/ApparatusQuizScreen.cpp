@@ -5,12 +5,12 @@
 #include "assets/DataPaths.h"
 #include "assets/Names.h"
 #include "assets/PictureLoader.h"
+#include "platform/Fonts.h"
+#include "screens/ArtControls.h"
 
 namespace vaporica {
 
 namespace {
-constexpr std::uint32_t Black = 0x00000000;
-constexpr std::uint32_t Red = 0x000000FF;
 constexpr std::uint32_t LightCyan = 0x00FFFFC0;
 
 constexpr TwipsRect GeneratorPlace[GeneratorCount] = {{810, 855, 1125, 2805},
@@ -28,19 +28,10 @@ const char *const GeneratorWords[GeneratorCount] = {
 const char *const CollectorWords[CollectorCount] = {"下方置換", "上方置換", "水上置換"};
 
 QFont labelFrameFont() {
-    return minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), 12, false);
+    return minchoFont(PMinchoFace, 12, false);
 }
 QFont questionFrameFont() {
-    return minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), 15.75, true);
-}
-
-ImageBox *mark(QWidget *frame, TwipsRect place, bool stretch, bool right) {
-    auto *box = new ImageBox(frame, place, stretch);
-    box->setPicture(right ? artPicture(QStringLiteral(":/art/common/mark-right.svg"))
-                          : artPicture(QStringLiteral(":/art/common/mark-wrong.svg")));
-    box->setAccessibleName(right ? QStringLiteral("正解") : QStringLiteral("不正解"));
-    box->hide();
-    return box;
+    return minchoFont(PMinchoFace, 15.75, true);
 }
 } // namespace
 
@@ -56,9 +47,8 @@ ApparatusQuizScreen::ApparatusQuizScreen()
 ApparatusQuizScreen::~ApparatusQuizScreen() = default;
 
 void ApparatusQuizScreen::createControls() {
-    Command2 = new GraphicalButton(this, {9525, 450, 1560, 480}, PaleYellow);
-    Command2->setPicture(artPicture(QStringLiteral(":/art/common/nav-quit.svg")));
-    Command2->setAccessibleName(QStringLiteral("終了"));
+    Command2 = artButton(this, {9525, 450, 1560, 480}, ":/art/common/nav-quit.svg",
+                         QStringLiteral("終了"));
     createLabelRow();
     createCollectorFrame();
     createGeneratorFrame();
@@ -84,8 +74,8 @@ void ApparatusQuizScreen::createCollectorFrame() {
     Frame2 =
         new Frame(this, {420, 5010, 10665, 2820}, QStringLiteral("気体の捕集方法を選んで下さい"),
                   LightCyan, Red, questionFrameFont());
-    Image8 = mark(Frame2, {3975, 105, 2820, 2715}, true, false);
-    Image7 = mark(Frame2, {3960, 105, 2820, 2715}, true, true);
+    Image8 = answerMark(Frame2, {3975, 105, 2820, 2715}, true, false);
+    Image7 = answerMark(Frame2, {3960, 105, 2820, 2715}, true, true);
     for (int n = 1; n <= CollectorCount; ++n) {
         Image2(n) = new ImageBox(Frame2, CollectorPlace[n - 1]);
         Image2(n)->setPicture(artPicture(QStringLiteral(":/apparatus/collector%1.svg").arg(n)));
@@ -97,8 +87,8 @@ void ApparatusQuizScreen::createGeneratorFrame() {
     Frame1 =
         new Frame(this, {435, 1110, 10665, 3795}, QStringLiteral("気体の発生装置を選んで下さい"),
                   LightCyan, Red, questionFrameFont());
-    Image6 = mark(Frame1, {3870, 405, 3165, 3105}, false, false);
-    Image5 = mark(Frame1, {3900, 435, 2985, 2925}, false, true);
+    Image6 = answerMark(Frame1, {3870, 405, 3165, 3105}, false, false);
+    Image5 = answerMark(Frame1, {3900, 435, 2985, 2925}, false, true);
     for (int n = 1; n <= GeneratorCount; ++n) {
         Image1(n) = new ImageBox(Frame1, GeneratorPlace[n - 1]);
         Image1(n)->setPicture(artPicture(QStringLiteral(":/apparatus/generator%1.svg").arg(n)));

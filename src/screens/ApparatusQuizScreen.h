@@ -11,9 +11,6 @@
 
 namespace vaporica {
 
-inline constexpr int GeneratorCount = 4;
-inline constexpr int CollectorCount = 3;
-
 // The second stage of a question: for the gas just named, pick the generator apparatus out of four
 // pictures and the collection method out of three. Two answer slots share one feedback period.
 class ApparatusQuizScreen : public Form {

@@ -7,6 +7,7 @@
 #include "assets/PictureLoader.h"
 #include "bank/QuestionSelection.h"
 #include "platform/Services.h"
+#include "screens/ArtControls.h"
 #include "screens/GasColumn.h"
 
 namespace vaporica {
@@ -16,14 +17,6 @@ namespace {
 TwipsRect reagentPlace(int n) {
     static constexpr int Left[3] = {480, 3195, 5910};
     return {Left[(n - 1) / 8], 2520 + 615 * ((n - 1) % 8), 2700, 600};
-}
-
-GraphicalButton *navigationButton(QWidget *parent, TwipsRect place, const char *art,
-                                  const QString &words) {
-    auto *button = new GraphicalButton(parent, place, PaleYellow);
-    button->setPicture(artPicture(QString::fromLatin1(art)));
-    button->setAccessibleName(words);
-    return button;
 }
 } // namespace
 
@@ -44,20 +37,16 @@ GasQuizScreen::GasQuizScreen()
 GasQuizScreen::~GasQuizScreen() = default;
 
 void GasQuizScreen::createControls() {
-    Command4 = navigationButton(this, {6750, 1005, 1560, 480}, ":/art/common/nav-properties.svg",
-                                QStringLiteral("性質"));
+    Command4 = artButton(this, {6750, 1005, 1560, 480}, ":/art/common/nav-properties.svg",
+                         QStringLiteral("性質"));
     Timer1 = new Timer(this);
-    Command3 = navigationButton(this, {6735, 1605, 1560, 480}, ":/art/common/nav-back.svg",
-                                QStringLiteral("戻る"));
-    Command2 = navigationButton(this, {6735, 390, 1560, 480}, ":/art/common/nav-quit.svg",
-                                QStringLiteral("終了"));
+    Command3 = artButton(this, {6735, 1605, 1560, 480}, ":/art/common/nav-back.svg",
+                         QStringLiteral("戻る"));
+    Command2 = artButton(this, {6735, 390, 1560, 480}, ":/art/common/nav-quit.svg",
+                         QStringLiteral("終了"));
     Frame1 = createGasColumn(this, {8955, 135, 2145, 7560}, Command1);
-    Image6 = new ImageBox(this, {3000, 3405, 3075, 2925}, true);
-    Image6->setPicture(artPicture(QStringLiteral(":/art/common/mark-right.svg")));
-    Image6->hide();
-    Image5 = new ImageBox(this, {2940, 3405, 3165, 3105});
-    Image5->setPicture(artPicture(QStringLiteral(":/art/common/mark-wrong.svg")));
-    Image5->hide();
+    Image6 = answerMark(this, {3000, 3405, 3075, 2925}, true, true);
+    Image5 = answerMark(this, {2940, 3405, 3165, 3105}, false, false);
     feedback_ = std::make_unique<QuizFeedback>(
         Timer1,
         std::vector<QuizFeedback::Slot>{

@@ -1,6 +1,7 @@
 #include "ApparatusArt.h"
 
 #include "app/RuntimeError.h"
+#include "app/SharedVariables.h"
 #include "assets/SvgRender.h"
 
 #include <QFont>
@@ -27,11 +28,11 @@ struct SvgFile {
     QSize size;
 };
 
-const std::array<SvgFile, 4> kGenerators = {{{"generator1.svg", {75, 187}},
+const std::array<SvgFile, GeneratorCount> kGenerators = {{{"generator1.svg", {75, 187}},
                                              {"generator2.svg", {137, 186}},
                                              {"generator3.svg", {142, 148}},
                                              {"generator4.svg", {120, 234}}}};
-const std::array<SvgFile, 3> kCollectors = {
+const std::array<SvgFile, CollectorCount> kCollectors = {
     {{"collector1.svg", {93, 119}}, {"collector2.svg", {89, 119}}, {"collector3.svg", {179, 136}}}};
 
 const QSize kSetupSize(427, 196);

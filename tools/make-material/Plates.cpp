@@ -1,5 +1,7 @@
 #include "Plates.h"
 
+#include "platform/Fonts.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -35,7 +37,7 @@ const Look Highlighted{QColor(255, 128, 0), QColor(255, 236, 130),
 QFont plateFont(qreal pixelSize) {
     QFont font;
     // The Mincho faces; the first name is the platform font they stand in for.
-    font.setFamilies(QStringList{QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"),
+    font.setFamilies(QStringList{PMinchoFace, QStringLiteral("IPAPMincho"),
                                  QStringLiteral("IPAMincho")});
     font.setPixelSize(qRound(pixelSize));
     font.setBold(true);
