@@ -1,4 +1,4 @@
-#include "assets/ApparatusArt.h"
+#include "ApparatusArt.h"
 #include "app/RuntimeError.h"
 #include "assets/SvgRender.h"
 

@@ -1,4 +1,6 @@
 #include "assets/ArtPictures.h"
+#include "ApparatusArt.h"
+#include "Plates.h"
 #include "app/Navigation.h"
 #include "app/SharedVariables.h"
 #include "assets/SvgRender.h"
@@ -47,6 +49,49 @@ TEST(ArtPictures, AnotherSizeIsRenderedFromTheSvg) {
     EXPECT_EQ(artPicturesRenderedFromSvg(), rendered + 1);
     EXPECT_EQ(picture.size(), QSize(100, 98));
     EXPECT_TRUE(picture == renderSvgFile(resource, {100, 98}));
+}
+
+// The apparatus quiz's choices are pre-rendered too: the pixels the generator's own drawing gives.
+TEST(ArtPictures, TheApparatusChoicesArePreRenderedAsTheGeneratorDrawsThem) {
+    struct Choice {
+        const char *resource;
+        QImage (*draw)(int);
+        int n;
+    };
+    const int rendered = artPicturesRenderedFromSvg();
+    for (const Choice &choice : {Choice{":/apparatus/generator1.svg", generatorPicture, 1},
+                                 Choice{":/apparatus/generator2.svg", generatorPicture, 2},
+                                 Choice{":/apparatus/generator3.svg", generatorPicture, 3},
+                                 Choice{":/apparatus/generator4.svg", generatorPicture, 4},
+                                 Choice{":/apparatus/collector1.svg", collectorPicture, 1},
+                                 Choice{":/apparatus/collector2.svg", collectorPicture, 2},
+                                 Choice{":/apparatus/collector3.svg", collectorPicture, 3}}) {
+        SCOPED_TRACE(choice.resource);
+        EXPECT_TRUE(artPicture(QString::fromLatin1(choice.resource)) == choice.draw(choice.n));
+    }
+    EXPECT_EQ(artPicturesRenderedFromSvg(), rendered) << "not pre-rendered";
+}
+
+// The screens' design-time plates are the generator's plates in their normal look.
+TEST(ArtPictures, TheDesignTimePlatesAreTheGeneratorsNormalPlates) {
+    const auto samePixels = [](const QImage &stored, const QImage &drawn) {
+        return stored == drawn.convertToFormat(stored.format());
+    };
+    for (int gas = 1; gas <= GasCount; ++gas)
+        EXPECT_TRUE(samePixels(gasPlatePicture(gas), gasPlate(gas, false))) << "gas " << gas;
+    for (int reagent = 1; reagent <= ReagentCount; ++reagent)
+        EXPECT_TRUE(samePixels(reagentPlatePicture(reagent), reagentPlate(reagent, false)))
+            << "reagent " << reagent;
+    for (const auto &[what, plate] : {std::pair{"gas 15", +[] { gasPlatePicture(15); }},
+                                      std::pair{"reagent 0", +[] { reagentPlatePicture(0); }}}) {
+        SCOPED_TRACE(what);
+        try {
+            plate();
+            ADD_FAILURE() << "no error";
+        } catch (const RuntimeError &error) {
+            EXPECT_EQ(error.number(), ErrorNumber::SubscriptOutOfRange);
+        }
+    }
 }
 
 // A screen that asks for a size of its own would quietly render SVG again at every switch.

@@ -64,9 +64,9 @@ TEST_F(GasQuiz, LoadingShowsEveryPictureFromItsFileAndTheQuestionsTwoReagents) {
     EXPECT_FALSE(s->Image5->isVisible());
     EXPECT_FALSE(s->Image6->isVisible());
     EXPECT_EQ(s->Timer1->interval(), 0);
-    EXPECT_EQ(
-        std::tuple(s->GasHighlighted, s->GasHover, s->GasFrozen, s->GasSolved, s->GasWrongPending),
-        std::tuple(1, 1, 0, 0, 0));
+    EXPECT_EQ(std::tuple(s->GasHighlighted(), s->GasHover(), s->GasFrozen(), s->GasSolved(),
+                         s->GasWrongPending()),
+              std::tuple(1, 1, 0, 0, 0));
     EXPECT_EQ(s->focusWidget(), s->Command1(1));
     EXPECT_EQ(s->Command1(2)->accessibleName(), QStringLiteral("水素"));
     EXPECT_EQ(s->Command2->accessibleName(), QStringLiteral("終了"));
@@ -76,12 +76,7 @@ TEST_F(GasQuiz, LoadingShowsEveryPictureFromItsFileAndTheQuestionsTwoReagents) {
 
 TEST_F(GasQuiz, ControlsSitWhereTheLayoutPutsThemAndEarlierRowsCoverLaterOnes) {
     GasQuizScreen *s = open();
-    struct Row {
-        const char *name;
-        QWidget *control;
-        QRect pixels;
-    };
-    const std::vector<Row> table = {
+    expectPlacements({
         {"Command4", s->Command4, {450, 67, 104, 32}},
         {"Command3", s->Command3, {449, 107, 104, 32}},
         {"Command2", s->Command2, {449, 26, 104, 32}},
@@ -94,9 +89,7 @@ TEST_F(GasQuiz, ControlsSitWhereTheLayoutPutsThemAndEarlierRowsCoverLaterOnes) {
         {"Image1(1), its picture's size", s->Image1(1), {32, 168, 180, 40}},
         {"Image1(16)", s->Image1(16), {213, 455, 180, 40}},
         {"Image1(17)", s->Image1(17), {394, 168, 180, 40}},
-    };
-    for (const Row &row : table)
-        EXPECT_EQ(row.control->geometry(), row.pixels) << row.name;
+    });
 
     // Neighbouring gas buttons 8 and 9 share one pixel row; the earlier one covers it.
     EXPECT_EQ(s->Frame1->childAt(20, 291), s->Command1(8));
@@ -118,7 +111,7 @@ TEST_F(GasQuiz, WrongThenRightMovesOnAboutASecondAfterTheRightClick) {
     click(s->Command1(RightGas), 100.7); // while the cross shows: not judged
     EXPECT_EQ(sounds.size(), 1);
     EXPECT_TRUE(s->Image5->isVisible());
-    EXPECT_EQ(s->ClickSecond, 101);
+    EXPECT_EQ(s->ClickSecond(), 101);
     tick(s, 102.0);
     EXPECT_TRUE(s->Image5->isVisible());
     tick(s, 102.1);
@@ -212,12 +205,12 @@ TEST_F(GasQuiz, HoverSwapsPicturesAndTheBackgroundAndFrameRestoreThem) {
     EXPECT_EQ(gasShown(s, 3), QStringLiteral("gas2(3)"));
     moveTo(s->Frame1, QPoint(136, 100)); // beside the buttons
     EXPECT_EQ(gasShown(s, 3), QStringLiteral("gas1(3)"));
-    EXPECT_EQ(s->GasHighlighted, -1);
+    EXPECT_EQ(s->GasHighlighted(), -1);
     moveTo(s->Command1(1));
     EXPECT_EQ(gasShown(s, 1), QStringLiteral("gas2(1)"));
     moveTo(s, QPoint(300, 100)); // bare background
     EXPECT_EQ(gasShown(s, 1), QStringLiteral("gas1(1)"));
-    EXPECT_EQ(s->GasHighlighted, -1);
+    EXPECT_EQ(s->GasHighlighted(), -1);
     EXPECT_TRUE(reports.empty());
 }
 
@@ -241,7 +234,7 @@ TEST_F(GasQuiz, AfterARightAnswerTheHighlightStaysWhereThePointerLeftIt) {
     moveTo(s->Frame1, QPoint(136, 100));
     EXPECT_EQ(gasShown(s, RightGas), three);
     EXPECT_EQ(gasShown(s, 7), QStringLiteral("gas1(7)"));
-    EXPECT_EQ(s->GasFrozen, 1);
+    EXPECT_EQ(s->GasFrozen(), 1);
 }
 
 TEST_F(GasQuiz, AMissingOrWrongPictureEndsTheProgramThroughTheReportNamingIt) {

@@ -2,8 +2,8 @@
 // set-up pictures still readable, and check-material accepting the built data directory and naming
 // each fault in a damaged copy.
 
-#include "../tools/make-material/Formula.h"
-#include "assets/ApparatusArt.h"
+#include "ApparatusArt.h"
+#include "Formula.h"
 
 #include <QDir>
 #include <QDirIterator>

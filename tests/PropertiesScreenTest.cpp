@@ -75,7 +75,7 @@ TEST_F(Properties, OpensWaitingWithTheDesignTimePicturesAndTheFocusOnBack) {
         EXPECT_EQ(gasShown(s, n), QString()) << "Form_Load reads no gas picture, button " << n;
         EXPECT_EQ(s->Command1(n)->picture().size(), QSize(120, 40));
     }
-    EXPECT_EQ(std::tuple(s->GasHighlighted, s->GasHover), std::tuple(1, 1));
+    EXPECT_EQ(std::tuple(s->GasHighlighted(), s->GasHover()), std::tuple(1, 1));
     EXPECT_EQ(s->focusWidget(), s->Command3);
     EXPECT_EQ(s->Command1(5)->accessibleName(), QStringLiteral("アンモニア"));
     EXPECT_EQ(s->Command4->accessibleName(), QStringLiteral("ヴァポリカ"));
@@ -88,12 +88,7 @@ TEST_F(Properties, OpensWaitingWithTheDesignTimePicturesAndTheFocusOnBack) {
 
 TEST_F(Properties, ControlsSitWhereTheLayoutPutsThemAndEarlierRowsCoverLaterOnes) {
     PropertiesScreen *s = open();
-    struct Row {
-        const char *name;
-        QWidget *control;
-        QRect pixels;
-    };
-    const std::vector<Row> table = {
+    expectPlacements({
         {"Frame2", s->Frame2, {37, 4, 365, 265}},
         {"Image3 in Frame2, empty", s->Image3, {13, 20, 342, 237}},
         {"Frame3", s->Frame3, {37, 270, 502, 264}},
@@ -108,9 +103,7 @@ TEST_F(Properties, ControlsSitWhereTheLayoutPutsThemAndEarlierRowsCoverLaterOnes
         {"Command1(1) in Frame1", s->Command1(1), {8, 12, 122, 35}},
         {"Command1(9) in Frame1", s->Command1(9), {8, 291, 122, 35}},
         {"Command1(14) in Frame1", s->Command1(14), {8, 464, 122, 35}},
-    };
-    for (const Row &row : table)
-        EXPECT_EQ(row.control->geometry(), row.pixels) << row.name;
+    });
 
     // Neighbouring gas buttons 8 and 9 share one pixel row; the earlier one covers it.
     EXPECT_EQ(s->Frame1->childAt(20, 291), s->Command1(8));
@@ -213,7 +206,7 @@ TEST_F(Properties, RightAfterLoadingOnlyButtonOneStaysUnhighlighted) {
                 shown = QStringLiteral("gas1(1)");
             EXPECT_EQ(gasShown(s, other), shown) << "button " << other;
         }
-        EXPECT_EQ(s->GasHighlighted, n);
+        EXPECT_EQ(s->GasHighlighted(), n);
     }
     EXPECT_TRUE(reports.empty());
 }
@@ -222,7 +215,7 @@ TEST_F(Properties, HoverMovesFromButtonToButtonAndTheBackgroundOrFrameRestores) 
     PropertiesScreen *s = open();
     moveTo(s, Background);
     EXPECT_EQ(gasShown(s, 1), QStringLiteral("gas1(1)")) << "the reset reloads even unhighlighted";
-    EXPECT_EQ(s->GasHighlighted, -1);
+    EXPECT_EQ(s->GasHighlighted(), -1);
     moveTo(s->Command1(1));
     EXPECT_EQ(gasShown(s, 1), QStringLiteral("gas2(1)"));
     moveTo(s->Command1(2));
@@ -230,7 +223,7 @@ TEST_F(Properties, HoverMovesFromButtonToButtonAndTheBackgroundOrFrameRestores) 
     EXPECT_EQ(gasShown(s, 2), QStringLiteral("gas2(2)"));
     moveTo(s->Frame1, Frame1Margin);
     EXPECT_EQ(gasShown(s, 2), QStringLiteral("gas1(2)"));
-    EXPECT_EQ(std::tuple(s->GasHighlighted, s->GasHover), std::tuple(-1, 2));
+    EXPECT_EQ(std::tuple(s->GasHighlighted(), s->GasHover()), std::tuple(-1, 2));
     EXPECT_TRUE(reports.empty());
 }
 
@@ -243,7 +236,7 @@ TEST_F(Properties, AClickFreezesNothing) {
     EXPECT_EQ(gasShown(s, 7), QStringLiteral("gas2(7)"));
     moveTo(s, Background);
     EXPECT_EQ(gasShown(s, 7), QStringLiteral("gas1(7)"));
-    EXPECT_EQ(s->GasHighlighted, -1);
+    EXPECT_EQ(s->GasHighlighted(), -1);
 }
 
 TEST_F(Properties, MovesOverTheFramesPicturesAndLabelResetNothing) {
@@ -259,7 +252,7 @@ TEST_F(Properties, MovesOverTheFramesPicturesAndLabelResetNothing) {
             ASSERT_TRUE(p.widget->isVisible());
             moveTo(p.widget, p.at);
             EXPECT_EQ(gasShown(s, 5), QStringLiteral("gas2(5)"));
-            EXPECT_EQ(s->GasHighlighted, 5);
+            EXPECT_EQ(s->GasHighlighted(), 5);
         }
     };
     moveTo(s->Command1(5));

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -97,6 +98,21 @@ void ProgramTest::SetUp() {
 void ProgramTest::TearDown() {
     resetNavigation();
     useStandardErrorReporter();
+}
+
+void expectPlacements(const std::vector<Placement> &table) {
+    for (const Placement &row : table)
+        EXPECT_EQ(row.control->geometry(), row.pixels) << row.name;
+}
+
+void ProgramTest::expectEndedThroughOneReportNaming(const QString &file) {
+    EXPECT_TRUE(programHasEnded());
+    EXPECT_NE(programExitStatus(), 0);
+    EXPECT_EQ(currentScreen(), nullptr);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].contains(file)) << reports[0].toStdString();
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible()) << w->windowTitle().toStdString();
 }
 
 void ProgramTest::startProgram() {

@@ -77,6 +77,14 @@ private:
     QString root_;
 };
 
+// One row of a screen's layout table: where a control must sit, in pixels within its container.
+struct Placement {
+    const char *name;
+    QWidget *control;
+    QRect pixels;
+};
+void expectPlacements(const std::vector<Placement> &table);
+
 // Resets the program's shared state and navigation, records reports instead of showing them and
 // puts fakes in place of the clock, the generator and the sound player.
 class ProgramTest : public ::testing::Test {
@@ -86,6 +94,9 @@ protected:
 
     // Starts the program on the data directory, like main() does.
     void startProgram();
+    // The program has ended with a failure status through one report naming the file, and no
+    // window is left showing.
+    void expectEndedThroughOneReportNaming(const QString &file);
     template <class Screen> Screen *screen() { return dynamic_cast<Screen *>(currentScreen()); }
 
     DataDirectory data;

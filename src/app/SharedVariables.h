@@ -55,6 +55,9 @@ private:
 constexpr int MaxQuestions = 20;
 constexpr int GasCount = 14;
 constexpr int ReagentCount = 24;
+// The generator apparatus and the collection methods a question chooses from.
+constexpr int GeneratorCount = 4;
+constexpr int CollectorCount = 3;
 
 // Directory of the executable without a trailing separator; the prefix of every data path.
 extern QString DataRoot;

@@ -6,12 +6,20 @@
 
 namespace vaporica {
 
-// A piece of the screens' layout artwork (":/art/..."), at exactly its pixel size. The build
-// pre-renders every piece at its own size; any other size is rendered from the SVG source.
+// A piece of the screens' layout artwork (":/art/...", or a choice picture of the apparatus quiz,
+// ":/apparatus/...") at its own size, the width and height its SVG source gives: the one place
+// that states it. The build pre-renders every piece at that size.
+QImage artPicture(const QString &resource);
+// The piece at another pixel size, rendered from the SVG source.
 QImage artPicture(const QString &resource, QSize size);
 
+// The design-time pictures of gas button n and reagent image n: the name plate in its normal
+// look, as the material generator draws it, pre-rendered by the build.
+QImage gasPlatePicture(int gas);
+QImage reagentPlatePicture(int reagent);
+
 // How many pictures artPicture has rendered from SVG so far: none, while every screen asks for
-// its artwork at the size it was drawn for.
+// its artwork at its own size.
 int artPicturesRenderedFromSvg();
 
 } // namespace vaporica

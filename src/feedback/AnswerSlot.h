@@ -40,6 +40,12 @@ public:
     // The period ended: the wrong mark is gone, so the slot may be answered again.
     void periodEnded() { WrongPendingFlag = 0; }
 
+    // A screen load: open, whatever the slot's state before.
+    void reopen() {
+        SolvedFlag = 0;
+        WrongPendingFlag = 0;
+    }
+
 private:
     Integer &frozen_;
     Binding binding_;

@@ -6,11 +6,10 @@
 namespace vaporica {
 
 void installFontSubstitutes() {
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"),
-                               QStringList{QStringLiteral("IPAPMincho"),
-                                           QStringLiteral("IPA P明朝"),
-                                           QStringLiteral("IPAMincho")});
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ 明朝"),
+    QFont::insertSubstitutions(PMinchoFace, QStringList{QStringLiteral("IPAPMincho"),
+                                                        QStringLiteral("IPA P明朝"),
+                                                        QStringLiteral("IPAMincho")});
+    QFont::insertSubstitutions(MinchoFace,
                                QStringList{QStringLiteral("IPAMincho"), QStringLiteral("IPA明朝")});
 }
 

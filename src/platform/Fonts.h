@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QString>
+
 namespace vaporica {
 
-// "ＭＳ Ｐ明朝" and "ＭＳ 明朝" are desktop fonts of another platform; the IPA Mincho faces take
-// their place.
+// The two Mincho faces of the layout, by the names it gives them: proportional and fixed pitch.
+inline const QString PMinchoFace = QStringLiteral("ＭＳ Ｐ明朝");
+inline const QString MinchoFace = QStringLiteral("ＭＳ 明朝");
+
+// Both are desktop fonts of another platform; the IPA Mincho faces take their place.
 void installFontSubstitutes();
 
 } // namespace vaporica

@@ -109,7 +109,7 @@ QImage windowIconPicture() {
     QImage opaque(32, 32, QImage::Format_RGB32);
     opaque.fill(Qt::black);
     QPainter painter(&opaque);
-    painter.drawImage(0, 0, artPicture(QStringLiteral(":/art/common/icon.svg"), {32, 32}));
+    painter.drawImage(0, 0, artPicture(QStringLiteral(":/art/common/icon.svg")));
     painter.end();
     // The layout's icon has 256 colours; the rendering's soft edges give a few more.
     return opaque.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);

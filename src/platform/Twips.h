@@ -22,6 +22,11 @@ inline QColor bgr(std::uint32_t value) {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
+// The colours more than one screen uses.
 constexpr std::uint32_t PaleYellow = 0x00C0FFFF;
+constexpr std::uint32_t Black = 0x00000000;
+constexpr std::uint32_t White = 0x00FFFFFF;
+constexpr std::uint32_t Red = 0x000000FF;
+constexpr std::uint32_t Orange = 0x000080FF;
 
 } // namespace vaporica

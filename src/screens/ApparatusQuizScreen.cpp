@@ -1,18 +1,16 @@
 #include "screens/ApparatusQuizScreen.h"
 
 #include "app/Navigation.h"
-#include "assets/ApparatusArt.h"
 #include "assets/ArtPictures.h"
 #include "assets/DataPaths.h"
+#include "assets/Names.h"
 #include "assets/PictureLoader.h"
-#include "assets/Plates.h"
-#include "platform/Services.h"
+#include "platform/Fonts.h"
+#include "screens/ArtControls.h"
 
 namespace vaporica {
 
 namespace {
-constexpr std::uint32_t Black = 0x00000000;
-constexpr std::uint32_t Red = 0x000000FF;
 constexpr std::uint32_t LightCyan = 0x00FFFFC0;
 
 constexpr TwipsRect GeneratorPlace[GeneratorCount] = {{810, 855, 1125, 2805},
@@ -30,65 +28,32 @@ const char *const GeneratorWords[GeneratorCount] = {
 const char *const CollectorWords[CollectorCount] = {"下方置換", "上方置換", "水上置換"};
 
 QFont labelFrameFont() {
-    return minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), 12, false);
+    return minchoFont(PMinchoFace, 12, false);
 }
 QFont questionFrameFont() {
-    return minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), 15.75, true);
-}
-
-ImageBox *mark(QWidget *frame, TwipsRect place, bool stretch, bool right) {
-    auto *box = new ImageBox(frame, place, stretch);
-    box->setPicture(right ? artPicture(QStringLiteral(":/art/common/mark-right.svg"), {199, 195})
-                          : artPicture(QStringLiteral(":/art/common/mark-wrong.svg"), {211, 207}));
-    box->setAccessibleName(right ? QStringLiteral("正解") : QStringLiteral("不正解"));
-    box->hide();
-    return box;
+    return minchoFont(PMinchoFace, 15.75, true);
 }
 } // namespace
 
 ApparatusQuizScreen::ApparatusQuizScreen()
-    : Form(QStringLiteral("装置と捕集"), 11460, 8070), clock_(services().clock),
+    : Form(QStringLiteral("装置と捕集"), 11460, 8070),
       generatorGroup_(HoverGroup::Freezing::WithFrozenFlag,
                       [this](int n, int style) { Image1(n)->setBorderStyle(style); }),
       collectorGroup_(HoverGroup::Freezing::WithFrozenFlag,
-                      [this](int n, int style) { Image2(n)->setBorderStyle(style); }),
-      generatorSlot_(generatorGroup_.HoverFrozenFlag,
-                     {.rightChoice = [] { return int(GeneratorAnswer(CurrentQuestion)); },
-                      .startSound = [this](const QString &path) { MediaPlayer1->play(path); },
-                      .showRightMark = [this] { Image5->show(); },
-                      .showWrongMark = [this] { Image6->show(); },
-                      // The group is frozen now, so this border stays until the screen unloads.
-                      .onRight = [this](int n) { Image1(n)->setBorderStyle(1); }}),
-      collectorSlot_(collectorGroup_.HoverFrozenFlag,
-                     {.rightChoice = [] { return int(CollectorAnswer(CurrentQuestion)); },
-                      .startSound = [this](const QString &path) { MediaPlayer1->play(path); },
-                      .showRightMark = [this] { Image7->show(); },
-                      .showWrongMark = [this] { Image8->show(); },
-                      .onRight = [this](int n) { Image2(n)->setBorderStyle(1); }}),
-      period_(*clock_, {&generatorSlot_, &collectorSlot_},
-              {.setTimerInterval = [this](int ms) { Timer1->setInterval(ms); },
-               .hideMarks =
-                   [this] {
-                       Image5->hide();
-                       Image6->hide();
-                       Image7->hide();
-                       Image8->hide();
-                   },
-               .completion = [] { ScreenSwitch(ScreenId::Summary); }}) {
+                      [this](int n, int style) { Image2(n)->setBorderStyle(style); }) {
     createControls();
 }
 
 ApparatusQuizScreen::~ApparatusQuizScreen() = default;
 
 void ApparatusQuizScreen::createControls() {
-    Command2 = new GraphicalButton(this, {9525, 450, 1560, 480}, PaleYellow);
-    Command2->setPicture(artPicture(QStringLiteral(":/art/common/nav-quit.svg"), {100, 32}));
-    Command2->setAccessibleName(QStringLiteral("終了"));
+    Command2 = artButton(this, {9525, 450, 1560, 480}, ":/art/common/nav-quit.svg",
+                         QStringLiteral("終了"));
     createLabelRow();
     createCollectorFrame();
     createGeneratorFrame();
     Timer1 = new Timer(this);
-    MediaPlayer1 = services().makeSoundPlayer();
+    createFeedback();
     stackFrontToBack();
     connectHandlers();
     // The frames and image boxes never take the focus: the quit button is the only stop.
@@ -109,11 +74,11 @@ void ApparatusQuizScreen::createCollectorFrame() {
     Frame2 =
         new Frame(this, {420, 5010, 10665, 2820}, QStringLiteral("気体の捕集方法を選んで下さい"),
                   LightCyan, Red, questionFrameFont());
-    Image8 = mark(Frame2, {3975, 105, 2820, 2715}, true, false);
-    Image7 = mark(Frame2, {3960, 105, 2820, 2715}, true, true);
+    Image8 = answerMark(Frame2, {3975, 105, 2820, 2715}, true, false);
+    Image7 = answerMark(Frame2, {3960, 105, 2820, 2715}, true, true);
     for (int n = 1; n <= CollectorCount; ++n) {
         Image2(n) = new ImageBox(Frame2, CollectorPlace[n - 1]);
-        Image2(n)->setPicture(collectorPicture(n));
+        Image2(n)->setPicture(artPicture(QStringLiteral(":/apparatus/collector%1.svg").arg(n)));
         Image2(n)->setAccessibleName(QString::fromUtf8(CollectorWords[n - 1]));
     }
 }
@@ -122,13 +87,32 @@ void ApparatusQuizScreen::createGeneratorFrame() {
     Frame1 =
         new Frame(this, {435, 1110, 10665, 3795}, QStringLiteral("気体の発生装置を選んで下さい"),
                   LightCyan, Red, questionFrameFont());
-    Image6 = mark(Frame1, {3870, 405, 3165, 3105}, false, false);
-    Image5 = mark(Frame1, {3900, 435, 2985, 2925}, false, true);
+    Image6 = answerMark(Frame1, {3870, 405, 3165, 3105}, false, false);
+    Image5 = answerMark(Frame1, {3900, 435, 2985, 2925}, false, true);
     for (int n = 1; n <= GeneratorCount; ++n) {
         Image1(n) = new ImageBox(Frame1, GeneratorPlace[n - 1]);
-        Image1(n)->setPicture(generatorPicture(n));
+        Image1(n)->setPicture(artPicture(QStringLiteral(":/apparatus/generator%1.svg").arg(n)));
         Image1(n)->setAccessibleName(QString::fromUtf8(GeneratorWords[n - 1]));
     }
+}
+
+void ApparatusQuizScreen::createFeedback() {
+    // Each group is frozen after a right click, so the border set here stays until the screen
+    // unloads.
+    feedback_ = std::make_unique<QuizFeedback>(
+        Timer1,
+        std::vector<QuizFeedback::Slot>{
+            {.group = &generatorGroup_,
+             .rightChoice = [] { return int(GeneratorAnswer(CurrentQuestion)); },
+             .rightMark = Image5,
+             .wrongMark = Image6,
+             .onRight = [this](int n) { Image1(n)->setBorderStyle(1); }},
+            {.group = &collectorGroup_,
+             .rightChoice = [] { return int(CollectorAnswer(CurrentQuestion)); },
+             .rightMark = Image7,
+             .wrongMark = Image8,
+             .onRight = [this](int n) { Image2(n)->setBorderStyle(1); }}},
+        [] { ScreenSwitch(ScreenId::Summary); });
 }
 
 // Qt draws later siblings on top: raise each container's children from the back of the layout
@@ -166,17 +150,7 @@ void ApparatusQuizScreen::connectHandlers() {
 }
 
 void ApparatusQuizScreen::Form_Load() {
-    GeneratorHighlighted = 1;
-    GeneratorHover = 1;
-    CollectorHighlighted = 1;
-    CollectorHover = 1;
-    GeneratorSolved = 0;
-    CollectorSolved = 0;
-    GeneratorWrongPending = 0;
-    CollectorWrongPending = 0;
-    GeneratorFrozen = 0;
-    CollectorFrozen = 0;
-
+    feedback_->load();
     const int q = CurrentQuestion;
     Image3->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, AnswerGas(q))));
     Image3->setAccessibleName(gasName(AnswerGas(q)));
@@ -207,15 +181,15 @@ void ApparatusQuizScreen::Form_MouseMove() {
 }
 
 void ApparatusQuizScreen::Image1_Click(int Index) {
-    period_.AnswerClick(generatorSlot_, Index);
+    feedback_->AnswerClick(GeneratorSlot, Index);
 }
 void ApparatusQuizScreen::Image2_Click(int Index) {
-    period_.AnswerClick(collectorSlot_, Index);
+    feedback_->AnswerClick(CollectorSlot, Index);
 }
 
 // The switch to the summary needs both slots solved.
 void ApparatusQuizScreen::Timer1_Timer() {
-    period_.FeedbackTick();
+    feedback_->FeedbackTick();
 }
 
 void ApparatusQuizScreen::Command2_Click() {

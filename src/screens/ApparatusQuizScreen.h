@@ -1,22 +1,15 @@
 #pragma once
 
 #include "app/SharedVariables.h"
-#include "feedback/AnswerSlot.h"
-#include "feedback/FeedbackPeriod.h"
 #include "feedback/HoverGroup.h"
+#include "feedback/QuizFeedback.h"
 #include "platform/ControlArray.h"
 #include "platform/Controls.h"
 #include "platform/Form.h"
-#include "platform/SoundPlayer.h"
 
 #include <memory>
 
 namespace vaporica {
-
-class Clock;
-
-inline constexpr int GeneratorCount = 4;
-inline constexpr int CollectorCount = 3;
 
 // The second stage of a question: for the gas just named, pick the generator apparatus out of four
 // pictures and the collection method out of three. Two answer slots share one feedback period.
@@ -26,17 +19,7 @@ public:
     ApparatusQuizScreen();
     ~ApparatusQuizScreen() override;
 
-private:
-    // The feedback mechanics come first: the screen's variables below are bound to their fields.
-    std::shared_ptr<const Clock> clock_;
-    BorderHighlight generatorGroup_;
-    BorderHighlight collectorGroup_;
-    AnswerSlot generatorSlot_;
-    AnswerSlot collectorSlot_;
-    FeedbackPeriod period_;
-
-public:
-    // Controls, front to back.
+    // Controls, front to back. The sound player belongs to the feedback.
     GraphicalButton *Command2; // quit
     Frame *Frame3;             // the gas
     ImageBox *Image3;
@@ -51,20 +34,23 @@ public:
     ImageBox *Image5; // the generator's ring
     ControlArray<ImageBox, GeneratorCount> Image1{"Image1"};
     Timer *Timer1;
-    std::unique_ptr<SoundPlayer> MediaPlayer1;
 
-    // The screen's own variables, in declaration order.
-    Integer &GeneratorHighlighted = generatorGroup_.HighlightedIndex;
-    Integer &GeneratorHover = generatorGroup_.HoverIndex;
-    Integer &CollectorHighlighted = collectorGroup_.HighlightedIndex;
-    Integer &CollectorHover = collectorGroup_.HoverIndex;
-    Long &ClickSecond = period_.ClickSecond;
-    Integer &GeneratorSolved = generatorSlot_.SolvedFlag;
-    Integer &CollectorSolved = collectorSlot_.SolvedFlag;
-    Integer &GeneratorWrongPending = generatorSlot_.WrongPendingFlag;
-    Integer &CollectorWrongPending = collectorSlot_.WrongPendingFlag;
-    Integer &GeneratorFrozen = generatorGroup_.HoverFrozenFlag;
-    Integer &CollectorFrozen = collectorGroup_.HoverFrozenFlag;
+    // The screen's own variables, in declaration order, read through the units that keep them.
+    Integer GeneratorHighlighted() const { return generatorGroup_.HighlightedIndex; }
+    Integer GeneratorHover() const { return generatorGroup_.HoverIndex; }
+    Integer CollectorHighlighted() const { return collectorGroup_.HighlightedIndex; }
+    Integer CollectorHover() const { return collectorGroup_.HoverIndex; }
+    Long ClickSecond() const { return feedback_->clickSecond(); }
+    Integer GeneratorSolved() const { return feedback_->slot(GeneratorSlot).SolvedFlag; }
+    Integer CollectorSolved() const { return feedback_->slot(CollectorSlot).SolvedFlag; }
+    Integer GeneratorWrongPending() const {
+        return feedback_->slot(GeneratorSlot).WrongPendingFlag;
+    }
+    Integer CollectorWrongPending() const {
+        return feedback_->slot(CollectorSlot).WrongPendingFlag;
+    }
+    Integer GeneratorFrozen() const { return generatorGroup_.HoverFrozenFlag; }
+    Integer CollectorFrozen() const { return collectorGroup_.HoverFrozenFlag; }
 
     // Handlers, in the order of the screen's handler table.
     void Form_Load() override;
@@ -79,12 +65,20 @@ public:
     void Command2_Click();
 
 private:
+    static constexpr int GeneratorSlot = 0;
+    static constexpr int CollectorSlot = 1;
+
     void createControls();
     void createLabelRow();
     void createCollectorFrame();
     void createGeneratorFrame();
     void stackFrontToBack();
+    void createFeedback();
     void connectHandlers();
+
+    BorderHighlight generatorGroup_;
+    BorderHighlight collectorGroup_;
+    std::unique_ptr<QuizFeedback> feedback_;
 };
 
 } // namespace vaporica

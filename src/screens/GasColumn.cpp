@@ -1,12 +1,13 @@
 #include "screens/GasColumn.h"
 
-#include "assets/Plates.h"
+#include "assets/ArtPictures.h"
+#include "assets/Names.h"
+#include "platform/Fonts.h"
 
 namespace vaporica {
 
 namespace {
 constexpr std::uint32_t FramePink = 0x00C0C0FF;
-constexpr std::uint32_t Red = 0x000000FF;
 
 // Top of gas button n inside the frame; three steps are 510 twips, so those neighbours overlap.
 constexpr int GasButtonTop[GasCount] = {180,  705,  1230, 1755, 2280, 2805, 3330,
@@ -15,12 +16,12 @@ constexpr int GasButtonTop[GasCount] = {180,  705,  1230, 1755, 2280, 2805, 3330
 
 Frame *createGasColumn(QWidget *form, TwipsRect framePlace,
                        ControlArray<GraphicalButton, GasCount> &buttons) {
-    auto *frame = new Frame(form, framePlace, QString(), FramePink, Red,
-                            minchoFont(QStringLiteral("ＭＳ 明朝"), 12, true));
+    auto *frame =
+        new Frame(form, framePlace, QString(), FramePink, Red, minchoFont(MinchoFace, 12, true));
     for (int n = 1; n <= GasCount; ++n) {
         auto *button =
             new GraphicalButton(frame, {120, GasButtonTop[n - 1], 1830, 525}, PaleYellow);
-        button->setPicture(gasPlate(n, false));
+        button->setPicture(gasPlatePicture(n));
         button->setAccessibleName(gasName(n));
         buttons(n) = button;
     }

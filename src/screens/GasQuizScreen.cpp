@@ -3,11 +3,12 @@
 #include "app/Navigation.h"
 #include "assets/ArtPictures.h"
 #include "assets/DataPaths.h"
+#include "assets/Names.h"
 #include "assets/PictureLoader.h"
-#include "assets/Plates.h"
 #include "bank/BankLoader.h"
 #include "bank/QuestionSelection.h"
 #include "platform/Services.h"
+#include "screens/ArtControls.h"
 #include "screens/GasColumn.h"
 
 namespace vaporica {
@@ -17,14 +18,6 @@ namespace {
 TwipsRect reagentPlace(int n) {
     static constexpr int Left[3] = {480, 3195, 5910};
     return {Left[(n - 1) / 8], 2520 + 615 * ((n - 1) % 8), 2700, 600};
-}
-
-GraphicalButton *navigationButton(QWidget *parent, TwipsRect place, const char *art,
-                                  const QString &words) {
-    auto *button = new GraphicalButton(parent, place, PaleYellow);
-    button->setPicture(artPicture(QString::fromLatin1(art), QSize(100, 32)));
-    button->setAccessibleName(words);
-    return button;
 }
 } // namespace
 
@@ -37,46 +30,35 @@ GasQuizScreen::GasQuizScreen()
           },
           [this](int n) {
               Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, n)));
-          }),
-      gasSlot_(gasGroup_.HoverFrozenFlag,
-               {.rightChoice = [] { return int(AnswerGas(CurrentQuestion)); },
-                .startSound = [this](const QString &path) { MediaPlayer1->play(path); },
-                .showRightMark = [this] { Image6->show(); },
-                .showWrongMark = [this] { Image5->show(); },
-                .onRight = {}}),
-      period_(*clock_, {&gasSlot_},
-              {.setTimerInterval = [this](int ms) { Timer1->setInterval(ms); },
-               .hideMarks =
-                   [this] {
-                       Image5->hide();
-                       Image6->hide();
-                   },
-               .completion = [] { ScreenSwitch(ScreenId::ApparatusQuiz); }}) {
-    setBackgroundPicture(artPicture(QStringLiteral(":/art/gasquiz/background.svg"), {766, 541}));
+          }) {
+    setBackgroundPicture(artPicture(QStringLiteral(":/art/gasquiz/background.svg")));
     createControls();
 }
 
 GasQuizScreen::~GasQuizScreen() = default;
 
 void GasQuizScreen::createControls() {
-    Command4 = navigationButton(this, {6750, 1005, 1560, 480}, ":/art/common/nav-properties.svg",
-                                QStringLiteral("性質"));
+    Command4 = artButton(this, {6750, 1005, 1560, 480}, ":/art/common/nav-properties.svg",
+                         QStringLiteral("性質"));
     Timer1 = new Timer(this);
-    Command3 = navigationButton(this, {6735, 1605, 1560, 480}, ":/art/common/nav-back.svg",
-                                QStringLiteral("戻る"));
-    Command2 = navigationButton(this, {6735, 390, 1560, 480}, ":/art/common/nav-quit.svg",
-                                QStringLiteral("終了"));
+    Command3 = artButton(this, {6735, 1605, 1560, 480}, ":/art/common/nav-back.svg",
+                         QStringLiteral("戻る"));
+    Command2 = artButton(this, {6735, 390, 1560, 480}, ":/art/common/nav-quit.svg",
+                         QStringLiteral("終了"));
     Frame1 = createGasColumn(this, {8955, 135, 2145, 7560}, Command1);
-    MediaPlayer1 = services().makeSoundPlayer();
-    Image6 = new ImageBox(this, {3000, 3405, 3075, 2925}, true);
-    Image6->setPicture(artPicture(QStringLiteral(":/art/common/mark-right.svg"), {199, 195}));
-    Image6->hide();
-    Image5 = new ImageBox(this, {2940, 3405, 3165, 3105});
-    Image5->setPicture(artPicture(QStringLiteral(":/art/common/mark-wrong.svg"), {211, 207}));
-    Image5->hide();
+    Image6 = answerMark(this, {3000, 3405, 3075, 2925}, true, true);
+    Image5 = answerMark(this, {2940, 3405, 3165, 3105}, false, false);
+    feedback_ = std::make_unique<QuizFeedback>(
+        Timer1,
+        std::vector<QuizFeedback::Slot>{
+            {.group = &gasGroup_,
+             .rightChoice = [] { return int(AnswerGas(CurrentQuestion)); },
+             .rightMark = Image6,
+             .wrongMark = Image5}},
+        [] { ScreenSwitch(ScreenId::ApparatusQuiz); });
     for (int n = 1; n <= ReagentCount; ++n) {
         Image1(n) = new ImageBox(this, reagentPlace(n));
-        Image1(n)->setPicture(reagentPlate(n, false));
+        Image1(n)->setPicture(reagentPlatePicture(n));
         Image1(n)->setAccessibleName(reagentName(n));
     }
 
@@ -121,18 +103,13 @@ void GasQuizScreen::Command1_MouseMove(int Index) {
 }
 
 void GasQuizScreen::Form_Load() {
-    GasSolved = 0;
-    GasFrozen = 0;
-    GasHighlighted = 1;
-    GasHover = 1;
+    feedback_->load();
     InitPictures();
     DrawQuestion(*clock_, *services().random);
     ShowQuestion();
 }
 
 void GasQuizScreen::InitPictures() {
-    Image5->hide();
-    Image6->hide();
     for (int n = 1; n <= GasCount; ++n)
         Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasNormal, n)));
     for (int n = 1; n <= ReagentCount; ++n)
@@ -140,7 +117,6 @@ void GasQuizScreen::InitPictures() {
 }
 
 void GasQuizScreen::ShowQuestion() {
-    GasWrongPending = 0;
     for (int k = 1; k <= 2; ++k) {
         const int r = reagentIndex(CurrentQuestion, k, "Image1", ReagentCount);
         Image1(r)->setPicture(loadPicture(PicturePath(fragment::ReagentHighlighted, r)));
@@ -148,11 +124,11 @@ void GasQuizScreen::ShowQuestion() {
 }
 
 void GasQuizScreen::Command1_Click(int Index) {
-    period_.AnswerClick(gasSlot_, Index);
+    feedback_->AnswerClick(GasSlot, Index);
 }
 
 void GasQuizScreen::Timer1_Timer() {
-    period_.FeedbackTick();
+    feedback_->FeedbackTick();
 }
 
 void GasQuizScreen::Command2_Click() {

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "app/SharedVariables.h"
-#include "feedback/AnswerSlot.h"
-#include "feedback/FeedbackPeriod.h"
 #include "feedback/HoverGroup.h"
+#include "feedback/QuizFeedback.h"
 #include "platform/ControlArray.h"
 #include "platform/Controls.h"
 #include "platform/Form.h"
-#include "platform/SoundPlayer.h"
 
 #include <memory>
 
@@ -23,33 +21,24 @@ public:
     GasQuizScreen();
     ~GasQuizScreen() override;
 
-private:
-    // The feedback mechanics come first: the screen's variables below are bound to their fields.
-    std::shared_ptr<const Clock> clock_;
-    PictureSwapHighlight gasGroup_;
-    AnswerSlot gasSlot_;
-    FeedbackPeriod period_;
-
-public:
-    // Controls, front to back.
+    // Controls, front to back. The sound player belongs to the feedback.
     GraphicalButton *Command4; // properties
     Timer *Timer1;
     GraphicalButton *Command3; // back
     GraphicalButton *Command2; // quit
     Frame *Frame1;
     ControlArray<GraphicalButton, GasCount> Command1{"Command1"};
-    std::unique_ptr<SoundPlayer> MediaPlayer1;
     ImageBox *Image6; // the ring of a right answer
     ImageBox *Image5; // the cross of a wrong answer
     ControlArray<ImageBox, ReagentCount> Image1{"Image1"};
 
-    // The screen's own variables.
-    Integer &GasHighlighted = gasGroup_.HighlightedIndex;
-    Integer &GasHover = gasGroup_.HoverIndex;
-    Integer &GasFrozen = gasGroup_.HoverFrozenFlag;
-    Integer &GasSolved = gasSlot_.SolvedFlag;
-    Integer &GasWrongPending = gasSlot_.WrongPendingFlag;
-    Long &ClickSecond = period_.ClickSecond;
+    // The screen's own variables, read through the units that keep them.
+    Integer GasHighlighted() const { return gasGroup_.HighlightedIndex; }
+    Integer GasHover() const { return gasGroup_.HoverIndex; }
+    Integer GasFrozen() const { return gasGroup_.HoverFrozenFlag; }
+    Integer GasSolved() const { return feedback_->slot(GasSlot).SolvedFlag; }
+    Integer GasWrongPending() const { return feedback_->slot(GasSlot).WrongPendingFlag; }
+    Long ClickSecond() const { return feedback_->clickSecond(); }
 
     // Handlers, in the order of the screen's handler table.
     void Form_MouseMove() override;
@@ -63,9 +52,15 @@ public:
     void Command4_Click();
 
 private:
+    static constexpr int GasSlot = 0;
+
     void createControls();
     void InitPictures();
     void ShowQuestion();
+
+    std::shared_ptr<const Clock> clock_;
+    PictureSwapHighlight gasGroup_;
+    std::unique_ptr<QuizFeedback> feedback_;
 };
 
 } // namespace vaporica

@@ -3,29 +3,28 @@
 #include "app/Navigation.h"
 #include "assets/ArtPictures.h"
 #include "bank/BankLoader.h"
+#include "platform/Fonts.h"
+#include "screens/ArtControls.h"
 
 namespace vaporica {
 
 namespace {
-constexpr std::uint32_t Orange = 0x000080FF;
 constexpr std::uint32_t LightOrange = 0x00C0E0FF;
 constexpr std::uint32_t Salmon = 0x008080FF;
 constexpr std::uint32_t LightGrey = 0x00E0E0E0;
-constexpr std::uint32_t Red = 0x000000FF;
 
 const QString CockOpenAction = QStringLiteral("コックを開く");
 const QString CockCloseAction = QStringLiteral("コックを閉じる");
 
 QFont pMincho(double points) {
-    return minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), points, true);
+    return minchoFont(PMinchoFace, points, true);
 }
 
-// The three big buttons: a 169 x 48 picture fills the face; the words it shows are its name.
+// The three big buttons: the picture fills the face; the words it shows are its name.
 GraphicalButton *pictureButton(QWidget *parent, TwipsRect place, const QColor &face,
                                const char *art, const QString &words) {
-    auto *button = new GraphicalButton(parent, place, face);
-    button->setCaptionFont(minchoFont(QStringLiteral("ＭＳ 明朝"), 20.25, true));
-    button->setPicture(artPicture(QString::fromLatin1(art), {169, 48}), words);
+    GraphicalButton *button = artButton(parent, place, art, words, face);
+    button->setCaptionFont(minchoFont(MinchoFace, 20.25, true));
     return button;
 }
 
@@ -37,17 +36,10 @@ GraphicalButton *captionButton(QWidget *parent, TwipsRect place, std::uint32_t f
     return button;
 }
 
-ImageBox *pictureBox(QWidget *parent, TwipsRect place, const char *art, QSize size,
-                     const QString &words) {
-    auto *box = new ImageBox(parent, place);
-    box->setPicture(artPicture(QString::fromLatin1(art), size));
-    box->setAccessibleName(words);
-    return box;
-}
 } // namespace
 
 MenuScreen::MenuScreen() : Form(QStringLiteral("メニュー"), 9750, 6285) {
-    setBackgroundPicture(artPicture(QStringLiteral(":/art/menu/background.svg"), {650, 419}));
+    setBackgroundPicture(artPicture(QStringLiteral(":/art/menu/background.svg")));
     createControls();
 }
 
@@ -58,12 +50,11 @@ void MenuScreen::createControls() {
     Command5 = captionButton(Frame1, {7440, 420, 1230, 435}, Salmon, QStringLiteral("戻　る"),
                              15.75);
     Command4 = captionButton(Frame1, {5685, 4815, 2190, 435}, Salmon, CockOpenAction, 15.75);
-    const QSize apparatus(249, 235);
-    Image9 = pictureBox(Frame1, {4935, 1080, 3735, 3525}, ":/art/menu/kipp-open.svg", apparatus,
+    Image9 = artImage(Frame1, {4935, 1080, 3735, 3525}, ":/art/menu/kipp-open.svg",
                         QStringLiteral("コックを開いたキップの装置"));
-    Image8 = pictureBox(Frame1, {4935, 1080, 3735, 3525}, ":/art/menu/kipp-closed.svg", apparatus,
+    Image8 = artImage(Frame1, {4935, 1080, 3735, 3525}, ":/art/menu/kipp-closed.svg",
                         QStringLiteral("コックを閉じたキップの装置"));
-    Image7 = pictureBox(Frame1, {435, 660, 4095, 4590}, ":/art/menu/explanation.svg", {273, 306},
+    Image7 = artImage(Frame1, {435, 660, 4095, 4590}, ":/art/menu/explanation.svg",
                         kipp);
     Image7->setAccessibleDescription(QStringLiteral(
         "加熱を必要としない、固体と液体の反応で気体を発生させる装置。二つのガラス器具よりなり、"

@@ -1,10 +1,10 @@
 #include "screens/PropertiesScreen.h"
 
 #include "app/Navigation.h"
-#include "assets/ArtPictures.h"
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
-#include "assets/Plates.h"
+#include "platform/Fonts.h"
+#include "screens/ArtControls.h"
 #include "screens/GasColumn.h"
 
 #include <initializer_list>
@@ -12,9 +12,6 @@
 namespace vaporica {
 
 namespace {
-constexpr std::uint32_t Red = 0x000000FF;
-constexpr std::uint32_t White = 0x00FFFFFF;
-constexpr std::uint32_t Orange = 0x000080FF;
 constexpr int NoteLineHeight = 255;
 
 // The note over the apparatus picture for the three gases whose picture shows one preparation of
@@ -32,25 +29,8 @@ QString reagentNote(int gas) {
     }
 }
 
-GraphicalButton *navigationButton(QWidget *parent, TwipsRect place, const char *art,
-                                  const QString &words) {
-    auto *button = new GraphicalButton(parent, place, PaleYellow);
-    button->setPicture(artPicture(QString::fromLatin1(art), QSize(100, 32)));
-    button->setAccessibleName(words);
-    return button;
-}
-
-ImageBox *artImage(QWidget *parent, TwipsRect place, const char *art, QSize size,
-                   const QString &words) {
-    auto *image = new ImageBox(parent, place);
-    image->setPicture(artPicture(QString::fromLatin1(art), size));
-    image->setAccessibleName(words);
-    return image;
-}
-
 Frame *captionedFrame(QWidget *parent, TwipsRect place, const QString &caption) {
-    return new Frame(parent, place, caption, PaleYellow, Red,
-                     minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), 12, false));
+    return new Frame(parent, place, caption, PaleYellow, Red, minchoFont(PMinchoFace, 12, false));
 }
 } // namespace
 
@@ -90,22 +70,22 @@ void PropertiesScreen::createShowingPart() {
     Frame3 = captionedFrame(this, {555, 4050, 7530, 3960}, QStringLiteral("実験装置"));
     Image4 = new ImageBox(Frame3, {180, 285, 6405, 2940});
     Label1 = new Label(Frame3, {5025, 495, 105, 255}, Orange, White,
-                       minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), 12.75, true));
+                       minchoFont(PMinchoFace, 12.75, true));
     for (QWidget *w : {static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Frame3),
                        static_cast<QWidget *>(Label1)})
         w->hide();
 }
 
 void PropertiesScreen::createNavigation() {
-    Command2 = navigationButton(this, {6735, 390, 1560, 480}, ":/art/common/nav-quit.svg",
-                                QStringLiteral("終了"));
-    Command4 = navigationButton(this, {6735, 1020, 1560, 480}, ":/art/common/nav-quiz.svg",
-                                QStringLiteral("ヴァポリカ"));
-    Command3 = navigationButton(this, {6735, 1635, 1560, 480}, ":/art/common/nav-back.svg",
-                                QStringLiteral("戻る"));
-    Image1 = artImage(this, {6180, 2385, 2550, 1335}, ":/art/properties/title.svg", {170, 89},
+    Command2 = artButton(this, {6735, 390, 1560, 480}, ":/art/common/nav-quit.svg",
+                         QStringLiteral("終了"));
+    Command4 = artButton(this, {6735, 1020, 1560, 480}, ":/art/common/nav-quiz.svg",
+                         QStringLiteral("ヴァポリカ"));
+    Command3 = artButton(this, {6735, 1635, 1560, 480}, ":/art/common/nav-back.svg",
+                         QStringLiteral("戻る"));
+    Image1 = artImage(this, {6180, 2385, 2550, 1335}, ":/art/properties/title.svg",
                       QStringLiteral("性質"));
-    Image2 = artImage(this, {2880, 6090, 4380, 765}, ":/art/properties/banner.svg", {292, 51},
+    Image2 = artImage(this, {2880, 6090, 4380, 765}, ":/art/properties/banner.svg",
                       QStringLiteral("調べたい気体をクリックして下さい"));
 }
 
@@ -137,8 +117,7 @@ void PropertiesScreen::connectHandlers() {
 }
 
 void PropertiesScreen::Form_Load() {
-    GasHighlighted = 1;
-    GasHover = 1;
+    gasGroup_.load();
 }
 
 // HoverEnter runs the highlight step (HighlightGas); this group never freezes.

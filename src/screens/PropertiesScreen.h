@@ -16,11 +16,6 @@ public:
     PropertiesScreen();
     ~PropertiesScreen() override;
 
-private:
-    // Comes first: the screen's variables below are bound to its fields.
-    PictureSwapHighlight gasGroup_;
-
-public:
     // Controls, front to back.
     Frame *Frame2; // "説明"
     ImageBox *Image3;
@@ -35,9 +30,9 @@ public:
     Frame *Frame1;
     ControlArray<GraphicalButton, GasCount> Command1{"Command1"};
 
-    // The screen's own variables.
-    Integer &GasHighlighted = gasGroup_.HighlightedIndex;
-    Integer &GasHover = gasGroup_.HoverIndex;
+    // The screen's own variables, read through the group that keeps them.
+    Integer GasHighlighted() const { return gasGroup_.HighlightedIndex; }
+    Integer GasHover() const { return gasGroup_.HoverIndex; }
 
     // Handlers, in the order of the screen's handler table.
     void Form_Load() override;
@@ -56,6 +51,8 @@ private:
     void createGasColumn();
     void stackFrontToBack();
     void connectHandlers();
+
+    PictureSwapHighlight gasGroup_;
 };
 
 } // namespace vaporica

@@ -2,30 +2,28 @@
 
 #include "app/Navigation.h"
 #include "app/SharedVariables.h"
-#include "assets/ArtPictures.h"
 #include "assets/DataPaths.h"
+#include "assets/Names.h"
 #include "assets/PictureLoader.h"
-#include "assets/Plates.h"
+#include "platform/Fonts.h"
 #include "platform/Services.h"
+#include "screens/ArtControls.h"
 
 namespace vaporica {
 
 namespace {
-constexpr std::uint32_t Black = 0x00000000;
 // The two frames without a caption colour of their own show the toolkit's default: black text.
-constexpr std::uint32_t DefaultCaptionColour = 0x00000000;
+constexpr std::uint32_t DefaultCaptionColour = Black;
 
 Frame *summaryFrame(QWidget *parent, TwipsRect place, const QString &caption,
                     std::uint32_t captionColour) {
     return new Frame(parent, place, caption, PaleYellow, captionColour,
-                     minchoFont(QStringLiteral("ＭＳ Ｐ明朝"), 12, false));
+                     minchoFont(PMinchoFace, 12, false));
 }
 
+// The row of four buttons along the bottom.
 GraphicalButton *pictureButton(QWidget *parent, int left, const char *art, const QString &words) {
-    auto *button = new GraphicalButton(parent, {left, 7365, 2070, 480}, PaleYellow);
-    button->setPicture(artPicture(QString::fromLatin1(art), {134, 32}));
-    button->setAccessibleName(words);
-    return button;
+    return artButton(parent, {left, 7365, 2070, 480}, art, words);
 }
 } // namespace
 

@@ -53,12 +53,9 @@ struct Field {
 
 // What each value of a question record means and the range the screens rely on; the apparatus
 // number has no fixed upper bound, its picture must exist.
-const Field QuestionFields[] = {{"気体", 1, GasCount},
-                                {"薬品1", 1, ReagentCount},
-                                {"薬品2", 1, ReagentCount},
-                                {"発生装置", 1, 4},
-                                {"捕集", 1, 3},
-                                {"装置図", 1, 32767}};
+const Field QuestionFields[] = {{"気体", 1, GasCount},       {"薬品1", 1, ReagentCount},
+                                {"薬品2", 1, ReagentCount},  {"発生装置", 1, GeneratorCount},
+                                {"捕集", 1, CollectorCount}, {"装置図", 1, 32767}};
 const Field GasApparatusField = {"装置図", 1, 32767};
 
 // Reads `count` values of a bank file with the program's reader, reporting each bad one where it

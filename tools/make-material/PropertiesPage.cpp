@@ -1,7 +1,7 @@
 #include "PropertiesPage.h"
 
+#include "Plates.h"
 #include "Typeset.h"
-#include "assets/Plates.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>

@@ -1,8 +1,8 @@
 #include "Tables.h"
 
 #include "Formula.h"
+#include "Plates.h"
 #include "app/SharedVariables.h"
-#include "assets/Plates.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -233,7 +233,7 @@ QList<QuestionRow> loadQuestions(const QString &path, const QList<GasRow> &gases
                                   QStringLiteral("薬品表"));
         q.reagent2 = numberByName(t, row, QStringLiteral("薬品2"), ReagentCount, reagentName,
                                   QStringLiteral("薬品表"));
-        q.generator = t.number(row, QStringLiteral("発生装置"), 1, 4);
+        q.generator = t.number(row, QStringLiteral("発生装置"), 1, GeneratorCount);
         q.collection = collectionByName(t, row);
         q.apparatus = t.number(row, QStringLiteral("装置図"), 1, 32767);
         checkApparatus(t, row, q.apparatus, drawn);

@@ -1,17 +1,17 @@
 // Writes the complete data directory from the tables in material/: the question bank, every
 // picture and both sounds. Usage: make-material MATERIAL_DIR OUTPUT_DIR
 
+#include "ApparatusArt.h"
 #include "EquationPicture.h"
 #include "GifWriter.h"
+#include "Plates.h"
 #include "PropertiesPage.h"
 #include "Sounds.h"
 #include "Tables.h"
 #include "Typeset.h"
 #include "app/RuntimeError.h"
 #include "app/SharedVariables.h"
-#include "assets/ApparatusArt.h"
 #include "assets/DataPaths.h"
-#include "assets/Plates.h"
 #include "platform/Fonts.h"
 
 #include <QDir>

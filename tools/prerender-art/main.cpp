@@ -1,8 +1,12 @@
-// Renders every SVG of the layout artwork once, at build time, into raw premultiplied ARGB32
-// pixels, and writes the resource list that packs them into the program. Rendering the vector
-// artwork while a screen is built took most of the program's start-up; the pixels are the same,
-// because this tool renders with the program's own renderer.
+// Renders the layout artwork once, at build time, into raw premultiplied ARGB32 pixels, and writes
+// the resource list that packs them into the program: every SVG under each given folder at its
+// own width and height, and the name plates the screens show before their first load. Rendering
+// while a screen is built took most of the program's start-up; the pixels are the same, because
+// this tool renders with the program's own renderer and the generator's own plate painter.
+#include "Plates.h"
 #include "app/RuntimeError.h"
+#include "app/SharedVariables.h"
+#include "assets/PrerenderedPicture.h"
 #include "assets/SvgRender.h"
 
 #include <QDir>
@@ -20,59 +24,79 @@ void fail(const QString &message) {
     std::exit(1);
 }
 
-// "menu/background.svg" at 650 x 419 is stored as "menu/background.svg@650x419".
-QString storedName(const QString &relative, QSize size) {
-    return QStringLiteral("%1@%2x%3").arg(relative).arg(size.width()).arg(size.height());
+class Store {
+public:
+    Store(const QDir &out, QTextStream &list) : out_(out), list_(list) {}
+
+    // name is the resource's path without ":/", as in "art/menu/background.svg".
+    void add(const QString &name, const QImage &image) {
+        const QString target = out_.filePath(name);
+        if (!out_.mkpath(QFileInfo(target).path()))
+            fail(QStringLiteral("cannot create the folder of %1").arg(target));
+        QFile file(target);
+        const QByteArray bytes = vaporica::prerenderedBytes(image);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            fail(QStringLiteral("cannot write %1").arg(target));
+        list_ << "    <file alias=\"" << name << "\">" << target << "</file>\n";
+    }
+
+private:
+    QDir out_;
+    QTextStream &list_;
+};
+
+// Every SVG under folder, at the size its own width and height give, as "prefix/relative path".
+void addSvgFolder(Store &store, const QString &prefix, const QDir &folder) {
+    QStringList files;
+    QDirIterator it(folder.path(), {QStringLiteral("*.svg")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << folder.relativeFilePath(it.next());
+    files.sort(); // the same resource list on every build
+    if (files.isEmpty())
+        fail(QStringLiteral("no SVG files under %1").arg(folder.path()));
+    for (const QString &relative : files) {
+        const QString source = folder.filePath(relative);
+        const QSize size = QSvgRenderer(source).defaultSize();
+        if (size.isEmpty())
+            fail(QStringLiteral("%1: no width and height").arg(source));
+        store.add(prefix + QLatin1Char('/') + relative, vaporica::renderSvgFile(source, size));
+    }
 }
 
-// Renders one file at the size its own width and height give; returns the stored name.
-QString prerender(const QDir &art, const QString &relative, const QDir &out) {
-    const QString source = art.filePath(relative);
-    const QSize size = QSvgRenderer(source).defaultSize();
-    if (size.isEmpty())
-        fail(QStringLiteral("%1: no width and height").arg(source));
-    const QImage image = vaporica::renderSvgFile(source, size);
-    const QString name = storedName(relative, size);
-    const QString target = out.filePath(name);
-    if (!out.mkpath(QFileInfo(target).path()))
-        fail(QStringLiteral("cannot create the folder of %1").arg(target));
-    QFile file(target);
-    const auto bytes = static_cast<qint64>(image.sizeInBytes());
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char *>(image.constBits()), bytes) != bytes)
-        fail(QStringLiteral("cannot write %1").arg(target));
-    return name;
+void addPlates(Store &store) {
+    for (int gas = 1; gas <= vaporica::GasCount; ++gas)
+        store.add(vaporica::gasPlateResource(gas).mid(2), vaporica::gasPlate(gas, false));
+    for (int reagent = 1; reagent <= vaporica::ReagentCount; ++reagent)
+        store.add(vaporica::reagentPlateResource(reagent).mid(2),
+                  vaporica::reagentPlate(reagent, false));
 }
 
 } // namespace
 
 int main(int argc, char *argv[]) {
     QGuiApplication app(argc, argv); // text in the artwork needs the font machinery
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: prerender-art ART-DIR OUT-DIR OUT.qrc\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: prerender-art OUT-DIR OUT.qrc PREFIX=SVG-DIR...\n");
         return 2;
     }
-    const QDir art(QString::fromLocal8Bit(argv[1]));
-    const QDir out(QString::fromLocal8Bit(argv[2]));
-    QStringList files;
-    QDirIterator it(art.path(), {QStringLiteral("*.svg")}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << art.relativeFilePath(it.next());
-    files.sort(); // the same resource list on every build
-    if (files.isEmpty())
-        fail(QStringLiteral("no SVG files under %1").arg(art.path()));
-
-    QFile qrc(QString::fromLocal8Bit(argv[3]));
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QFile qrc(QString::fromLocal8Bit(argv[2]));
     if (!qrc.open(QIODevice::WriteOnly | QIODevice::Text))
         fail(QStringLiteral("cannot write %1").arg(qrc.fileName()));
     QTextStream list(&qrc);
-    list << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n  <qresource prefix=\"/prerendered-art\">\n";
+    list << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n  <qresource prefix=\""
+         << vaporica::PrerenderedPrefix << "\">\n";
+    Store store(out, list);
     try {
-        for (const QString &relative : files) {
-            const QString name = prerender(art, relative, out);
-            list << "    <file alias=\"" << name << "\">" << out.filePath(name) << "</file>\n";
+        for (int i = 3; i < argc; ++i) {
+            const QString folder = QString::fromLocal8Bit(argv[i]);
+            const qsizetype equals = folder.indexOf(QLatin1Char('='));
+            if (equals < 1)
+                fail(QStringLiteral("%1: not PREFIX=SVG-DIR").arg(folder));
+            addSvgFolder(store, folder.left(equals), QDir(folder.mid(equals + 1)));
         }
+        addPlates(store);
     } catch (const vaporica::RuntimeError &error) {
         fail(error.reportLine());
     }

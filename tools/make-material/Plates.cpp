@@ -1,6 +1,6 @@
-#include "assets/Plates.h"
+#include "Plates.h"
 
-#include "app/RuntimeError.h"
+#include "platform/Fonts.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -8,43 +8,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStringList>
-#include <array>
 #include <map>
 #include <utility>
 
 namespace vaporica {
 
 namespace {
-
-const std::array<const char *, 14> GasNames = {
-    "酸素",       "水素",     "塩素",       "塩化水素",   "アンモニア", "一酸化窒素", "二酸化窒素",
-    "二酸化硫黄", "硫化水素", "一酸化炭素", "二酸化炭素", "メタン",     "アセチレン", "エチレン"};
-
-// In the order of their Japanese reading, which is the order of the reagent images.
-const std::array<const char *, 24> ReagentNames = {"亜鉛",
-                                                   "エタノール",
-                                                   "塩化アンモニウム",
-                                                   "塩化ナトリウム",
-                                                   "塩素酸カリウム",
-                                                   "過酸化水素",
-                                                   "希塩酸",
-                                                   "希硝酸",
-                                                   "希硫酸",
-                                                   "ギ酸",
-                                                   "酢酸ナトリウム",
-                                                   "さらし粉",
-                                                   "水酸化カルシウム",
-                                                   "水酸化ナトリウム",
-                                                   "炭化カルシウム",
-                                                   "炭酸カルシウム",
-                                                   "炭酸水素ナトリウム",
-                                                   "銅",
-                                                   "二酸化マンガン",
-                                                   "濃塩酸",
-                                                   "濃硝酸",
-                                                   "濃硫酸",
-                                                   "水",
-                                                   "硫化鉄(Ⅱ)"};
 
 // The screens' background; the corners of a plate melt into it.
 const QColor Cream(255, 255, 191);
@@ -68,7 +37,7 @@ const Look Highlighted{QColor(255, 128, 0), QColor(255, 236, 130),
 QFont plateFont(qreal pixelSize) {
     QFont font;
     // The Mincho faces; the first name is the platform font they stand in for.
-    font.setFamilies(QStringList{QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"),
+    font.setFamilies(QStringList{PMinchoFace, QStringLiteral("IPAPMincho"),
                                  QStringLiteral("IPAMincho")});
     font.setPixelSize(qRound(pixelSize));
     font.setBold(true);
@@ -135,18 +104,6 @@ template <class Draw> QImage keptPlate(PlateStore &store, std::pair<int, bool> k
 }
 
 } // namespace
-
-QString gasName(int gas) {
-    if (gas < 1 || gas > int(GasNames.size()))
-        throw subscriptError("gasName", gas, 1, int(GasNames.size()));
-    return QString::fromUtf8(GasNames[std::size_t(gas - 1)]);
-}
-
-QString reagentName(int reagent) {
-    if (reagent < 1 || reagent > int(ReagentNames.size()))
-        throw subscriptError("reagentName", reagent, 1, int(ReagentNames.size()));
-    return QString::fromUtf8(ReagentNames[std::size_t(reagent - 1)]);
-}
 
 QImage gasPlate(int gas, bool highlighted) {
     static PlateStore drawn;

@@ -1,7 +1,8 @@
-#include "assets/ApparatusArt.h"
+#include "ApparatusArt.h"
 
 #include "app/RuntimeError.h"
-#include "assets/Plates.h"
+#include "Plates.h"
+#include "app/SharedVariables.h"
 #include "assets/SvgRender.h"
 
 #include <QFont>
@@ -30,11 +31,11 @@ struct SvgFile {
     QSize size;
 };
 
-const std::array<SvgFile, 4> kGenerators = {{{"generator1.svg", {75, 187}},
+const std::array<SvgFile, GeneratorCount> kGenerators = {{{"generator1.svg", {75, 187}},
                                              {"generator2.svg", {137, 186}},
                                              {"generator3.svg", {142, 148}},
                                              {"generator4.svg", {120, 234}}}};
-const std::array<SvgFile, 3> kCollectors = {
+const std::array<SvgFile, CollectorCount> kCollectors = {
     {{"collector1.svg", {93, 119}}, {"collector2.svg", {89, 119}}, {"collector3.svg", {179, 136}}}};
 
 const QSize kSetupSize(427, 196);

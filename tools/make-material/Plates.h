@@ -1,7 +1,9 @@
 #pragma once
 
-// The gas and reagent name plates. The screens draw their design-time pictures with these and the
-// material generator writes the same plates to the data directory, so both always agree.
+// The gas and reagent name plates. The material generator writes them to the data directory and
+// the build pre-renders the normal looks as the screens' design-time pictures, so both agree.
+
+#include "assets/Names.h"
 
 #include <QImage>
 #include <QString>
@@ -12,11 +14,6 @@ inline constexpr int GasPlateWidth = 120;
 inline constexpr int GasPlateHeight = 40;
 inline constexpr int ReagentPlateWidth = 180;
 inline constexpr int ReagentPlateHeight = 40;
-
-// The names drawn on the plates, gas 1..14 and reagent 1..24; any other number is a subscript
-// error naming the table.
-QString gasName(int gas);
-QString reagentName(int reagent);
 
 // White name on a rounded, bevelled sky-blue plate; highlighted: a lit orange plate.
 QImage gasPlate(int gas, bool highlighted);

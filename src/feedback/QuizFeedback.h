@@ -1,0 +1,63 @@
+#pragma once
+
+// The answer feedback of one quiz screen, bound in one place: its answer slots, the period they
+// share, the screen's timer, its sound player and its marks. A screen declares each slot once and
+// calls load() from Form_Load; it never wires a mark, a sound or the timer by hand.
+
+#include "feedback/AnswerSlot.h"
+#include "feedback/FeedbackPeriod.h"
+#include "feedback/HoverGroup.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace vaporica {
+
+class Clock;
+class ImageBox;
+class SoundPlayer;
+class Timer;
+
+class QuizFeedback {
+public:
+    struct Slot {
+        // The hover group over the slot's items: every click on them sets its frozen flag.
+        HoverGroup *group;
+        // The item that is right for the current question, read at the moment of the click.
+        std::function<int()> rightChoice;
+        ImageBox *rightMark;
+        ImageBox *wrongMark;
+        // Extra look a right click gives (the apparatus screen borders the clicked image).
+        std::function<void(int index)> onRight = {};
+    };
+
+    // Made once the screen's timer and marks exist. completion is what the screen does when a
+    // period ends with every slot solved.
+    QuizFeedback(Timer *timer, const std::vector<Slot> &declared, std::function<void()> completion);
+    ~QuizFeedback();
+
+    // The reset at every load: each slot open, each hover group on item 1 and not frozen, the
+    // timer stopped and every mark hidden.
+    void load();
+
+    // slot is the 0-based position in the declaration; index is the clicked item's.
+    void AnswerClick(int slot, int index);
+    void FeedbackTick();
+
+    const AnswerSlot &slot(int slot) const { return *slots_.at(slot); }
+    Long clickSecond() const { return period_->ClickSecond; }
+
+private:
+    AnswerSlot::Binding bindingOf(const Slot &declared);
+    void hideMarks();
+
+    std::shared_ptr<const Clock> clock_;
+    Timer *timer_;
+    std::unique_ptr<SoundPlayer> player_;
+    std::vector<Slot> declared_;
+    std::vector<std::unique_ptr<AnswerSlot>> slots_;
+    std::unique_ptr<FeedbackPeriod> period_;
+};
+
+} // namespace vaporica
