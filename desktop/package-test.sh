@@ -189,7 +189,7 @@ cmp -s "$data/説明/mondai.txt" "$work/edited" && ok "the teacher's edit surviv
     fail "after the upgrade the data directory does not read the teacher's bank"
 
 # 7. lintian: no error; every warning kept is listed with its reason in the README.
-lintian --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1
+LC_ALL=C.UTF-8 lintian --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1
 lintian_status=$?
 echo "lintian:" >&2
 sed 's/^/  /' "$work/lintian" >&2

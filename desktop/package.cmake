@@ -4,15 +4,25 @@
 set(VAPORICA_PACKAGE_MAINTAINER "Vaporica developers <developers@vaporica.github.io>"
     CACHE STRING "Maintainer field of the Debian package (the address beside the homepage of the metainfo)")
 
-# Debian's documentation: the copyright notice, and the changelog compressed reproducibly.
-set(changelog_gz ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
-add_custom_command(
-  OUTPUT ${changelog_gz}
-  COMMAND gzip -9 -n -c ${CMAKE_CURRENT_SOURCE_DIR}/changelog > ${changelog_gz}
-  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/changelog
-  VERBATIM)
-add_custom_target(package-documents ALL DEPENDS ${changelog_gz})
-install(FILES copyright ${changelog_gz} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Debian's documentation: the copyright notice, the changelog and the manual pages, compressed
+# reproducibly.
+set(compressed_documents)
+foreach(document changelog man/vaporica.1 man/vaporica-check-material.1 man/vaporica-make-material.1)
+  set(compressed ${CMAKE_CURRENT_BINARY_DIR}/${document}.gz)
+  add_custom_command(
+    OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
+    COMMAND gzip -9 -n -c ${CMAKE_CURRENT_SOURCE_DIR}/${document} > ${compressed}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${document}
+    VERBATIM)
+  list(APPEND compressed_documents ${compressed})
+endforeach()
+add_custom_target(package-documents ALL DEPENDS ${compressed_documents})
+install(FILES copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/vaporica.1.gz
+              ${CMAKE_CURRENT_BINARY_DIR}/man/vaporica-check-material.1.gz
+              ${CMAKE_CURRENT_BINARY_DIR}/man/vaporica-make-material.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # dpkg lists the bank files as configuration: an edit is kept at an upgrade and at `remove`, and
 # `purge` deletes them.
