@@ -16,6 +16,10 @@ public:
     ~QtSoundPlayer() override;
     void play(const QString &path) override;
 
+    // The effect the player drives, for tests: its state shows whether a sound was started,
+    // whatever audio device the machine has.
+    const QSoundEffect &effect() const { return *effect_; }
+
 private:
     std::unique_ptr<QSoundEffect> effect_;
 };
