@@ -11,7 +11,6 @@ target_link_libraries(prerender-art PRIVATE vaporica_material)
 
 set(prerendered_dir ${CMAKE_BINARY_DIR}/prerendered-art)
 set(prerendered_qrc ${prerendered_dir}/prerendered-art.qrc)
-set(VAPORICA_PRERENDERED_ART ${prerendered_dir}/prerendered-art.cpp)
 add_custom_command(
   OUTPUT ${prerendered_qrc}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${prerendered_dir}/pixels

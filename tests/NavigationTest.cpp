@@ -1,5 +1,6 @@
 #include "app/Navigation.h"
 #include "app/SharedVariables.h"
+#include "assets/DataPaths.h"
 #include "screens/ApparatusQuizScreen.h"
 #include "screens/GasQuizScreen.h"
 #include "screens/MenuScreen.h"
@@ -66,6 +67,16 @@ TEST_F(Navigation, StartUpShowsTheMenuWithItsCaptionAndSize) {
     EXPECT_EQ(menu->size(), QSize(650, 419));
     EXPECT_EQ(QuestionCount, 20);
     EXPECT_EQ(AnswerGas(2), 2);
+    EXPECT_TRUE(reports.empty());
+}
+
+// The program's folder may be reported with a separator at its end; the data root must not keep
+// it, or every path the program builds would carry a doubled separator.
+TEST_F(Navigation, StartUpTrimsTheSeparatorAtTheEndOfTheProgramsFolder) {
+    StartUp(data.root() + QStringLiteral("/"));
+    EXPECT_EQ(DataRoot, data.root());
+    EXPECT_EQ(SoundPath(fragment::RightSound), data.root() + QStringLiteral("/音/o.wav"));
+    EXPECT_NE(screen<MenuScreen>(), nullptr);
     EXPECT_TRUE(reports.empty());
 }
 
@@ -145,7 +156,8 @@ TEST_F(Navigation, EveryButtonLeadsWhereTheTableSays) {
 }
 
 TEST_F(Navigation, OnlyTheMenuEmptiesTheRecentWindow) {
-    services().random = std::make_shared<Rnd24>(0x2468);
+    Rnd24 generator(0x2468);
+    services().random = std::make_shared<BoundedRandom>(generator);
     startProgram();
     ScreenSwitch(ScreenId::GasQuiz);
     const int first = CurrentQuestion;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <string>
 
 namespace vaporica::test {
 namespace {
@@ -21,7 +22,8 @@ protected:
         emptyRecentWindow();
     }
     int draw() {
-        DrawQuestion(clock, random);
+        BoundedRandom bounded(random);
+        DrawQuestion(clock, bounded);
         return CurrentQuestion;
     }
     // Re-seeds happen with the clock stopped, as happens when redraws fall in one clock tick.
@@ -70,9 +72,59 @@ TEST_F(Selection, WindowHoldsTheLastElevenWithMatchingFlags) {
 TEST_F(Selection, RedrawsWithinOneClockTickMoveOn) {
     // The clock never moves: the draws must still step through the sequence, not repeat the one
     // value that collides with the window.
-    for (int i = 0; i < 200; ++i)
-        draw();
-    SUCCEED();
+    std::set<int> asked;
+    ASSERT_NO_THROW({
+        for (int i = 0; i < 200; ++i)
+            asked.insert(draw());
+    });
+    EXPECT_EQ(asked.size(), 20u);
+}
+
+TEST(Rnd24, TwoReseedsWithTheSameClockValueStillMoveOn) {
+    Rnd24 random;
+    random.reseed(36000.25);
+    const float first = random.next();
+    random.reseed(36000.25);
+    EXPECT_NE(random.next(), first);
+}
+
+// Every start of the program begins from the same generator state; the clock at the first draw
+// is what makes one lesson's questions differ from the next one's.
+TEST_F(Selection, EachStartOfTheProgramAsksItsOwnFirstQuestion) {
+    std::set<int> firsts;
+    for (int start = 0; start < 200; ++start) {
+        Rnd24 fresh;
+        emptyRecentWindow();
+        clock.now = 28800.0 + start * 131.7;
+        DrawQuestion(clock, fresh);
+        firsts.insert(CurrentQuestion);
+    }
+    EXPECT_GE(firsts.size(), 15u);
+}
+
+// Records the order of re-seeds and draws.
+class RecordingRandom final : public RandomSource {
+public:
+    std::vector<float> values;
+    std::vector<std::string> calls;
+    void reseed(double) override { calls.push_back("reseed"); }
+    float next() override {
+        calls.push_back("next");
+        return values.at(drawn_++);
+    }
+
+private:
+    std::size_t drawn_ = 0;
+};
+
+TEST_F(Selection, EveryDrawIsReseededFromTheClockFirst) {
+    RecordingRandom recording;
+    recording.values = {0.0f, 0.0f, 0.5f}; // question 1 twice, then 11
+    DrawQuestion(clock, recording);        // 1, into the window
+    recording.calls.clear();
+    DrawQuestion(clock, recording); // 1 again is in the window: drawn once more
+    EXPECT_EQ(CurrentQuestion, 11);
+    EXPECT_EQ(recording.calls, (std::vector<std::string>{"reseed", "next", "reseed", "next"}));
 }
 
 TEST_F(Selection, EmptyingTheWindowLetsTheLastQuestionComeBack) {

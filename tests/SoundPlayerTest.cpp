@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSoundEffect>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -88,15 +89,16 @@ struct PlayCase {
     const char *what;
     QByteArray contents; // empty: no file at all
     int warnings;
+    bool starts;
 };
 
 TEST(QtSoundPlayer, StartsAtOnceAndWarnsOnceAboutAFileItCannotPlay) {
     DataDirectory data;
     const std::vector<PlayCase> table = {
-        {"a sound", wav(1500), 0},
-        {"no file", QByteArray(), 1},
-        {"not a sound", QByteArray("RIFF but nothing after it"), 1},
-        {"a sound cut off in its header", wav(1500).left(30), 1},
+        {"a sound", wav(1500), 0, true},
+        {"no file", QByteArray(), 1, false},
+        {"not a sound", QByteArray("RIFF but nothing after it"), 1, false},
+        {"a sound cut off in its header", wav(1500).left(30), 1, false},
     };
     for (const PlayCase &row : table) {
         SCOPED_TRACE(row.what);
@@ -110,7 +112,13 @@ TEST(QtSoundPlayer, StartsAtOnceAndWarnsOnceAboutAFileItCannotPlay) {
         clock.start();
         player.play(path);
         EXPECT_LT(clock.elapsed(), 200) << "returns without waiting for the sound";
+        // Playing from the call on, whether or not the machine has an audio device; shortly
+        // after, the file has been read whole, so what plays is this sound.
+        const QSoundEffect *effect = player.lastStarted();
+        EXPECT_EQ(effect != nullptr && effect->isPlaying(), row.starts);
+        EXPECT_EQ(effect != nullptr && effect->source() == QUrl::fromLocalFile(path), row.starts);
         QTest::qWait(300);
+        EXPECT_EQ(effect != nullptr && effect->status() == QSoundEffect::Ready, row.starts);
         const std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(occurrences(err, path.toStdString()), row.warnings) << err;
     }

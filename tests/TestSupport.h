@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <vector>
 
 namespace vaporica::test {
@@ -22,6 +23,24 @@ class SettableClock final : public Clock {
 public:
     double now = 36000.0;
     double secondsSinceMidnight() const override { return now; }
+};
+
+// Passes the generator through, but gives up with an exception after ten thousand draws, where a
+// sequence stuck on one value would redraw for ever: such a fault fails the test instead of
+// hanging it.
+class BoundedRandom final : public RandomSource {
+public:
+    explicit BoundedRandom(RandomSource &inner) : inner_(inner) {}
+    void reseed(double clockValue) override { inner_.reseed(clockValue); }
+    float next() override {
+        if (++draws_ > 10000)
+            throw std::runtime_error("the draws never left the window");
+        return inner_.next();
+    }
+
+private:
+    RandomSource &inner_;
+    int draws_ = 0;
 };
 
 // Plays back the given values, then steps on by a twentieth each draw so a redraw loop always

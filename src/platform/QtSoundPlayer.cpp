@@ -63,7 +63,9 @@ void QtSoundPlayer::play(const QString &path) {
         warn(path, problem);
         return;
     }
-    effectFor(QUrl::fromLocalFile(path)).play();
+    QSoundEffect &effect = effectFor(QUrl::fromLocalFile(path));
+    effect.play();
+    lastStarted_ = &effect;
 }
 
 } // namespace vaporica

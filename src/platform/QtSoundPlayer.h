@@ -19,10 +19,15 @@ public:
     ~QtSoundPlayer() override;
     void play(const QString &path) override;
 
+    // The effect of the sound last started, for tests: its state shows whether the sound was
+    // started, whatever audio device the machine has. Nothing before the first.
+    const QSoundEffect *lastStarted() const { return lastStarted_; }
+
 private:
     QSoundEffect &effectFor(const QUrl &url);
 
     std::vector<std::pair<QUrl, std::unique_ptr<QSoundEffect>>> effects_;
+    QSoundEffect *lastStarted_ = nullptr;
 };
 
 } // namespace vaporica
