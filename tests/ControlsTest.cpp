@@ -147,11 +147,11 @@ TEST_F(Controls, AButtonCentresAndClipsItsPictureAndSinksWhilePressed) {
     EXPECT_EQ(button->accessibleName(), QStringLiteral("赤"));
     EXPECT_TRUE(button->text().isEmpty());
     showAndWait(form);
-    form.setFocus(); // no focus mark in the pictures below
-    EXPECT_EQ(seen(form, {20, 10}), QColor(Qt::red));  // centred: rows 5..14
-    EXPECT_EQ(seen(form, {2, 10}), QColor(Qt::red));   // clipped at the face, not at the picture
-    EXPECT_EQ(seen(form, {20, 3}), QColor(Qt::blue));  // face above the picture
-    EXPECT_EQ(seen(form, {0, 0}), QColor(Qt::white));  // raised edge
+    form.setFocus();                                  // no focus mark in the pictures below
+    EXPECT_EQ(seen(form, {20, 10}), QColor(Qt::red)); // centred: rows 5..14
+    EXPECT_EQ(seen(form, {2, 10}), QColor(Qt::red));  // clipped at the face, not at the picture
+    EXPECT_EQ(seen(form, {20, 3}), QColor(Qt::blue)); // face above the picture
+    EXPECT_EQ(seen(form, {0, 0}), QColor(Qt::white)); // raised edge
     EXPECT_EQ(seen(form, {39, 19}), QColor(Qt::black));
     button->setDown(true);
     EXPECT_EQ(seen(form, {0, 0}), QColor(Qt::black)); // sunk edge
@@ -175,6 +175,45 @@ TEST_F(Controls, AFocusedButtonShowsItsFocusMark) {
         marked += withMark.pixelColor(x, 3) == QColor(Qt::black) &&
                   withoutMark.pixelColor(x, 3) != QColor(Qt::black);
     EXPECT_GT(marked, 10);
+}
+
+// The focus ring of an answering picture and its solid border never share a pixel, and the ring
+// is dotted black and white, so it shows on any picture and is not taken for the border.
+TEST_F(Controls, AFocusedAnswerPictureShowsADottedRingApartFromItsBorder) {
+    Form form(QStringLiteral("試験"), 3000, 1800);
+    auto *first = new GraphicalButton(&form, {1500, 0, 900, 450}, 0x00FFFFFF);
+    auto *box = new ImageBox(&form, {0, 0, 900, 900});
+    box->setPicture(filled({60, 60}, Qt::gray));
+    box->makeAnswer();
+    int clicks = 0;
+    box->onClick = [&] { ++clicks; };
+    form.setTabOrder({first, box});
+    showAndWait(form);
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    const QImage plain = box->grab().toImage();
+    box->setBorderStyle(1);
+    const QImage bordered = box->grab().toImage();
+    box->setBorderStyle(0);
+    QTest::keyClick(form.windowHandle(), Qt::Key_Tab);
+    ASSERT_EQ(form.focusWidget(), box);
+    const QImage focused = box->grab().toImage();
+    int ringBlack = 0, ringWhite = 0, shared = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x) {
+            const bool ring = focused.pixel(x, y) != plain.pixel(x, y);
+            const bool border = bordered.pixel(x, y) != plain.pixel(x, y);
+            shared += ring && border;
+            ringBlack += ring && focused.pixelColor(x, y) == QColor(Qt::black);
+            ringWhite += ring && focused.pixelColor(x, y) == QColor(Qt::white);
+        }
+    EXPECT_EQ(shared, 0);
+    EXPECT_GT(ringBlack, 50);
+    EXPECT_GT(ringWhite, 50);
+
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_A})
+        QTest::keyClick(form.windowHandle(), key);
+    EXPECT_EQ(clicks, 3);
 }
 
 TEST_F(Controls, AnImageBoxTakesItsPicturesSizeUnlessStretchedAndShowsTheGroundThroughGaps) {
@@ -293,9 +332,9 @@ TEST_F(Controls, MinchoFontsHaveTheirPixelSizeAtTheLayoutsResolutionAndAnIpaFace
         int pixels;
         const char *face;
     };
-    for (const Row &row : {Row{"ＭＳ Ｐ明朝", 12, 16, "IPAPMincho"},
-                           Row{"ＭＳ Ｐ明朝", 15.75, 21, "IPAPMincho"},
-                           Row{"ＭＳ 明朝", 20.25, 27, "IPAMincho"}}) {
+    for (const Row &row :
+         {Row{"ＭＳ Ｐ明朝", 12, 16, "IPAPMincho"}, Row{"ＭＳ Ｐ明朝", 15.75, 21, "IPAPMincho"},
+          Row{"ＭＳ 明朝", 20.25, 27, "IPAMincho"}}) {
         SCOPED_TRACE(row.points);
         const QFont font = minchoFont(QString::fromUtf8(row.family), row.points, true);
         EXPECT_EQ(font.pixelSize(), row.pixels);

@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include "app/ErrorReport.h"
+#include "platform/Accessibility.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -33,6 +34,7 @@ void placeAt(QWidget *w, TwipsRect place) {
     w->setMouseTracking(true);
     // A move or click that this control does not handle stops here instead of reaching its parent.
     w->setAttribute(Qt::WA_NoMousePropagation);
+    noteCreation(w);
 }
 
 void drawBevel(QPainter &p, const QRect &r, const QColor &light, const QColor &dark) {
@@ -147,6 +149,10 @@ void ImageBox::setBorderStyle(int style) {
     update();
 }
 
+void ImageBox::makeAnswer() {
+    setFocusPolicy(Qt::TabFocus);
+}
+
 void ImageBox::paintEvent(QPaintEvent *) {
     QPainter p(this);
     if (!picture_.isNull()) {
@@ -161,6 +167,26 @@ void ImageBox::paintEvent(QPaintEvent *) {
         p.drawRect(rect().adjusted(0, 0, -1, -1));
         p.drawRect(rect().adjusted(1, 1, -2, -2));
     }
+    if (hasFocus()) {
+        // Two pixels inside the border's inner line, so both can show at once.
+        const QRect ring = rect().adjusted(4, 4, -5, -5);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 1));
+        p.drawRect(ring);
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.drawRect(ring);
+    }
+}
+
+void ImageBox::keyPressEvent(QKeyEvent *event) {
+    const int key = event->key();
+    if (isAnswer() && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            runHandler(onClick);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ImageBox::mouseMoveEvent(QMouseEvent *event) {

@@ -72,11 +72,18 @@ public:
     void setBorderStyle(int style);
     int borderStyle() const { return borderStyle_; }
 
+    // A picture that answers a question joins the tab order; a click leaves the focus where it
+    // was, so the pointer changes nothing. While focused it shows a black-and-white dotted ring
+    // inside its edge, apart from the solid border, and Enter or the space bar clicks it.
+    void makeAnswer();
+    bool isAnswer() const { return focusPolicy() != Qt::NoFocus; }
+
     Handler onClick;
     Handler onMouseMove;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

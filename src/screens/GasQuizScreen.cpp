@@ -6,6 +6,7 @@
 #include "assets/Names.h"
 #include "assets/PictureLoader.h"
 #include "bank/QuestionSelection.h"
+#include "platform/Accessibility.h"
 #include "platform/Services.h"
 #include "screens/GasColumn.h"
 
@@ -54,9 +55,11 @@ void GasQuizScreen::createControls() {
     Frame1 = createGasColumn(this, {8955, 135, 2145, 7560}, Command1);
     Image6 = new ImageBox(this, {3000, 3405, 3075, 2925}, true);
     Image6->setPicture(artPicture(QStringLiteral(":/art/common/mark-right.svg")));
+    Image6->setAccessibleName(QStringLiteral("正解"));
     Image6->hide();
     Image5 = new ImageBox(this, {2940, 3405, 3165, 3105});
     Image5->setPicture(artPicture(QStringLiteral(":/art/common/mark-wrong.svg")));
+    Image5->setAccessibleName(QStringLiteral("不正解"));
     Image5->hide();
     feedback_ = std::make_unique<QuizFeedback>(
         Timer1,
@@ -97,6 +100,16 @@ void GasQuizScreen::createControls() {
         tabOrder.push_back(Command1(n));
     tabOrder.insert(tabOrder.end(), {Command2, Command3, Command4});
     setTabOrder(tabOrder);
+
+    // The question plate is part of the background picture; a screen reader reads its words first,
+    // then the reagents and the gases in their numbers' order.
+    auto *prompt = new SpokenText(this, QAccessible::StaticText, QuestionPrompt,
+                                  TwipsRect{540, 1530, 6060, 840}.pixels());
+    std::vector<QObject *> readingOrder{prompt};
+    for (int n = 1; n <= ReagentCount; ++n)
+        readingOrder.push_back(Image1(n));
+    readingOrder.insert(readingOrder.end(), {Frame1, Image6, Image5, Command2, Command3, Command4});
+    setReadingOrder(readingOrder);
 }
 
 void GasQuizScreen::Form_MouseMove() {
@@ -122,14 +135,17 @@ void GasQuizScreen::Form_Load() {
 void GasQuizScreen::InitPictures() {
     for (int n = 1; n <= GasCount; ++n)
         Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasNormal, n)));
-    for (int n = 1; n <= ReagentCount; ++n)
+    for (int n = 1; n <= ReagentCount; ++n) {
         Image1(n)->setPicture(loadPicture(PicturePath(fragment::ReagentNormal, n)));
+        Image1(n)->setAccessibleDescription(QString());
+    }
 }
 
 void GasQuizScreen::ShowQuestion() {
     for (int k = 1; k <= 2; ++k) {
         const int r = Reagent(CurrentQuestion, k);
         Image1(r)->setPicture(loadPicture(PicturePath(fragment::ReagentHighlighted, r)));
+        Image1(r)->setAccessibleDescription(QuestionReagent);
     }
 }
 
