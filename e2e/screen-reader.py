@@ -212,6 +212,11 @@ def main():
             check(group is not None, f"the summary has no frame named {frame}")
             if group is not None:
                 say(f"  reads: {frame}: " + "、".join(c.get_name() for c in children(group)))
+        equation = find(summary, Atspi.Role.IMAGE, "化学反応式")
+        words = equation.get_description() if equation is not None else None
+        say(f"  reads: 化学反応式, {words}")
+        # Every record of the bank is the same question, but the equation is the drawn number's.
+        check(bool(words) and "→" in words, f"the equation reads as {words}")
         press(summary, Atspi.Role.PUSH_BUTTON, "ヴァポリカ")
 
         quiz = wait_window(app, "ヴァポリカ")

@@ -1,4 +1,6 @@
+#include "assets/DataPaths.h"
 #include "assets/Names.h"
+#include "assets/PictureText.h"
 #include "screens/ApparatusQuizScreen.h"
 #include "screens/GasQuizScreen.h"
 #include "screens/SummaryScreen.h"
@@ -6,6 +8,7 @@
 #include "TestSupport.h"
 
 #include <QAccessible>
+#include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -154,6 +157,43 @@ TEST_F(Accessibility, TheApparatusQuizReadsTopDownAndItsChoicesArePressedAndAnno
     runHandler(s->Timer1->onTick);
     EXPECT_NE(screen<SummaryScreen>(), nullptr);
     EXPECT_TRUE(reports.empty());
+}
+
+// The summary's pictures read their words from the text file beside each, when there is one; a
+// picture without one, or with one that is not UTF-8 text, reads as its role alone.
+TEST_F(Accessibility, SummaryPicturesReadTheWordsBesideThemOrTheirRole) {
+    startProgram();
+    CurrentQuestion = Question;
+    const auto writeBeside = [](const QString &picture, const QByteArray &bytes) {
+        QFile file(pictureTextPath(picture));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    writeBeside(PicturePath(fragment::Equation, Question),
+                "\xEF\xBB\xBF"
+                "2KClO3 \xE2\x86\x92 2KCl + 3O2\n  (MnO2)\n");
+    writeBeside(PicturePath(fragment::Apparatus, ApparatusPicture(Question)), "\xFF\xFE"
+                                                                              "bad");
+    guarded([] { ScreenSwitch(ScreenId::Summary); });
+    SummaryScreen *s = screen<SummaryScreen>();
+    ASSERT_NE(s, nullptr);
+    QAccessibleInterface *equation = accessible(s->Image3);
+    EXPECT_EQ(equation->text(QAccessible::Name), QStringLiteral("化学反応式"));
+    EXPECT_EQ(equation->text(QAccessible::Description),
+              QStringLiteral("2KClO3 → 2KCl + 3O2 (MnO2)"));
+    QAccessibleInterface *apparatus = accessible(s->Image4);
+    EXPECT_EQ(apparatus->text(QAccessible::Name), QStringLiteral("実験装置"));
+    EXPECT_EQ(apparatus->text(QAccessible::Description), QString());
+    EXPECT_TRUE(reports.empty());
+
+    // The next question has no words beside its equation.
+    QFile::remove(pictureTextPath(PicturePath(fragment::Equation, Question)));
+    CurrentQuestion = Question + 1;
+    guarded([] { ScreenSwitch(ScreenId::Summary); });
+    s = screen<SummaryScreen>();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(accessible(s->Image3)->text(QAccessible::Description), QString());
+    EXPECT_EQ(accessible(s->Image3)->text(QAccessible::Name), QStringLiteral("化学反応式"));
 }
 
 } // namespace

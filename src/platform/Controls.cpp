@@ -144,6 +144,11 @@ void ImageBox::setPicture(const QImage &picture) {
     update();
 }
 
+void ImageBox::setPicture(const QImage &picture, const QString &words) {
+    setAccessibleDescription(words);
+    setPicture(picture);
+}
+
 void ImageBox::setBorderStyle(int style) {
     borderStyle_ = style;
     update();

@@ -67,6 +67,9 @@ public:
     ImageBox(QWidget *parent, TwipsRect place, bool stretch = false);
 
     void setPicture(const QImage &picture);
+    // A picture whose content is also words (an equation, a page of properties): its name stays
+    // what it is, the words become its description, read after the name; none for no words.
+    void setPicture(const QImage &picture, const QString &words);
     const QImage &picture() const { return picture_; }
     // 0: no border, 1: fixed single border.
     void setBorderStyle(int style);

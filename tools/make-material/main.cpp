@@ -4,6 +4,7 @@
 #include "ApparatusArt.h"
 #include "EquationPicture.h"
 #include "GifWriter.h"
+#include "PictureTexts.h"
 #include "Plates.h"
 #include "PropertiesPage.h"
 #include "Sounds.h"
@@ -112,6 +113,7 @@ int main(int argc, char **argv) {
                            fragment::QuestionFile});
         writeBank(root, tables);
         writePictures(root, tables);
+        writePictureTexts(root, tables);
         writeChime(dataPath(root, fragment::RightSound));
         writeBuzzer(dataPath(root, fragment::WrongSound));
     } catch (const RuntimeError &e) {
