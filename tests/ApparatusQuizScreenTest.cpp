@@ -91,14 +91,26 @@ TEST_F(ApparatusQuiz, LoadingShowsTheQuestionsLabelsAndOpensEveryChoice) {
     EXPECT_THROW(s->Image1(5), RuntimeError);
     EXPECT_THROW(s->Image2(0), RuntimeError);
 
-    // The quit button is the one control that takes the focus; the keyboard presses it.
+    // The quit button takes the first focus; the seven choices follow it, by the keyboard only.
+    const std::vector<QWidget *> choices = {s->Image1(1), s->Image1(2), s->Image1(3), s->Image1(4),
+                                            s->Image2(1), s->Image2(2), s->Image2(3)};
     for (QWidget *w : s->findChildren<QWidget *>()) {
-        if (w == s->Command2)
-            continue;
-        EXPECT_EQ(w->focusPolicy(), Qt::NoFocus) << w->metaObject()->className();
+        const bool choice = std::find(choices.begin(), choices.end(), w) != choices.end();
+        const Qt::FocusPolicy expected = w == s->Command2 ? Qt::StrongFocus
+                                         : choice         ? Qt::TabFocus
+                                                          : Qt::NoFocus;
+        EXPECT_EQ(w->focusPolicy(), expected) << w->metaObject()->className();
     }
     QApplication::setActiveWindow(s);
     ASSERT_EQ(QApplication::focusWidget(), s->Command2);
+    std::vector<QWidget *> visited;
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(s->windowHandle(), Qt::Key_Tab);
+        visited.push_back(QApplication::focusWidget());
+    }
+    std::vector<QWidget *> cycle = choices;
+    cycle.push_back(s->Command2);
+    EXPECT_EQ(visited, cycle);
     QTest::keyClick(s->Command2, Qt::Key_Space);
     EXPECT_TRUE(programHasEnded());
     EXPECT_EQ(programExitStatus(), 0);
@@ -192,6 +204,41 @@ TEST_F(ApparatusQuiz, BothRightWithinOnePeriodSwitchOnePeriodAfterTheSecondClick
     EXPECT_FALSE(s->isVisible());
     EXPECT_EQ(marks(s), std::vector<bool>(4, Hidden));
     EXPECT_EQ(CurrentQuestion, Question);
+    EXPECT_TRUE(reports.empty());
+}
+
+// Tab, then Enter or the space bar on a choice is a click on it: judged with its sound and mark;
+// a click by pointer leaves the focus where it was.
+TEST_F(ApparatusQuiz, TheKeyboardAnswersBothQuestionsWithoutThePointer) {
+    ApparatusQuizScreen *s = open();
+    QApplication::setActiveWindow(s);
+    ASSERT_EQ(QApplication::focusWidget(), s->Command2);
+    click(s->Image1(1), 99.0);
+    EXPECT_EQ(QApplication::focusWidget(), s->Command2) << "a click moved the focus";
+    tick(s, 100.1);
+
+    auto press = [&](int tabs, Qt::Key key, double at) {
+        for (int i = 0; i < tabs; ++i)
+            QTest::keyClick(s->windowHandle(), Qt::Key_Tab);
+        clock->now = at;
+        QTest::keyClick(s->windowHandle(), key);
+    };
+    press(RightGenerator, Qt::Key_Return, 100.2);
+    EXPECT_EQ(QApplication::focusWidget(), s->Image1(RightGenerator));
+    EXPECT_EQ(s->GeneratorSolved(), 1);
+    EXPECT_EQ(marks(s), std::vector<bool>({Shown, Hidden, Hidden, Hidden}));
+    press(GeneratorCount - RightGenerator + 1, Qt::Key_Space, 100.4); // collection method 1
+    EXPECT_EQ(marks(s), std::vector<bool>({Shown, Hidden, Hidden, Shown}));
+    tick(s, 101.5);
+    press(RightCollector - 1, Qt::Key_Enter, 102.0);
+    EXPECT_EQ(QApplication::focusWidget(), s->Image2(RightCollector));
+    EXPECT_EQ(sounds,
+              QStringList({sound("x.wav"), sound("o.wav"), sound("x.wav"), sound("o.wav")}));
+    EXPECT_EQ(s->CollectorSolved(), 1);
+    press(0, Qt::Key_A, 102.2); // other keys do nothing
+    EXPECT_EQ(sounds.size(), 4);
+    tick(s, 103.1);
+    EXPECT_NE(screen<SummaryScreen>(), nullptr);
     EXPECT_TRUE(reports.empty());
 }
 

@@ -177,6 +177,45 @@ TEST_F(Controls, AFocusedButtonShowsItsFocusMark) {
     EXPECT_GT(marked, 10);
 }
 
+// The focus ring of an answering picture and its solid border never share a pixel, and the ring
+// is dotted black and white, so it shows on any picture and is not taken for the border.
+TEST_F(Controls, AFocusedAnswerPictureShowsADottedRingApartFromItsBorder) {
+    Form form(QStringLiteral("試験"), 3000, 1800);
+    auto *first = new GraphicalButton(&form, {1500, 0, 900, 450}, 0x00FFFFFF);
+    auto *box = new ImageBox(&form, {0, 0, 900, 900});
+    box->setPicture(filled({60, 60}, Qt::gray));
+    box->makeAnswer();
+    int clicks = 0;
+    box->onClick = [&] { ++clicks; };
+    form.setTabOrder({first, box});
+    showAndWait(form);
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    const QImage plain = box->grab().toImage();
+    box->setBorderStyle(1);
+    const QImage bordered = box->grab().toImage();
+    box->setBorderStyle(0);
+    QTest::keyClick(form.windowHandle(), Qt::Key_Tab);
+    ASSERT_EQ(form.focusWidget(), box);
+    const QImage focused = box->grab().toImage();
+    int ringBlack = 0, ringWhite = 0, shared = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x) {
+            const bool ring = focused.pixel(x, y) != plain.pixel(x, y);
+            const bool border = bordered.pixel(x, y) != plain.pixel(x, y);
+            shared += ring && border;
+            ringBlack += ring && focused.pixelColor(x, y) == QColor(Qt::black);
+            ringWhite += ring && focused.pixelColor(x, y) == QColor(Qt::white);
+        }
+    EXPECT_EQ(shared, 0);
+    EXPECT_GT(ringBlack, 50);
+    EXPECT_GT(ringWhite, 50);
+
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_A})
+        QTest::keyClick(form.windowHandle(), key);
+    EXPECT_EQ(clicks, 3);
+}
+
 TEST_F(Controls, AnImageBoxTakesItsPicturesSizeUnlessStretchedAndShowsTheGroundThroughGaps) {
     Form form(QStringLiteral("試験"), 3000, 1800);
     auto *box = new ImageBox(&form, {300, 150, 1500, 1500});

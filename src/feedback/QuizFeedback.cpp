@@ -1,5 +1,6 @@
 #include "feedback/QuizFeedback.h"
 
+#include "platform/Accessibility.h"
 #include "platform/Controls.h"
 #include "platform/Services.h"
 #include "platform/SoundPlayer.h"
@@ -9,7 +10,10 @@ namespace vaporica {
 QuizFeedback::QuizFeedback(Timer *timer, const std::vector<Slot> &declared,
                            std::function<void()> completion)
     : clock_(services().clock), timer_(timer), player_(services().makeSoundPlayer()),
-      declared_(declared) {
+      declared_(declared),
+      // The timer belongs to the screen, and so does the announcer.
+      announcer_(
+          new SpokenText(qobject_cast<QWidget *>(timer->parent()), QAccessible::Notification)) {
     std::vector<AnswerSlot *> answerSlots;
     for (const Slot &slot : declared_) {
         slots_.push_back(
@@ -28,8 +32,16 @@ QuizFeedback::~QuizFeedback() = default;
 AnswerSlot::Binding QuizFeedback::bindingOf(const Slot &declared) {
     return {.rightChoice = declared.rightChoice,
             .startSound = [this](const QString &path) { player_->play(path); },
-            .showRightMark = [mark = declared.rightMark] { mark->show(); },
-            .showWrongMark = [mark = declared.wrongMark] { mark->show(); },
+            .showRightMark =
+                [this, declared] {
+                    declared.rightMark->show();
+                    announce(declared, true);
+                },
+            .showWrongMark =
+                [this, declared] {
+                    declared.wrongMark->show();
+                    announce(declared, false);
+                },
             .onRight = declared.onRight};
 }
 
@@ -40,6 +52,13 @@ void QuizFeedback::load() {
         slot->reopen();
     timer_->setInterval(0);
     hideMarks();
+    announcer_->clear();
+}
+
+void QuizFeedback::announce(const Slot &declared, bool right) {
+    const QString judgement = right ? QStringLiteral("正解") : QStringLiteral("不正解");
+    announcer_->announce(
+        declared.topic.isEmpty() ? judgement : declared.topic + QStringLiteral("は") + judgement);
 }
 
 void QuizFeedback::hideMarks() {

@@ -8,6 +8,7 @@
 #include "feedback/FeedbackPeriod.h"
 #include "feedback/HoverGroup.h"
 
+#include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -16,6 +17,7 @@ namespace vaporica {
 
 class Clock;
 class ImageBox;
+class SpokenText;
 class SoundPlayer;
 class Timer;
 
@@ -30,6 +32,8 @@ public:
         ImageBox *wrongMark;
         // Extra look a right click gives (the apparatus screen borders the clicked image).
         std::function<void(int index)> onRight = {};
+        // What the slot asks, said before 正解 / 不正解 where a screen has more than one slot.
+        QString topic = {};
     };
 
     // Made once the screen's timer and marks exist. completion is what the screen does when a
@@ -51,6 +55,7 @@ public:
 private:
     AnswerSlot::Binding bindingOf(const Slot &declared);
     void hideMarks();
+    void announce(const Slot &declared, bool right);
 
     std::shared_ptr<const Clock> clock_;
     Timer *timer_;
@@ -58,6 +63,8 @@ private:
     std::vector<Slot> declared_;
     std::vector<std::unique_ptr<AnswerSlot>> slots_;
     std::unique_ptr<FeedbackPeriod> period_;
+    // Says each judgement to a screen reader, as the marks and sounds say it to everyone else.
+    SpokenText *announcer_;
 };
 
 } // namespace vaporica

@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include "app/ErrorReport.h"
+#include "platform/Accessibility.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -33,6 +34,7 @@ void placeAt(QWidget *w, TwipsRect place) {
     w->setMouseTracking(true);
     // A move or click that this control does not handle stops here instead of reaching its parent.
     w->setAttribute(Qt::WA_NoMousePropagation);
+    noteCreation(w);
 }
 
 void drawBevel(QPainter &p, const QRect &r, const QColor &light, const QColor &dark) {
@@ -142,9 +144,18 @@ void ImageBox::setPicture(const QImage &picture) {
     update();
 }
 
+void ImageBox::setPicture(const QImage &picture, const QString &words) {
+    setAccessibleDescription(words);
+    setPicture(picture);
+}
+
 void ImageBox::setBorderStyle(int style) {
     borderStyle_ = style;
     update();
+}
+
+void ImageBox::makeAnswer() {
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void ImageBox::paintEvent(QPaintEvent *) {
@@ -161,6 +172,26 @@ void ImageBox::paintEvent(QPaintEvent *) {
         p.drawRect(rect().adjusted(0, 0, -1, -1));
         p.drawRect(rect().adjusted(1, 1, -2, -2));
     }
+    if (hasFocus()) {
+        // Two pixels inside the border's inner line, so both can show at once.
+        const QRect ring = rect().adjusted(4, 4, -5, -5);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 1));
+        p.drawRect(ring);
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.drawRect(ring);
+    }
+}
+
+void ImageBox::keyPressEvent(QKeyEvent *event) {
+    const int key = event->key();
+    if (isAnswer() && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            runHandler(onClick);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ImageBox::mouseMoveEvent(QMouseEvent *event) {

@@ -67,16 +67,26 @@ public:
     ImageBox(QWidget *parent, TwipsRect place, bool stretch = false);
 
     void setPicture(const QImage &picture);
+    // A picture whose content is also words (an equation, a page of properties): its name stays
+    // what it is, the words become its description, read after the name; none for no words.
+    void setPicture(const QImage &picture, const QString &words);
     const QImage &picture() const { return picture_; }
     // 0: no border, 1: fixed single border.
     void setBorderStyle(int style);
     int borderStyle() const { return borderStyle_; }
+
+    // A picture that answers a question joins the tab order; a click leaves the focus where it
+    // was, so the pointer changes nothing. While focused it shows a black-and-white dotted ring
+    // inside its edge, apart from the solid border, and Enter or the space bar clicks it.
+    void makeAnswer();
+    bool isAnswer() const { return focusPolicy() != Qt::NoFocus; }
 
     Handler onClick;
     Handler onMouseMove;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

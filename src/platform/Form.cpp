@@ -3,6 +3,7 @@
 #include "app/ErrorReport.h"
 #include "app/Navigation.h"
 #include "assets/ArtPictures.h"
+#include "platform/Accessibility.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -18,6 +19,7 @@ Form::Form(const QString &caption, int clientWidthTwips, int clientHeightTwips,
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint) {
+    installAccessibleControls();
     setWindowTitle(caption);
     setFixedSize(px(clientWidthTwips), px(clientHeightTwips));
     QPalette pal = palette();
@@ -74,6 +76,10 @@ QWidget *Form::firstFocusable() const {
         if (w->isVisibleTo(const_cast<Form *>(this)) && w->focusPolicy() != Qt::NoFocus)
             return w;
     return nullptr;
+}
+
+std::vector<QObject *> Form::accessibleChildren() const {
+    return readingOrder(this, readingOrder_);
 }
 
 void Form::mouseMoveEvent(QMouseEvent *event) {

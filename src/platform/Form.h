@@ -29,6 +29,11 @@ public:
     void setTabOrder(const std::vector<QWidget *> &inTabOrder);
     QWidget *firstFocusable() const;
 
+    // The order a screen reader reads the screen in: these first, then the other controls in the
+    // order they were created (the stacking order Qt keeps is the drawing order).
+    void setReadingOrder(const std::vector<QObject *> &order) { readingOrder_ = order; }
+    std::vector<QObject *> accessibleChildren() const;
+
     void markUnloaded() { unloaded_ = true; }
     bool isUnloaded() const { return unloaded_; }
 
@@ -44,6 +49,7 @@ protected:
 private:
     QImage background_;
     std::vector<QWidget *> tabOrder_;
+    std::vector<QObject *> readingOrder_;
     bool unloaded_ = false;
 };
 

@@ -56,8 +56,15 @@ void ApparatusQuizScreen::createControls() {
     createFeedback();
     stackFrontToBack();
     connectHandlers();
-    // The frames and image boxes never take the focus: the quit button is the only stop.
-    setTabOrder({Command2});
+    // The quit button keeps the first focus; the choices follow in reading order.
+    std::vector<QWidget *> tabOrder{Command2};
+    for (int n = 1; n <= GeneratorCount; ++n)
+        tabOrder.push_back(Image1(n));
+    for (int n = 1; n <= CollectorCount; ++n)
+        tabOrder.push_back(Image2(n));
+    setTabOrder(tabOrder);
+    // Read top to bottom: the gas and its reagents, then the two questions.
+    setReadingOrder({Frame3, Frame4, Frame1, Frame2, Command2});
 }
 
 void ApparatusQuizScreen::createLabelRow() {
@@ -80,6 +87,7 @@ void ApparatusQuizScreen::createCollectorFrame() {
         Image2(n) = new ImageBox(Frame2, CollectorPlace[n - 1]);
         Image2(n)->setPicture(artPicture(QStringLiteral(":/apparatus/collector%1.svg").arg(n)));
         Image2(n)->setAccessibleName(QString::fromUtf8(CollectorWords[n - 1]));
+        Image2(n)->makeAnswer();
     }
 }
 
@@ -93,6 +101,7 @@ void ApparatusQuizScreen::createGeneratorFrame() {
         Image1(n) = new ImageBox(Frame1, GeneratorPlace[n - 1]);
         Image1(n)->setPicture(artPicture(QStringLiteral(":/apparatus/generator%1.svg").arg(n)));
         Image1(n)->setAccessibleName(QString::fromUtf8(GeneratorWords[n - 1]));
+        Image1(n)->makeAnswer();
     }
 }
 
@@ -106,12 +115,14 @@ void ApparatusQuizScreen::createFeedback() {
              .rightChoice = [] { return int(GeneratorAnswer(CurrentQuestion)); },
              .rightMark = Image5,
              .wrongMark = Image6,
-             .onRight = [this](int n) { Image1(n)->setBorderStyle(1); }},
+             .onRight = [this](int n) { Image1(n)->setBorderStyle(1); },
+             .topic = QStringLiteral("発生装置")},
             {.group = &collectorGroup_,
              .rightChoice = [] { return int(CollectorAnswer(CurrentQuestion)); },
              .rightMark = Image7,
              .wrongMark = Image8,
-             .onRight = [this](int n) { Image2(n)->setBorderStyle(1); }}},
+             .onRight = [this](int n) { Image2(n)->setBorderStyle(1); },
+             .topic = QStringLiteral("捕集方法")}},
         [] { ScreenSwitch(ScreenId::Summary); });
 }
 

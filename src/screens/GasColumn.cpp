@@ -18,6 +18,7 @@ Frame *createGasColumn(QWidget *form, TwipsRect framePlace,
                        ControlArray<GraphicalButton, GasCount> &buttons) {
     auto *frame =
         new Frame(form, framePlace, QString(), FramePink, Red, minchoFont(MinchoFace, 12, true));
+    frame->setAccessibleName(QStringLiteral("気体"));
     for (int n = 1; n <= GasCount; ++n) {
         auto *button =
             new GraphicalButton(frame, {120, GasButtonTop[n - 1], 1830, 525}, PaleYellow);

@@ -7,6 +7,7 @@
 #include "assets/PictureLoader.h"
 #include "bank/BankLoader.h"
 #include "bank/QuestionSelection.h"
+#include "platform/Accessibility.h"
 #include "platform/Services.h"
 #include "screens/ArtControls.h"
 #include "screens/GasColumn.h"
@@ -87,6 +88,16 @@ void GasQuizScreen::createControls() {
         tabOrder.push_back(Command1(n));
     tabOrder.insert(tabOrder.end(), {Command2, Command3, Command4});
     setTabOrder(tabOrder);
+
+    // The question plate is part of the background picture; a screen reader reads its words first,
+    // then the reagents and the gases in their numbers' order.
+    auto *prompt = new SpokenText(this, QAccessible::StaticText, QuestionPrompt,
+                                  TwipsRect{540, 1530, 6060, 840}.pixels());
+    std::vector<QObject *> readingOrder{prompt};
+    for (int n = 1; n <= ReagentCount; ++n)
+        readingOrder.push_back(Image1(n));
+    readingOrder.insert(readingOrder.end(), {Frame1, Image6, Image5, Command2, Command3, Command4});
+    setReadingOrder(readingOrder);
 }
 
 void GasQuizScreen::Form_MouseMove() {
@@ -112,14 +123,17 @@ void GasQuizScreen::Form_Load() {
 void GasQuizScreen::InitPictures() {
     for (int n = 1; n <= GasCount; ++n)
         Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasNormal, n)));
-    for (int n = 1; n <= ReagentCount; ++n)
+    for (int n = 1; n <= ReagentCount; ++n) {
         Image1(n)->setPicture(loadPicture(PicturePath(fragment::ReagentNormal, n)));
+        Image1(n)->setAccessibleDescription(QString());
+    }
 }
 
 void GasQuizScreen::ShowQuestion() {
     for (int k = 1; k <= 2; ++k) {
         const int r = reagentIndex(CurrentQuestion, k, "Image1", ReagentCount);
         Image1(r)->setPicture(loadPicture(PicturePath(fragment::ReagentHighlighted, r)));
+        Image1(r)->setAccessibleDescription(QuestionReagent);
     }
 }
 

@@ -13,6 +13,10 @@ namespace vaporica {
 
 class Clock;
 
+// The question as the background shows it, and what a screen reader says of its two reagents.
+inline const QString QuestionPrompt = QStringLiteral("下の薬品の組合せで発生する気体は何ですか");
+inline const QString QuestionReagent = QStringLiteral("問題の薬品");
+
 // The gas identification quiz: two highlighted reagent plates among twenty-four; the pupil names
 // the gas they produce with one of fourteen gas buttons.
 class GasQuizScreen : public Form {

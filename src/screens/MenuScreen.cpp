@@ -47,8 +47,8 @@ void MenuScreen::createControls() {
     const QString kipp = QStringLiteral("キップの装置");
     Command6 = captionButton(this, {1635, 5445, 1545, 465}, Orange, kipp, 12);
     Frame1 = new Frame(this, {345, 285, 9045, 5775}, kipp, LightOrange, Red, pMincho(12));
-    Command5 = captionButton(Frame1, {7440, 420, 1230, 435}, Salmon, QStringLiteral("戻　る"),
-                             15.75);
+    Command5 =
+        captionButton(Frame1, {7440, 420, 1230, 435}, Salmon, QStringLiteral("戻　る"), 15.75);
     Command4 = captionButton(Frame1, {5685, 4815, 2190, 435}, Salmon, CockOpenAction, 15.75);
     Image9 = artImage(Frame1, {4935, 1080, 3735, 3525}, ":/art/menu/kipp-open.svg",
                         QStringLiteral("コックを開いたキップの装置"));
@@ -72,9 +72,9 @@ void MenuScreen::createControls() {
     Frame1->hide();
 
     // Qt draws later siblings on top: raise from the back of the layout table to its front.
-    for (QWidget *w : std::initializer_list<QWidget *>{Command1, Command2, Command3, Frame1,
-                                                       Command6, Image7, Image8, Image9, Command4,
-                                                       Command5})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Command1, Command2, Command3, Frame1, Command6, Image7,
+                                          Image8, Image9, Command4, Command5})
         w->raise();
 
     Command1->onClick = [this] { Command1_Click(); };
@@ -86,6 +86,8 @@ void MenuScreen::createControls() {
 
     // Tab order 0..6; Frame1 (3) takes no focus.
     setTabOrder({Command1, Command2, Command3, Command4, Command5, Command6});
+    // A screen reader reads the three big buttons first, as the tab order visits them.
+    setReadingOrder({Command1, Command2, Command3, Command6, Frame1});
 }
 
 void MenuScreen::Form_Load() {

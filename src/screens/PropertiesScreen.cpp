@@ -3,6 +3,7 @@
 #include "app/Navigation.h"
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
+#include "assets/PictureText.h"
 #include "platform/Fonts.h"
 #include "screens/ArtControls.h"
 #include "screens/GasColumn.h"
@@ -67,8 +68,10 @@ void PropertiesScreen::createControls() {
 void PropertiesScreen::createShowingPart() {
     Frame2 = captionedFrame(this, {555, 60, 5475, 3975}, QStringLiteral("説明"));
     Image3 = new ImageBox(Frame2, {195, 300, 5130, 3555});
+    Image3->setAccessibleName(QStringLiteral("性質"));
     Frame3 = captionedFrame(this, {555, 4050, 7530, 3960}, QStringLiteral("実験装置"));
     Image4 = new ImageBox(Frame3, {180, 285, 6405, 2940});
+    Image4->setAccessibleName(QStringLiteral("実験装置"));
     Label1 = new Label(Frame3, {5025, 495, 105, 255}, Orange, White,
                        minchoFont(PMinchoFace, 12.75, true));
     for (QWidget *w : {static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Frame3),
@@ -138,8 +141,10 @@ void PropertiesScreen::Command1_Click(int Index) {
     Image2->hide();
     Frame2->show();
     Frame3->show();
-    Image3->setPicture(loadPicture(PicturePath(fragment::Properties, Index)));
-    Image4->setPicture(loadPicture(PicturePath(fragment::Apparatus, GasApparatus(Index))));
+    const QString properties = PicturePath(fragment::Properties, Index);
+    Image3->setPicture(loadPicture(properties), pictureText(properties));
+    const QString apparatus = PicturePath(fragment::Apparatus, GasApparatus(Index));
+    Image4->setPicture(loadPicture(apparatus), pictureText(apparatus));
     const QString note = reagentNote(Index);
     if (note.isEmpty()) {
         Label1->hide();

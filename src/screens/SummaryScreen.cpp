@@ -5,6 +5,7 @@
 #include "assets/DataPaths.h"
 #include "assets/Names.h"
 #include "assets/PictureLoader.h"
+#include "assets/PictureText.h"
 #include "platform/Fonts.h"
 #include "platform/Services.h"
 #include "screens/ArtControls.h"
@@ -73,8 +74,10 @@ void SummaryScreen::Form_Load() {
     const int q = CurrentQuestion;
     Image1->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, AnswerGas(q))));
     Image1->setAccessibleName(gasName(AnswerGas(q)));
-    Image3->setPicture(loadPicture(PicturePath(fragment::Equation, q)));
-    Image4->setPicture(loadPicture(PicturePath(fragment::Apparatus, ApparatusPicture(q))));
+    const QString equation = PicturePath(fragment::Equation, q);
+    Image3->setPicture(loadPicture(equation), pictureText(equation));
+    const QString apparatus = PicturePath(fragment::Apparatus, ApparatusPicture(q));
+    Image4->setPicture(loadPicture(apparatus), pictureText(apparatus));
     for (int k = 1; k <= 2; ++k) {
         Image2(k)->setPicture(loadPicture(PicturePath(fragment::ReagentNormal, Reagent(q, k))));
         Image2(k)->setAccessibleName(reagentName(Reagent(q, k)));

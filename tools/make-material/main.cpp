@@ -4,6 +4,7 @@
 #include "ApparatusArt.h"
 #include "EquationPicture.h"
 #include "GifWriter.h"
+#include "PictureTexts.h"
 #include "Plates.h"
 #include "PropertiesPage.h"
 #include "Sounds.h"
@@ -132,6 +133,7 @@ int main(int argc, char **argv) {
                            fragment::QuestionFile});
         writeBank(root, tables);
         writePictures(root, tables);
+        writePictureTexts(root, tables);
         writeChime(dataPath(root, fragment::RightSound));
         writeBuzzer(dataPath(root, fragment::WrongSound));
     } catch (const RuntimeError &e) {
