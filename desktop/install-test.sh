@@ -58,7 +58,7 @@ ln -s "$prefix/bin/vaporica" "$prefix/on-path"
     exec "$prefix/on-path" 2>"$prefix/stderr") &
 pid=$!
 deadline=$((SECONDS + 30))
-until grep -q 'name="メニュー" role=Window' "$prefix/stderr" 2>/dev/null; do
+until grep -q 'name="メニュー" role=Client' "$prefix/stderr" 2>/dev/null; do
     if ! kill -0 "$pid" 2>/dev/null || [ $SECONDS -ge $deadline ]; then
         fail "the installed program did not show its menu"
         cat "$prefix/stderr" >&2
