@@ -28,7 +28,7 @@ const QStringList DataFolders = {QStringLiteral("気体"),   QStringLiteral("薬
 
 // Qt's accessibility cache logs each window it learns of as it is shown; the menu window showing
 // is the one outside sign that start-up has finished loading the bank.
-const QByteArray MenuShownSign = "name=\"メニュー\" role=Window";
+const QByteArray MenuShownSign = "name=\"メニュー\" role=Client";
 
 // A broken copy of the built data directory with the executable beside it.
 class DataCopy {
