@@ -51,11 +51,10 @@ void MenuScreen::createControls() {
         captionButton(Frame1, {7440, 420, 1230, 435}, Salmon, QStringLiteral("戻　る"), 15.75);
     Command4 = captionButton(Frame1, {5685, 4815, 2190, 435}, Salmon, CockOpenAction, 15.75);
     Image9 = artImage(Frame1, {4935, 1080, 3735, 3525}, ":/art/menu/kipp-open.svg",
-                        QStringLiteral("コックを開いたキップの装置"));
+                      QStringLiteral("コックを開いたキップの装置"));
     Image8 = artImage(Frame1, {4935, 1080, 3735, 3525}, ":/art/menu/kipp-closed.svg",
-                        QStringLiteral("コックを閉じたキップの装置"));
-    Image7 = artImage(Frame1, {435, 660, 4095, 4590}, ":/art/menu/explanation.svg",
-                        kipp);
+                      QStringLiteral("コックを閉じたキップの装置"));
+    Image7 = artImage(Frame1, {435, 660, 4095, 4590}, ":/art/menu/explanation.svg", kipp);
     Image7->setAccessibleDescription(QStringLiteral(
         "加熱を必要としない、固体と液体の反応で気体を発生させる装置。二つのガラス器具よりなり、"
         "下に固体、上に液体を入れる。気体取り出しコックを開くと反応が起き閉じると発生した気体の"

@@ -1,7 +1,7 @@
 #include "ApparatusArt.h"
 
-#include "app/RuntimeError.h"
 #include "Plates.h"
+#include "app/RuntimeError.h"
 #include "app/SharedVariables.h"
 #include "assets/SvgRender.h"
 
@@ -32,9 +32,9 @@ struct SvgFile {
 };
 
 const std::array<SvgFile, GeneratorCount> kGenerators = {{{"generator1.svg", {75, 187}},
-                                             {"generator2.svg", {137, 186}},
-                                             {"generator3.svg", {142, 148}},
-                                             {"generator4.svg", {120, 234}}}};
+                                                          {"generator2.svg", {137, 186}},
+                                                          {"generator3.svg", {142, 148}},
+                                                          {"generator4.svg", {120, 234}}}};
 const std::array<SvgFile, CollectorCount> kCollectors = {
     {{"collector1.svg", {93, 119}}, {"collector2.svg", {89, 119}}, {"collector3.svg", {179, 136}}}};
 

@@ -37,8 +37,8 @@ const Look Highlighted{QColor(255, 128, 0), QColor(255, 236, 130),
 QFont plateFont(qreal pixelSize) {
     QFont font;
     // The Mincho faces; the first name is the platform font they stand in for.
-    font.setFamilies(QStringList{PMinchoFace, QStringLiteral("IPAPMincho"),
-                                 QStringLiteral("IPAMincho")});
+    font.setFamilies(
+        QStringList{PMinchoFace, QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
     font.setPixelSize(qRound(pixelSize));
     font.setBold(true);
     font.setStyleStrategy(QFont::PreferAntialias);
