@@ -19,16 +19,7 @@ for exe in "$measure" "$bare" "$program"; do
 done
 [ -f "$build/説明/mondai.txt" ] || { echo "FAIL: no data directory beside $program" >&2; exit 1; }
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/vaporica-startup.XXXXXX")
-xvfb_pid=''
-cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
 . "$here/../e2e/private-x-server.sh"
-start_private_x_server "$work" || exit 1
+open_private_x_workplace startup || exit 1
 
 "$measure" --runs "$runs" "$@" "$bare" "$program"

@@ -6,17 +6,9 @@
 set -u
 exe=$1 data=$2
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/vaporica-a11y.XXXXXX")
-xvfb_pid=''
-cleanup() {
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 . "$(dirname "$0")/private-x-server.sh"
 . "$(dirname "$0")/program-copy.sh"
-start_private_x_server "$work" || exit 1
+open_private_x_workplace a11y || exit 1
 make_one_question_copy "$exe" "$data" "$work/one-question" || exit 1
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 # A session bus of this run alone; it starts the accessibility bus when the client asks for it.
