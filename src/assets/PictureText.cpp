@@ -1,5 +1,7 @@
 #include "assets/PictureText.h"
 
+#include "platform/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,24 +17,32 @@ QString pictureTextPath(const QString &picturePath) {
 
 QString pictureText(const QString &picturePath) {
     const QString path = pictureTextPath(picturePath);
-    QFile file(path);
-    if (!file.exists())
-        return {};
     // Words for a picture, not a book: a few lines at most.
     constexpr qint64 Limit = 4096;
     const auto fail = [&path](const char *problem) {
-        std::fprintf(stderr, "%s: %s; the picture reads as its role\n", qPrintable(path), problem);
+        std::fprintf(stderr, "ヴァポリカ: 絵の説明文を使えません (%s): %s\n", problem,
+                     path.toUtf8().constData());
         return QString();
     };
-    if (!file.open(QIODevice::ReadOnly))
-        return fail("cannot be read");
+    // Opened as every data file is: a pipe or a device in its place must not stop the lesson.
+    QFile file;
+    switch (openRegularFile(path, file)) {
+    case OpenOutcome::Opened:
+        break;
+    case OpenOutcome::Missing:
+        return {}; // the text is optional
+    case OpenOutcome::NotRegular:
+        return fail("普通のファイルではありません");
+    case OpenOutcome::Unreadable:
+        return fail("読み込めません");
+    }
     const QByteArray bytes = file.read(Limit + 1);
     if (bytes.size() > Limit)
-        return fail("longer than 4096 bytes");
+        return fail("4096 バイトを超えています");
     QStringDecoder decode(QStringDecoder::Utf8);
     const QString text = decode(bytes);
     if (decode.hasError())
-        return fail("not UTF-8 text");
+        return fail("UTF-8 の文字ではありません");
     return text.simplified();
 }
 
