@@ -21,17 +21,8 @@ void warn(const QString &path, const QString &why) {
 // differently worded line for a file it cannot read.
 QString playProblem(const QString &path) {
     QFile file;
-    switch (openRegularFile(path, file)) {
-    case OpenOutcome::Opened:
-        return wavProblem(file);
-    case OpenOutcome::Missing:
-        return QStringLiteral("ファイルがありません");
-    case OpenOutcome::NotRegular:
-        return QStringLiteral("普通のファイルではありません");
-    case OpenOutcome::Unreadable:
-        break;
-    }
-    return QStringLiteral("ファイルを読み込めません");
+    const OpenOutcome outcome = openRegularFile(path, file);
+    return outcome == OpenOutcome::Opened ? wavProblem(file) : openProblem(outcome);
 }
 } // namespace
 

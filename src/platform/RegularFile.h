@@ -35,4 +35,19 @@ inline OpenOutcome openRegularFile(const QString &path, QFile &file) {
     return OpenOutcome::Opened;
 }
 
+// Why a file did not open, in the words the program's warnings use; empty when it did.
+inline QString openProblem(OpenOutcome outcome) {
+    switch (outcome) {
+    case OpenOutcome::Opened:
+        return {};
+    case OpenOutcome::Missing:
+        return QStringLiteral("ファイルがありません");
+    case OpenOutcome::NotRegular:
+        return QStringLiteral("普通のファイルではありません");
+    case OpenOutcome::Unreadable:
+        break;
+    }
+    return QStringLiteral("ファイルを読み込めません");
+}
+
 } // namespace vaporica

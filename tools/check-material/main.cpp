@@ -169,9 +169,8 @@ bool checkSound(Report &report, const QString &fragmentName) {
     // The player's own check first: it refuses what could hang or swamp the player, and a data
     // size beyond the file would make the decoding below allocate for it.
     QFile wav;
-    const QString problem = openRegularFile(path, wav) == OpenOutcome::Opened
-                                ? wavProblem(wav)
-                                : QStringLiteral("ファイルを読み込めません");
+    const OpenOutcome outcome = openRegularFile(path, wav);
+    const QString problem = outcome == OpenOutcome::Opened ? wavProblem(wav) : openProblem(outcome);
     if (!problem.isEmpty()) {
         report.problem(QStringLiteral("%1: 音として使えません（%2）").arg(name, problem));
         return false;
