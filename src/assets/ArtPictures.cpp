@@ -12,6 +12,7 @@
 static void registerArtResources() {
     Q_INIT_RESOURCE(art);
     Q_INIT_RESOURCE(prerendered_art);
+    Q_INIT_RESOURCE(apparatus);
 }
 
 namespace vaporica {
@@ -54,6 +55,10 @@ QImage artPicture(const QString &resource) {
     if (!image.isNull())
         return image;
     return renderedFromSource(resource, QSvgRenderer(resource).defaultSize());
+}
+
+ScalablePicture scalableArtPicture(const QString &resource) {
+    return {artPicture(resource), resource};
 }
 
 QImage gasPlatePicture(int gas) {

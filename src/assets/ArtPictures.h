@@ -1,5 +1,7 @@
 #pragma once
 
+#include "assets/ScalablePicture.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -12,6 +14,9 @@ namespace vaporica {
 QImage artPicture(const QString &resource);
 // The piece at another pixel size, rendered from the SVG source.
 QImage artPicture(const QString &resource, QSize size);
+// The piece as a control shows it: its own pixels, drawn again from the SVG source on a screen
+// with more device pixels.
+ScalablePicture scalableArtPicture(const QString &resource);
 
 // The design-time pictures of gas button n and reagent image n: the name plate in its normal
 // look, as the material generator draws it, pre-rendered by the build.

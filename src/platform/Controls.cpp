@@ -59,12 +59,12 @@ GraphicalButton::GraphicalButton(QWidget *parent, TwipsRect place, const QColor 
     connect(this, &QAbstractButton::clicked, this, [this] { runHandler(onClick); });
 }
 
-void GraphicalButton::setPicture(const QImage &picture) {
+void GraphicalButton::setPicture(const ScalablePicture &picture) {
     picture_ = picture;
     update();
 }
 
-void GraphicalButton::setPicture(const QImage &picture, const QString &words) {
+void GraphicalButton::setPicture(const ScalablePicture &picture, const QString &words) {
     setAccessibleName(words);
     setPicture(picture);
 }
@@ -88,9 +88,9 @@ void GraphicalButton::paintEvent(QPaintEvent *) {
     p.save();
     p.setClipRect(r.adjusted(2, 2, -2, -2));
     if (!picture_.isNull()) {
-        const QPoint topLeft((r.width() - picture_.width()) / 2,
-                             (r.height() - picture_.height()) / 2);
-        p.drawImage(topLeft + shift, picture_);
+        const QSize size = picture_.size();
+        const QPoint topLeft((r.width() - size.width()) / 2, (r.height() - size.height()) / 2);
+        picture_.draw(p, QRect(topLeft + shift, size));
     } else if (!text().isEmpty()) {
         p.setFont(font());
         p.setPen(captionColor_);
@@ -137,14 +137,14 @@ ImageBox::ImageBox(QWidget *parent, TwipsRect place, bool stretch)
     placeAt(this, place);
 }
 
-void ImageBox::setPicture(const QImage &picture) {
+void ImageBox::setPicture(const ScalablePicture &picture) {
     picture_ = picture;
     if (!stretch_ && !picture_.isNull())
         resize(picture_.size());
     update();
 }
 
-void ImageBox::setPicture(const QImage &picture, const QString &words) {
+void ImageBox::setPicture(const ScalablePicture &picture, const QString &words) {
     setAccessibleDescription(words);
     setPicture(picture);
 }
@@ -160,12 +160,7 @@ void ImageBox::makeAnswer() {
 
 void ImageBox::paintEvent(QPaintEvent *) {
     QPainter p(this);
-    if (!picture_.isNull()) {
-        if (stretch_)
-            p.drawImage(rect(), picture_);
-        else
-            p.drawImage(QPoint(0, 0), picture_);
-    }
+    picture_.draw(p, stretch_ ? rect() : QRect(QPoint(0, 0), picture_.size()));
     if (borderStyle_ == 1) {
         p.setPen(QPen(Qt::black, 1));
         p.setBrush(Qt::NoBrush);

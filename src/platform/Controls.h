@@ -3,6 +3,7 @@
 // The controls every screen is built from. Each swallows pointer moves that its screen does not
 // handle, so a move over a control never reaches the window behind it.
 
+#include "assets/ScalablePicture.h"
 #include "platform/Twips.h"
 
 #include <QAbstractButton>
@@ -34,11 +35,11 @@ public:
     // Qt's named colours would silently convert to a 0x00BBGGRR number.
     GraphicalButton(QWidget *parent, TwipsRect place, Qt::GlobalColor) = delete;
 
-    void setPicture(const QImage &picture);
+    void setPicture(const ScalablePicture &picture);
     // A picture button carries no caption; its words, drawn in the picture, become its accessible
     // name so that a screen reader can say them.
-    void setPicture(const QImage &picture, const QString &words);
-    const QImage &picture() const { return picture_; }
+    void setPicture(const ScalablePicture &picture, const QString &words);
+    const QImage &picture() const { return picture_.pixels(); }
     void setCaption(const QString &caption) { setText(caption); }
     QString caption() const { return text(); }
     void setCaptionFont(const QFont &font) { setFont(font); }
@@ -55,7 +56,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    QImage picture_;
+    ScalablePicture picture_;
     QColor face_;
     QColor captionColor_ = Qt::black;
 };
@@ -66,11 +67,11 @@ class ImageBox : public QWidget {
 public:
     ImageBox(QWidget *parent, TwipsRect place, bool stretch = false);
 
-    void setPicture(const QImage &picture);
+    void setPicture(const ScalablePicture &picture);
     // A picture whose content is also words (an equation, a page of properties): its name stays
     // what it is, the words become its description, read after the name; none for no words.
-    void setPicture(const QImage &picture, const QString &words);
-    const QImage &picture() const { return picture_; }
+    void setPicture(const ScalablePicture &picture, const QString &words);
+    const QImage &picture() const { return picture_.pixels(); }
     // 0: no border, 1: fixed single border.
     void setBorderStyle(int style);
     int borderStyle() const { return borderStyle_; }
@@ -92,7 +93,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    QImage picture_;
+    ScalablePicture picture_;
     bool stretch_;
     int borderStyle_ = 0;
     bool pressed_ = false;

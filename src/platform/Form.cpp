@@ -60,7 +60,7 @@ QPoint centredTopLeft(const QRect &area, const QSize &outer) {
             qMax(area.y(), area.y() + (area.height() - outer.height()) / 2)};
 }
 
-void Form::setBackgroundPicture(const QImage &picture) {
+void Form::setBackgroundPicture(const ScalablePicture &picture) {
     background_ = picture;
     update();
 }
@@ -91,7 +91,7 @@ void Form::paintEvent(QPaintEvent *) {
     if (background_.isNull())
         return;
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), background_);
+    background_.draw(painter, QRect(QPoint(0, 0), background_.size()));
 }
 
 void Form::closeEvent(QCloseEvent *event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "assets/ScalablePicture.h"
 #include "platform/Twips.h"
 
 #include <QImage>
@@ -23,7 +24,7 @@ public:
     // a window manager's frame once that is known.
     void showCentred();
     void centreOnScreen();
-    void setBackgroundPicture(const QImage &picture);
+    void setBackgroundPicture(const ScalablePicture &picture);
 
     // The buttons in tab order; the first visible one takes the focus when the screen opens.
     void setTabOrder(const std::vector<QWidget *> &inTabOrder);
@@ -47,7 +48,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QImage background_;
+    ScalablePicture background_;
     std::vector<QWidget *> tabOrder_;
     std::vector<QObject *> readingOrder_;
     bool unloaded_ = false;

@@ -85,7 +85,8 @@ void ApparatusQuizScreen::createCollectorFrame() {
     Image7 = answerMark(Frame2, {3960, 105, 2820, 2715}, true, true);
     for (int n = 1; n <= CollectorCount; ++n) {
         Image2(n) = new ImageBox(Frame2, CollectorPlace[n - 1]);
-        Image2(n)->setPicture(artPicture(QStringLiteral(":/apparatus/collector%1.svg").arg(n)));
+        Image2(n)->setPicture(
+            scalableArtPicture(QStringLiteral(":/apparatus/collector%1.svg").arg(n)));
         Image2(n)->setAccessibleName(QString::fromUtf8(CollectorWords[n - 1]));
         Image2(n)->makeAnswer();
     }
@@ -99,7 +100,8 @@ void ApparatusQuizScreen::createGeneratorFrame() {
     Image5 = answerMark(Frame1, {3900, 435, 2985, 2925}, false, true);
     for (int n = 1; n <= GeneratorCount; ++n) {
         Image1(n) = new ImageBox(Frame1, GeneratorPlace[n - 1]);
-        Image1(n)->setPicture(artPicture(QStringLiteral(":/apparatus/generator%1.svg").arg(n)));
+        Image1(n)->setPicture(
+            scalableArtPicture(QStringLiteral(":/apparatus/generator%1.svg").arg(n)));
         Image1(n)->setAccessibleName(QString::fromUtf8(GeneratorWords[n - 1]));
         Image1(n)->makeAnswer();
     }

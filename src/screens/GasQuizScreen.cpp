@@ -32,7 +32,7 @@ GasQuizScreen::GasQuizScreen()
           [this](int n) {
               Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, n)));
           }) {
-    setBackgroundPicture(artPicture(QStringLiteral(":/art/gasquiz/background.svg")));
+    setBackgroundPicture(scalableArtPicture(QStringLiteral(":/art/gasquiz/background.svg")));
     createControls();
 }
 

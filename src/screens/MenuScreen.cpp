@@ -39,7 +39,7 @@ GraphicalButton *captionButton(QWidget *parent, TwipsRect place, std::uint32_t f
 } // namespace
 
 MenuScreen::MenuScreen() : Form(QStringLiteral("メニュー"), 9750, 6285) {
-    setBackgroundPicture(artPicture(QStringLiteral(":/art/menu/background.svg")));
+    setBackgroundPicture(scalableArtPicture(QStringLiteral(":/art/menu/background.svg")));
     createControls();
 }
 

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+class QPainter;
+
+namespace vaporica {
+
+// A picture as a control shows it: its pixels at the layout's size, and a way to stay sharp on a
+// screen of more device pixels per layout pixel (a projector or laptop at 150 or 200 %). A piece
+// of the layout artwork is rendered again from its SVG source at the device's size; a picture
+// file, which has one size, is scaled smoothly instead of by repeating its pixels. At one device
+// pixel per layout pixel the pixels are drawn as they are, with nothing rendered or scaled.
+class ScalablePicture {
+public:
+    ScalablePicture() = default;
+    // A picture file's pixels: scaled smoothly where the device needs more.
+    ScalablePicture(const QImage &pixels) : pixels_(pixels) {} // NOLINT: a picture is one
+    // Artwork: `pixels` at its layout size, rendered again from `svgSource` where needed.
+    ScalablePicture(const QImage &pixels, const QString &svgSource)
+        : pixels_(pixels), svgSource_(svgSource) {}
+
+    const QImage &pixels() const { return pixels_; }
+    const QString &svgSource() const { return svgSource_; }
+    bool isNull() const { return pixels_.isNull(); }
+    QSize size() const { return pixels_.size(); }
+
+    // The pixels that fill `target` layout pixels on a device of `ratio` device pixels per layout
+    // pixel: the picture's own at ratio 1, otherwise made once for that target and ratio and kept.
+    QImage forDevice(QSize target, qreal ratio) const;
+
+    // Draws the picture into `target` (layout pixels) with the painter's device's ratio.
+    void draw(QPainter &painter, const QRect &target) const;
+
+private:
+    QImage pixels_;
+    QString svgSource_;
+    mutable QImage made_;
+    mutable QSize madeFor_;
+    mutable qreal madeAt_ = 1.0;
+};
+
+} // namespace vaporica
