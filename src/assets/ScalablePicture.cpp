@@ -2,6 +2,7 @@
 
 #include "assets/ArtPictures.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 
 namespace vaporica {
@@ -24,7 +25,9 @@ QImage ScalablePicture::forDevice(QSize target, qreal ratio) const {
 void ScalablePicture::draw(QPainter &painter, const QRect &target) const {
     if (pixels_.isNull())
         return;
-    const qreal ratio = painter.device()->devicePixelRatioF();
+    // The device that receives the pixels: the window's backing store, or the picture a grab or a
+    // render paints into, which may have a ratio of its own.
+    const qreal ratio = painter.paintEngine()->paintDevice()->devicePixelRatioF();
     if (qFuzzyCompare(ratio, 1.0)) {
         // As the layout draws it: a picture at its own size unscaled, another size stretched.
         if (target.size() == pixels_.size())
