@@ -2,20 +2,54 @@
 
 #include "assets/ArtPictures.h"
 
+#include <QCache>
 #include <QPaintEngine>
 #include <QPainter>
 
 namespace vaporica {
 
+namespace {
+
+QSize deviceSize(QSize target, qreal ratio) {
+    return (QSizeF(target) * ratio).toSize();
+}
+
+QImage smoothlyScaled(const QImage &pixels, QSize target, qreal ratio) {
+    QImage image =
+        pixels.scaled(deviceSize(target, ratio), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+// Artwork rendered for a device is kept for the next screen that shows it: the largest
+// backgrounds take tens of milliseconds to render at twice their size, far longer than building
+// a screen. At twice the size all the artwork together is about 20 MB.
+constexpr qsizetype KeptArtBytes = 32 * 1024 * 1024;
+
+QImage renderedArt(const QString &resource, QSize target, qreal ratio) {
+    static QCache<QString, QImage> kept(KeptArtBytes);
+    const QSize device = deviceSize(target, ratio);
+    const QString key = QStringLiteral("%1 %2x%3 %4")
+                            .arg(resource)
+                            .arg(device.width())
+                            .arg(device.height())
+                            .arg(ratio);
+    if (const QImage *image = kept.object(key))
+        return *image;
+    QImage image = artPicture(resource, device);
+    image.setDevicePixelRatio(ratio);
+    kept.insert(key, new QImage(image), image.sizeInBytes());
+    return image;
+}
+
+} // namespace
+
 QImage ScalablePicture::forDevice(QSize target, qreal ratio) const {
     if (pixels_.isNull() || qFuzzyCompare(ratio, 1.0) || target.isEmpty())
         return pixels_;
     if (made_.isNull() || madeFor_ != target || !qFuzzyCompare(madeAt_, ratio)) {
-        const QSize device = (QSizeF(target) * ratio).toSize();
-        made_ = svgSource_.isEmpty()
-                    ? pixels_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                    : artPicture(svgSource_, device);
-        made_.setDevicePixelRatio(ratio);
+        made_ = svgSource_.isEmpty() ? smoothlyScaled(pixels_, target, ratio)
+                                     : renderedArt(svgSource_, target, ratio);
         madeFor_ = target;
         madeAt_ = ratio;
     }

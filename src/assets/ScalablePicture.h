@@ -29,7 +29,8 @@ public:
     QSize size() const { return pixels_.size(); }
 
     // The pixels that fill `target` layout pixels on a device of `ratio` device pixels per layout
-    // pixel: the picture's own at ratio 1, otherwise made once for that target and ratio and kept.
+    // pixel: the picture's own at ratio 1, otherwise made once for that target and ratio and kept
+    // (artwork also for the other pictures of the same piece, up to a bound).
     QImage forDevice(QSize target, qreal ratio) const;
 
     // Draws the picture into `target` (layout pixels) with the painter's device's ratio.
