@@ -178,7 +178,7 @@ const QPoint MenuQuiz(540, 244), MenuQuit(540, 366);
 const QPoint QuizRightGas(666, 38), QuizWrongGas(666, 73), QuizQuit(501, 42);
 const QPoint WrongGenerator(120, 224), RightGenerator(435, 247);
 const QPoint WrongCollector(179, 443), RightCollector(568, 434), ApparatusQuit(687, 46);
-const QPoint SummaryNext(460, 507);
+const QPoint SummaryNext(460, 507), SummaryQuit(619, 507);
 // Longer than a feedback period, so every click is judged on its own.
 constexpr int Period = 1300;
 

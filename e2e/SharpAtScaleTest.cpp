@@ -228,7 +228,7 @@ TEST_P(SharpAtScale, AWholeQuestionIsDrawnSharp) {
                           "art/summary/button-next.svg",
                           {393, 491}});
 
-    run.click(summary, scaled(QPoint(619, 507))); // 終了
+    run.click(summary, scaled(SummaryQuit));
     ASSERT_TRUE(run.finish()) << "did not quit: " << run.err().toStdString();
     EXPECT_EQ(run.process().exitCode(), 0) << run.err().toStdString();
 }

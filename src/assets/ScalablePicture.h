@@ -17,8 +17,9 @@ namespace vaporica {
 class ScalablePicture {
 public:
     ScalablePicture() = default;
-    // A picture file's pixels: scaled smoothly where the device needs more.
-    ScalablePicture(const QImage &pixels) : pixels_(pixels) {} // NOLINT: a picture is one
+    // A picture file's pixels: scaled smoothly where the device needs more. Not explicit, so a
+    // loaded picture is handed to a control as it is.
+    ScalablePicture(const QImage &pixels) : pixels_(pixels) {}
     // Artwork: `pixels` at its layout size, rendered again from `svgSource` where needed.
     ScalablePicture(const QImage &pixels, const QString &svgSource)
         : pixels_(pixels), svgSource_(svgSource) {}
