@@ -1,5 +1,6 @@
 #include "app/DisplayCheck.h"
 #include "app/Navigation.h"
+#include "app/StartEnvironment.h"
 #include "platform/Fonts.h"
 #include "platform/Services.h"
 
@@ -7,6 +8,8 @@
 #include <memory>
 
 int main(int argc, char *argv[]) {
+    vaporica::dropUnusableScaleFactor();
+    vaporica::avoidSilentBuses();
     auto displayCheck = std::make_unique<vaporica::DisplayCheck>();
     QApplication app(argc, argv);
     displayCheck.reset();
@@ -14,6 +17,7 @@ int main(int argc, char *argv[]) {
     // switch must not count as the last window closing.
     app.setQuitOnLastWindowClosed(false);
     vaporica::installFontSubstitutes();
+    vaporica::reportMissingMinchoFaces();
     vaporica::useProductionServices();
     vaporica::StartUp(QCoreApplication::applicationDirPath());
     int status = vaporica::programHasEnded() ? vaporica::programExitStatus() : app.exec();

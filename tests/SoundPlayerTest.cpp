@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSoundEffect>
@@ -50,6 +51,14 @@ QByteArray withDataSize(QByteArray sound, quint32 size) {
     return sound;
 }
 
+// The sound's fmt, then a million empty junk chunks, then its data: structurally whole, yet each
+// play would walk every chunk and Qt's loader would spend seconds on it.
+QByteArray manyEmptyChunks(const QByteArray &sound) {
+    const qsizetype dataAt = sound.indexOf("data");
+    QByteArray junk = QByteArray("junk") + QByteArray(4, 0);
+    return sound.left(dataAt) + junk.repeated(1'000'000) + sound.mid(dataAt);
+}
+
 // Damaged sound files as a teacher's copy or a full disk leaves them, with what the check says.
 struct Damage {
     const char *what;
@@ -72,6 +81,8 @@ std::vector<Damage> damagedSounds() {
          "PCM でない"},
         {"a format with no channels", QByteArray(sound).replace(22, 2, QByteArray(2, 0)),
          "fmt) が壊れています"},
+        {"millions of empty chunks before the data", manyEmptyChunks(sound),
+         "チャンクが多すぎます"},
         {"a sound longer than any chime",
          withDataSize(sound, quint32(MaxSoundDataBytes + 2)) + QByteArray(MaxSoundDataBytes, 0),
          "長すぎます"},
@@ -183,6 +194,10 @@ TEST(QtSoundPlayer, NoDamagedFileStopsTheNextSound) {
 TEST(SoundModule, GivesTheRealPlayerOrASilentOneWithOneReport) {
     DataDirectory data;
     data.write(QStringLiteral("broken/vaporica-sound.so"), "not a library");
+    // The library loader opens with a plain open, which waits for good on a pipe with no writer.
+    QDir().mkpath(data.root() + QStringLiteral("/pipe"));
+    const QString pipe = data.root() + QStringLiteral("/pipe/vaporica-sound.so");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
     struct ModuleCase {
         const char *what;
         QString module;
@@ -195,6 +210,7 @@ TEST(SoundModule, GivesTheRealPlayerOrASilentOneWithOneReport) {
         {"no module", data.root() + QStringLiteral("/vaporica-sound.so"), 1, 0},
         {"a file that is no library", data.root() + QStringLiteral("/broken/vaporica-sound.so"), 1,
          0},
+        {"a named pipe", pipe, 1, 0},
     };
     for (const ModuleCase &row : table) {
         SCOPED_TRACE(row.what);

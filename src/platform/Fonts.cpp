@@ -1,16 +1,24 @@
 #include "platform/Fonts.h"
 
 #include <QFont>
-#include <QStringList>
+#include <QFontDatabase>
 
 namespace vaporica {
 
 void installFontSubstitutes() {
-    QFont::insertSubstitutions(PMinchoFace, QStringList{QStringLiteral("IPAPMincho"),
-                                                        QStringLiteral("IPA P明朝"),
-                                                        QStringLiteral("IPAMincho")});
-    QFont::insertSubstitutions(MinchoFace,
-                               QStringList{QStringLiteral("IPAMincho"), QStringLiteral("IPA明朝")});
+    QFont::insertSubstitutions(PMinchoFace, IpaPMinchoNames + QStringList{IpaMinchoNames[0]});
+    QFont::insertSubstitutions(MinchoFace, IpaMinchoNames);
+}
+
+bool minchoFacesInstalled() {
+    const QStringList families = QFontDatabase::families();
+    const auto anyOf = [&](const QStringList &names) {
+        for (const QString &name : names)
+            if (families.contains(name))
+                return true;
+        return false;
+    };
+    return anyOf(IpaPMinchoNames) && anyOf(IpaMinchoNames);
 }
 
 } // namespace vaporica

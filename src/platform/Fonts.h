@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace vaporica {
 
@@ -10,5 +11,13 @@ inline const QString MinchoFace = QStringLiteral("ＭＳ 明朝");
 
 // Both are desktop fonts of another platform; the IPA Mincho faces take their place.
 void installFontSubstitutes();
+
+// The names the IPA faces go by: fontconfig lists the Latin ones, or under a Japanese locale the
+// Japanese ones, whichever the machine's language is.
+inline const QStringList IpaPMinchoNames{QStringLiteral("IPAPMincho"), QStringLiteral("IPA P明朝")};
+inline const QStringList IpaMinchoNames{QStringLiteral("IPAMincho"), QStringLiteral("IPA明朝")};
+
+// Whether both IPA Mincho faces are installed, by any of their names.
+bool minchoFacesInstalled();
 
 } // namespace vaporica

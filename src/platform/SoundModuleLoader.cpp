@@ -1,5 +1,7 @@
 #include "platform/SoundModule.h"
 
+#include "platform/RegularFile.h"
+
 #include <QLibrary>
 #include <cstdio>
 #include <map>
@@ -15,6 +17,11 @@ public:
     void play(const QString &) override {}
 };
 
+void reportUnloadable(const QString &modulePath, const QString &why) {
+    std::fprintf(stderr, "ヴァポリカ: 音を鳴らせません (音声モジュールを読み込めません): %s: %s\n",
+                 modulePath.toUtf8().constData(), why.toUtf8().constData());
+}
+
 // Each module is loaded once and never unloaded: every player made from it runs its code. A
 // module that cannot be loaded is reported once, not at every screen.
 CreatePlayer moduleEntry(const QString &modulePath) {
@@ -26,12 +33,19 @@ CreatePlayer moduleEntry(const QString &modulePath) {
     static auto *modules = new std::map<QString, Loaded>;
     if (auto found = modules->find(modulePath); found != modules->end())
         return found->second.entry;
+    // The loader opens the module with a plain open: a named pipe in its place would wait for good.
+    QFile probe;
+    if (const QString problem = openProblem(openRegularFile(modulePath, probe));
+        !problem.isEmpty()) {
+        reportUnloadable(modulePath, problem);
+        modules->emplace(modulePath, Loaded{nullptr, nullptr});
+        return nullptr;
+    }
+    probe.close();
     auto *library = new QLibrary(modulePath);
     auto entry = reinterpret_cast<CreatePlayer>(library->resolve(SoundModuleEntry));
     if (entry == nullptr)
-        std::fprintf(stderr,
-                     "ヴァポリカ: 音を鳴らせません (音声モジュールを読み込めません): %s: %s\n",
-                     modulePath.toUtf8().constData(), library->errorString().toUtf8().constData());
+        reportUnloadable(modulePath, library->errorString());
     modules->emplace(modulePath, Loaded{library, entry});
     return entry;
 }

@@ -54,7 +54,11 @@ QString wavProblem(QIODevice &file) {
     if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE")
         return QStringLiteral("WAV ファイルではありません");
     std::optional<Format> format;
+    int chunks = 0;
     for (qint64 at = 12; at + 8 <= size;) {
+        if (++chunks > MaxSoundChunks)
+            return QStringLiteral("チャンクが多すぎます (音のデータの前に %1 個を超えています)")
+                .arg(MaxSoundChunks);
         if (!file.seek(at))
             return QStringLiteral("読み込めません");
         const QByteArray header = file.read(8);

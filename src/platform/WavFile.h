@@ -9,6 +9,11 @@ namespace vaporica {
 // and a right or wrong chime lasts a second or two (32 MB is three minutes of CD-quality stereo).
 constexpr qint64 MaxSoundDataBytes = 32 * 1024 * 1024;
 
+// The most chunks a lesson sound may have before its data: a written WAV has two to five (fmt,
+// fact, LIST, data). Walking millions of empty chunks would hold the window for seconds, and Qt's
+// loader then spends seconds more on the same file.
+constexpr int MaxSoundChunks = 64;
+
 // Checks the RIFF structure of a WAV file against the file's real size: every chunk complete, a
 // PCM or float format that is self-consistent, and whole sample frames of data. Returns why the
 // file cannot be played, or an empty string for a sound file that is sound. A damaged file must be

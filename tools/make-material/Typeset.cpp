@@ -1,5 +1,7 @@
 #include "Typeset.h"
 
+#include "platform/Fonts.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -86,12 +88,9 @@ QFont minchoFont(qreal pixelSize, bool bold, bool proportional) {
 }
 
 void requireMinchoFaces() {
-    const QStringList families = QFontDatabase::families();
-    for (const char *name : {"IPAPMincho", "IPAMincho"})
-        if (!families.contains(QString::fromLatin1(name)))
-            throw std::runtime_error(
-                std::string("フォント ") + name +
-                " がありません（fonts-ipafont-mincho を tools/install-deps で入れてください）");
+    if (!minchoFacesInstalled())
+        throw std::runtime_error("明朝体のフォント（IPA明朝・IPA P明朝）が見つかりません。"
+                                 "sudo apt-get install fonts-ipafont-mincho で入れてください");
 }
 
 qreal chemicalWidth(const QString &text, const QFont &font) {
