@@ -10,12 +10,17 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -31,23 +36,29 @@ constexpr int GasValues = 1;      // per line in taiou.txt
 
 // How a case is run.
 enum class Drive {
-    Start,         // offscreen: the menu shows, or the start ends through the report
-    OpenQuiz,      // real window: the menu's quiz button opens the gas quiz
-    WholeQuestion, // real window: on both quiz screens a wrong answer then the right one, the
-                   // next question, a wrong and the right gas again, quit
-    SmallScreen,   // real window on a 640 x 480 screen: the menu's title bar stays on it
-    NoDisplay,     // DISPLAY unset or not answering: a Japanese line and status 1, no core
+    Start,               // offscreen: the menu shows, or the start ends through the report
+    OpenQuiz,            // real window: the menu's quiz button opens the gas quiz
+    WholeQuestion,       // real window: on both quiz screens a wrong answer then the right one, the
+                         // next question, a wrong and the right gas again, quit
+    SmallScreen,         // real window on a 640 x 480 screen: the menu's title bar stays on it
+    QuitWhileSoundLoads, // real window: a wrong gas, then quit at once, while its sound loads
+    NoDisplay,           // DISPLAY unset or not answering: a Japanese line and status 1, no core
 };
 
 const QString Copy = QStringLiteral("copy");
 
+// Changes the program's environment; `silentSocket(name)` gives the path of a socket that takes
+// every connection and never answers, as a hung server does.
+using Environ = std::function<void(QProcessEnvironment &env,
+                                   const std::function<QString(const QString &)> &silentSocket)>;
+
 struct Case {
     Case(std::string name_, std::function<void(const DataCopy &)> breakIt_, int errorNumber_ = 0,
          QString file_ = {}, QString problem_ = {}, QString folder_ = Copy,
-         Drive drive_ = Drive::Start)
+         Drive drive_ = Drive::Start, Environ environ_ = {}, QString says_ = {})
         : name(std::move(name_)), breakIt(std::move(breakIt_)), errorNumber(errorNumber_),
           file(std::move(file_)), problem(std::move(problem_)), folder(std::move(folder_)),
-          drive(drive_) {}
+          drive(drive_), environ(std::move(environ_)), says(std::move(says_)) {}
 
     std::string name;
     std::function<void(const DataCopy &)> breakIt;
@@ -56,7 +67,62 @@ struct Case {
     QString problem; // a fragment of the report's message
     QString folder;  // where the copy lives inside the test's directory
     Drive drive;
+    Environ environ;
+    QString says; // for a case that starts normally: a line it must print on stderr
 };
+
+// A UNIX socket that takes connections and never answers them: the kernel completes each
+// connection from the listen queue, and nobody ever reads.
+class SilentSocket {
+public:
+    explicit SilentSocket(const QString &path) : path_(path) {
+        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un where{};
+        where.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        std::memcpy(where.sun_path, name.constData(),
+                    std::min<std::size_t>(name.size(), sizeof where.sun_path - 1));
+        EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr *>(&where), sizeof where), 0)
+            << name.constData();
+        EXPECT_EQ(::listen(fd_, 64), 0);
+    }
+    ~SilentSocket() {
+        ::close(fd_);
+        QFile::remove(path_);
+    }
+    SilentSocket(const SilentSocket &) = delete;
+    SilentSocket &operator=(const SilentSocket &) = delete;
+
+private:
+    QString path_;
+    int fd_ = -1;
+};
+
+auto setEnv(const char *name, const QString &value) {
+    return [=](QProcessEnvironment &env, const auto &) {
+        env.insert(QString::fromLatin1(name), value);
+    };
+}
+// Points a variable at a silent socket: `prefix` + its path.
+// With the accessibility bridge on, as when a screen reader runs, for a bus.
+auto silentServer(const char *name, const QString &prefix, bool accessibility = true) {
+    return [=](QProcessEnvironment &env, const std::function<QString(const QString &)> &silent) {
+        env.insert(QString::fromLatin1(name), prefix + silent(QString::fromLatin1(name)));
+        if (accessibility)
+            env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    };
+}
+// A fontconfig that knows no font at all, as on a PC without the Mincho package.
+auto noFonts() {
+    return [](QProcessEnvironment &env, const std::function<QString(const QString &)> &silent) {
+        const QString dir = QFileInfo(silent(QStringLiteral("fonts"))).path();
+        QFile conf(dir + QStringLiteral("/fonts.conf"));
+        EXPECT_TRUE(conf.open(QIODevice::WriteOnly));
+        conf.write("<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" + QFile::encodeName(dir) +
+                   "/fc-cache</cachedir></fontconfig>\n");
+        env.insert(QStringLiteral("FONTCONFIG_FILE"), conf.fileName());
+    };
+}
 
 // Names a case by its name alone in test output.
 void PrintTo(const Case &c, std::ostream *os) {
@@ -118,6 +184,42 @@ auto appendToFile(const QString &relative, const QByteArray &tail, qint64 sparse
         if (sparseTo > 0) {
             ASSERT_TRUE(file.resize(sparseTo));
         }
+    };
+}
+
+// A sound's fmt, then eight million empty junk chunks (64 MB), then its data: whole in structure,
+// yet Qt's loader spends seconds on it, and quitting meanwhile used to hang the process's end.
+auto manyEmptyChunks(const QString &relative) {
+    return [=](const DataCopy &d) {
+        const QByteArray sound = d.read(relative);
+        const qsizetype dataAt = sound.indexOf("data");
+        ASSERT_GT(dataAt, 12);
+        QFile file(d.path(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(sound.left(dataAt));
+        const QByteArray junk = (QByteArray("junk") + QByteArray(4, 0)).repeated(1024 * 1024);
+        for (int i = 0; i < 8; ++i)
+            file.write(junk);
+        file.write(sound.mid(dataAt));
+    };
+}
+
+// A sound whose data follows a junk chunk of 1 GB (a sparse file): the check steps over it, Qt's
+// loader reads through it for seconds.
+auto soundAfterAGigabyteOfJunk(const QString &relative) {
+    return [=](const DataCopy &d) {
+        const QByteArray sound = d.read(relative);
+        const qsizetype dataAt = sound.indexOf("data");
+        ASSERT_GT(dataAt, 12);
+        const quint32 junk = 1u << 30;
+        QByteArray header = sound.left(dataAt) + "junk";
+        for (int i = 0; i < 4; ++i)
+            header.append(char((junk >> (8 * i)) & 0xFF));
+        QFile file(d.path(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(header);
+        ASSERT_TRUE(file.seek(header.size() + junk));
+        file.write(sound.mid(dataAt));
     };
 }
 
@@ -304,6 +406,87 @@ std::vector<Case> cases() {
          Copy,
          Drive::WholeQuestion},
 
+        // The sound server, the session bus and the screen: none of them may hold the lesson.
+        {"SoundServerNeverAnswers",
+         noChange(),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::WholeQuestion,
+         silentServer("PULSE_SERVER", QStringLiteral("unix:"), false),
+         QStringLiteral("サウンドサーバーが応答しません")},
+        {"SoundModuleIsANamedPipe",
+         makePipe(QStringLiteral("vaporica-sound.so")),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::WholeQuestion,
+         {},
+         QStringLiteral("音声モジュールを読み込めません")},
+        {"SoundOfMillionsOfEmptyChunks",
+         manyEmptyChunks(QStringLiteral("音/x.wav")),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::WholeQuestion,
+         {},
+         QStringLiteral("チャンクが多すぎます")},
+        {"QuitWhileASlowSoundLoads",
+         soundAfterAGigabyteOfJunk(QStringLiteral("音/x.wav")),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::QuitWhileSoundLoads},
+        {"SessionBusNeverAnswers",
+         noChange(),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::WholeQuestion,
+         silentServer("DBUS_SESSION_BUS_ADDRESS", QStringLiteral("unix:path=")),
+         QStringLiteral("セッションバス (D-Bus) が応答しません")},
+        {"AccessibilityBusNeverAnswers",
+         noChange(),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::WholeQuestion,
+         silentServer("AT_SPI_BUS_ADDRESS", QStringLiteral("unix:path=")),
+         QStringLiteral("読み上げ（アクセシビリティ）のバスが応答しません")},
+        {"ScaleFactorZero",
+         noChange(),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::WholeQuestion,
+         setEnv("QT_SCALE_FACTOR", QStringLiteral("0")),
+         QStringLiteral("QT_SCALE_FACTOR=0 は使えません")},
+        {"ScaleFactorNegative",
+         noChange(),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::Start,
+         setEnv("QT_SCALE_FACTOR", QStringLiteral("-1.5")),
+         QStringLiteral("QT_SCALE_FACTOR=-1.5 は使えません")},
+        {"NoMinchoFont",
+         noChange(),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::Start,
+         noFonts(),
+         QStringLiteral("sudo apt-get install fonts-ipafont-mincho")},
+
         // Places.
         {"ScreenSmallerThanTheWindow", noChange(), 0, {}, {}, Copy, Drive::SmallScreen},
         {"NoDisplay", noChange(), 0, {}, {}, Copy, Drive::NoDisplay},
@@ -350,8 +533,15 @@ protected:
     void checkReport(const Case &c, ProgramRun &run);
     void checkNoDisplay();
 
+    QString silentSocket(const QString &name) {
+        const QString path = work_.filePath(QStringLiteral("silent-") + name);
+        silent_.push_back(std::make_unique<SilentSocket>(path));
+        return path;
+    }
+
     QTemporaryDir work_{QStringLiteral(VAPORICA_WORK_DIR "/hostile-XXXXXX")};
     std::unique_ptr<DataCopy> copy_;
+    std::vector<std::unique_ptr<SilentSocket>> silent_;
 };
 
 // The report: status 1 through the runtime-error line that names the file and the problem, and
@@ -413,6 +603,10 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
         ASSERT_FALSE(server->display().isEmpty()) << "Xvfb did not start";
         env = environment(QStringLiteral("xcb"), server->display());
     }
+    if (c.environ)
+        c.environ(env, [this](const QString &name) { return silentSocket(name); });
+    QElapsedTimer clock;
+    clock.start();
     ProgramRun run(copy_->executable(), work_.path(), env);
     ASSERT_TRUE(run.started());
 
@@ -433,6 +627,7 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
                 << (run.running() ? "no menu within the timeout: " : "the program ended: ")
                 << early;
             EXPECT_FALSE(run.err().contains("実行時エラー")) << early;
+            EXPECT_TRUE(run.err().contains(c.says.toUtf8())) << early;
             return;
         }
         EXPECT_FALSE(menuShown);
@@ -441,6 +636,8 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
     }
 
     ASSERT_TRUE(menuShown && !menu.isEmpty()) << "no menu window: " << early;
+    // A hung server costs at most its bound (1.5 s) before the menu.
+    EXPECT_LT(clock.elapsed(), 4000) << "the menu took " << clock.elapsed() << " ms";
     switch (c.drive) {
     case Drive::OpenQuiz:
         run.click(menu, MenuQuiz);
@@ -449,6 +646,15 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
         if (const std::string failed = answerWholeQuestions(run, menu); !failed.empty())
             ADD_FAILURE() << failed << ": " << run.err().left(2000).toStdString();
         break;
+    case Drive::QuitWhileSoundLoads: {
+        run.click(menu, MenuQuiz);
+        const QString quiz = run.window(GasQuizCaption);
+        ASSERT_FALSE(quiz.isEmpty());
+        run.pause(500); // the sound server has been asked
+        run.click(quiz, QuizWrongGas);
+        run.click(quiz, QuizQuit);
+        break;
+    }
     case Drive::SmallScreen: {
         // The menu (650 x 419) and the gas quiz (766 x 540) are both wider than the screen.
         EXPECT_EQ(run.position(menu), QPoint(0, 30));
@@ -477,6 +683,7 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
     EXPECT_FALSE(run.err().contains("実行時エラー") || run.err().contains("Sanitizer") ||
                  run.err().contains("runtime error:"))
         << shown;
+    EXPECT_TRUE(run.err().contains(c.says.toUtf8())) << shown;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HostileData, testing::ValuesIn(cases()),

@@ -3,8 +3,11 @@
 #include "app/StartEnvironment.h"
 #include "platform/Fonts.h"
 #include "platform/Services.h"
+#include "platform/SoundModule.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 int main(int argc, char *argv[]) {
@@ -22,5 +25,10 @@ int main(int argc, char *argv[]) {
     vaporica::StartUp(QCoreApplication::applicationDirPath());
     int status = vaporica::programHasEnded() ? vaporica::programExitStatus() : app.exec();
     vaporica::resetNavigation();
+    if (vaporica::soundModuleHoldsTheEnd()) {
+        // Qt Multimedia's clean-up would wait for a sound that is still loading, for good.
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
     return status;
 }

@@ -7,3 +7,7 @@
 extern "C" Q_DECL_EXPORT vaporica::SoundPlayer *vaporicaCreateSoundPlayer() {
     return new vaporica::QtSoundPlayer();
 }
+
+extern "C" Q_DECL_EXPORT bool vaporicaSoundLeftLoading() {
+    return vaporica::QtSoundPlayer::soundLeftLoading();
+}

@@ -22,15 +22,21 @@ void reportUnloadable(const QString &modulePath, const QString &why) {
                  modulePath.toUtf8().constData(), why.toUtf8().constData());
 }
 
+struct Loaded {
+    QLibrary *library;
+    CreatePlayer entry;
+};
+
+// Never destroyed: a module's code must outlast every player, to the process's end.
+std::map<QString, Loaded> &loadedModules() {
+    static auto *modules = new std::map<QString, Loaded>;
+    return *modules;
+}
+
 // Each module is loaded once and never unloaded: every player made from it runs its code. A
 // module that cannot be loaded is reported once, not at every screen.
 CreatePlayer moduleEntry(const QString &modulePath) {
-    struct Loaded {
-        QLibrary *library;
-        CreatePlayer entry;
-    };
-    // Never destroyed: a module's code must outlast every player, to the process's end.
-    static auto *modules = new std::map<QString, Loaded>;
+    auto *modules = &loadedModules();
     if (auto found = modules->find(modulePath); found != modules->end())
         return found->second.entry;
     // The loader opens the module with a plain open: a named pipe in its place would wait for good.
@@ -51,6 +57,19 @@ CreatePlayer moduleEntry(const QString &modulePath) {
 }
 
 } // namespace
+
+bool soundModuleHoldsTheEnd() {
+    using LeftLoading = bool (*)();
+    for (const auto &[path, loaded] : loadedModules()) {
+        if (loaded.library == nullptr || loaded.entry == nullptr)
+            continue;
+        auto leftLoading =
+            reinterpret_cast<LeftLoading>(loaded.library->resolve(SoundModuleLeftLoading));
+        if (leftLoading != nullptr && leftLoading())
+            return true;
+    }
+    return false;
+}
 
 std::unique_ptr<SoundPlayer> makeModuleSoundPlayer(const QString &modulePath) {
     if (CreatePlayer entry = moduleEntry(modulePath))
