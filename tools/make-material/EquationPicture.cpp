@@ -115,8 +115,8 @@ QImage equationPicture(const QString &equation, const QString &overArrow, const 
     while (l.width > EquationWidth - 2 * margin) {
         size -= 0.5;
         if (size < 16)
-            throw std::runtime_error(QStringLiteral("反応式 \"%1\" が画像の幅に収まりません")
-                                         .arg(equation)
+            throw std::runtime_error(QStringLiteral("反応式 %1 が画像の幅に収まりません")
+                                         .arg(quoted(equation))
                                          .toStdString());
         l = measure(eq, overArrow, underArrow, size);
     }

@@ -21,6 +21,20 @@ public:
 
 using AtomCount = QMap<QString, int>;
 
+// What a school equation can hold: coefficients and subscripts up to 99, parentheses four deep,
+// and no more than 9999 atoms of one element on a side. Beyond these a number would overflow
+// (4294967297Zn counted as one zinc) or the parser would recurse until the stack runs out.
+inline constexpr int MaxCount = 99;
+inline constexpr int MaxDepth = 4;
+inline constexpr qint64 MaxAtoms = 9999;
+
+// A piece of a teacher's cell as a message quotes it: at most 40 characters.
+inline QString quoted(const QString &text) {
+    constexpr qsizetype shown = 40;
+    return QLatin1Char('"') +
+           (text.size() > shown ? text.left(shown) + QStringLiteral("…") : text) + QLatin1Char('"');
+}
+
 struct Term {
     int coefficient = 1;
     QString formula; // without the coefficient
@@ -32,13 +46,27 @@ struct Equation {
 
 namespace detail {
 
-inline int readNumber(const QString &s, qsizetype &i, int absent) {
+inline int readNumber(const QString &s, qsizetype &i, int absent, const QString &whole) {
     if (i >= s.size() || !s[i].isDigit())
         return absent;
-    int value = 0;
-    while (i < s.size() && s[i].isDigit())
+    qint64 value = 0;
+    while (i < s.size() && s[i].isDigit()) {
         value = value * 10 + s[i++].digitValue();
-    return value;
+        if (value > MaxCount)
+            throw FormulaError(QStringLiteral("%1: 係数や添字が大きすぎます（%2 までです）")
+                                   .arg(quoted(whole))
+                                   .arg(MaxCount));
+    }
+    return int(value);
+}
+
+// Adds `count` atoms of `element`, refusing a total no school equation has.
+inline void addAtoms(AtomCount &atoms, const QString &element, qint64 count, const QString &whole) {
+    const qint64 total = atoms.value(element) + count;
+    if (total > MaxAtoms)
+        throw FormulaError(
+            QStringLiteral("%1: %2 の原子の数が多すぎます").arg(quoted(whole), element));
+    atoms[element] = int(total);
 }
 
 // One part between hydrate dots, up to a closing parenthesis or the end.
@@ -47,31 +75,36 @@ inline AtomCount readGroup(const QString &s, qsizetype &i, int depth, const QStr
     while (i < s.size()) {
         const QChar c = s[i];
         if (c == QLatin1Char('(')) {
+            if (depth >= MaxDepth)
+                throw FormulaError(QStringLiteral("%1: 括弧が深すぎます（%2 重までです）")
+                                       .arg(quoted(whole))
+                                       .arg(MaxDepth));
             ++i;
             const AtomCount inner = readGroup(s, i, depth + 1, whole);
             if (i >= s.size() || s[i] != QLatin1Char(')'))
-                throw FormulaError(QStringLiteral("\"%1\": 閉じ括弧がありません").arg(whole));
+                throw FormulaError(QStringLiteral("%1: 閉じ括弧がありません").arg(quoted(whole)));
             ++i;
-            const int n = readNumber(s, i, 1);
+            const int n = readNumber(s, i, 1, whole);
             for (auto it = inner.begin(); it != inner.end(); ++it)
-                atoms[it.key()] += it.value() * n;
+                addAtoms(atoms, it.key(), qint64(it.value()) * n, whole);
         } else if (c == QLatin1Char(')')) {
             if (depth == 0)
-                throw FormulaError(QStringLiteral("\"%1\": 余分な閉じ括弧があります").arg(whole));
+                throw FormulaError(
+                    QStringLiteral("%1: 余分な閉じ括弧があります").arg(quoted(whole)));
             return atoms;
         } else if (c.isUpper() && c.unicode() < 128) {
             QString element(c);
             ++i;
             if (i < s.size() && s[i].isLower() && s[i].unicode() < 128)
                 element += s[i++];
-            atoms[element] += readNumber(s, i, 1);
+            addAtoms(atoms, element, readNumber(s, i, 1, whole), whole);
         } else {
             throw FormulaError(
-                QStringLiteral("\"%1\": 化学式に使えない文字 '%2' があります").arg(whole, c));
+                QStringLiteral("%1: 化学式に使えない文字 '%2' があります").arg(quoted(whole), c));
         }
     }
     if (depth > 0)
-        throw FormulaError(QStringLiteral("\"%1\": 閉じ括弧がありません").arg(whole));
+        throw FormulaError(QStringLiteral("%1: 閉じ括弧がありません").arg(quoted(whole)));
     return atoms;
 }
 
@@ -84,12 +117,12 @@ inline AtomCount atomsOf(const QString &formula) {
     AtomCount atoms;
     for (const QString &part : formula.split(HydrateDot)) {
         qsizetype i = 0;
-        const int n = detail::readNumber(part, i, 1);
+        const int n = detail::readNumber(part, i, 1, formula);
         if (i >= part.size())
-            throw FormulaError(QStringLiteral("\"%1\": 化学式が欠けています").arg(formula));
+            throw FormulaError(QStringLiteral("%1: 化学式が欠けています").arg(quoted(formula)));
         const AtomCount partAtoms = detail::readGroup(part, i, 0, formula);
         for (auto it = partAtoms.begin(); it != partAtoms.end(); ++it)
-            atoms[it.key()] += it.value() * n;
+            detail::addAtoms(atoms, it.key(), qint64(it.value()) * n, formula);
     }
     return atoms;
 }
@@ -98,9 +131,9 @@ inline Term parseTerm(const QString &text) {
     const QString t = text.trimmed();
     qsizetype i = 0;
     Term term;
-    term.coefficient = detail::readNumber(t, i, 1);
+    term.coefficient = detail::readNumber(t, i, 1, t);
     if (term.coefficient < 1)
-        throw FormulaError(QStringLiteral("\"%1\": 係数が 0 です").arg(t));
+        throw FormulaError(QStringLiteral("%1: 係数が 0 です").arg(quoted(t)));
     term.formula = t.mid(i);
     atomsOf(term.formula); // rejects what is no formula
     return term;
@@ -109,7 +142,7 @@ inline Term parseTerm(const QString &text) {
 inline Equation parseEquation(const QString &text) {
     const QStringList sides = text.split(Arrow);
     if (sides.size() != 2)
-        throw FormulaError(QStringLiteral("\"%1\": 矢印 → がちょうど一つ必要です").arg(text));
+        throw FormulaError(QStringLiteral("%1: 矢印 → がちょうど一つ必要です").arg(quoted(text)));
     Equation eq;
     for (int side = 0; side < 2; ++side) {
         QList<Term> &terms = side == 0 ? eq.left : eq.right;
@@ -124,7 +157,7 @@ inline AtomCount atomsOfSide(const QList<Term> &terms) {
     for (const Term &t : terms) {
         const AtomCount a = atomsOf(t.formula);
         for (auto it = a.begin(); it != a.end(); ++it)
-            atoms[it.key()] += it.value() * t.coefficient;
+            detail::addAtoms(atoms, it.key(), qint64(it.value()) * t.coefficient, t.formula);
     }
     return atoms;
 }

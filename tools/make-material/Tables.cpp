@@ -24,9 +24,13 @@ class RawTable {
 public:
     RawTable(const QString &path, const QStringList &required) : file_(QFileInfo(path).fileName()) {
         QFile f(path);
-        if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        if (!f.open(QIODevice::ReadOnly))
             throw TableError(QStringLiteral("%1: 読み込めません").arg(path));
-        const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+        // CR, LF and CRLF alike: old spreadsheet exports end lines with CR alone.
+        QString contents = QString::fromUtf8(f.readAll());
+        contents.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+            .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        const QStringList lines = contents.split(QLatin1Char('\n'));
         for (int i = 0; i < lines.size(); ++i) {
             const QString text = lines[i];
             if (text.trimmed().isEmpty() || text.startsWith(QLatin1Char('#')))
@@ -70,8 +74,8 @@ public:
         const QString text = required(row, column);
         const int value = text.toInt(&ok);
         if (!ok || value < low || value > high)
-            throw error(row.line, QStringLiteral("「%1」の \"%2\" は %3..%4 の整数ではありません")
-                                      .arg(column, text)
+            throw error(row.line, QStringLiteral("「%1」の %2 は %3..%4 の整数ではありません")
+                                      .arg(column, quoted(text))
                                       .arg(low)
                                       .arg(high));
         return value;
@@ -81,10 +85,10 @@ public:
         for (int i = 0; i < rows_.size(); ++i) {
             const QString text = cell(rows_[i], column);
             if (text != QString::number(i + 1))
-                throw error(rows_[i].line, QStringLiteral("「%1」は %2 のはずですが \"%3\" です")
+                throw error(rows_[i].line, QStringLiteral("「%1」は %2 のはずですが %3 です")
                                                .arg(column)
                                                .arg(i + 1)
-                                               .arg(text));
+                                               .arg(quoted(text)));
         }
         if (rows_.size() != count)
             throw TableError(QStringLiteral("%1: 行が %2 行あります。%3 行必要です")
@@ -107,8 +111,9 @@ int numberByName(const RawTable &t, const Row &row, const QString &column, int c
     for (int n = 1; n <= count; ++n)
         if (nameOf(n) == name)
             return n;
-    throw t.error(row.line,
-                  QStringLiteral("「%1」の \"%2\" は%3にない名前です").arg(column, name, table));
+    throw t.error(
+        row.line,
+        QStringLiteral("「%1」の %2 は%3にない名前です").arg(column, quoted(name), table));
 }
 
 void checkFormula(const RawTable &t, const Row &row, const QString &formula) {
@@ -154,7 +159,7 @@ std::optional<QColor> parseSwatch(const RawTable &t, const Row &row) {
     if (!good)
         throw t.error(
             row.line,
-            QStringLiteral("色見本 \"%1\" は R,G,B（各 0..255）ではありません").arg(text));
+            QStringLiteral("色見本 %1 は R,G,B（各 0..255）ではありません").arg(quoted(text)));
     return QColor(rgb[0], rgb[1], rgb[2]);
 }
 
@@ -162,8 +167,8 @@ int collectionByName(const RawTable &t, const Row &row) {
     const QString name = t.required(row, QStringLiteral("捕集"));
     const int n = CollectionNames.indexOf(name) + 1;
     if (n == 0)
-        throw t.error(row.line, QStringLiteral("捕集 \"%1\" は %2 のどれでもありません")
-                                    .arg(name, CollectionNames.join(QStringLiteral("・"))));
+        throw t.error(row.line, QStringLiteral("捕集 %1 は %2 のどれでもありません")
+                                    .arg(quoted(name), CollectionNames.join(QStringLiteral("・"))));
     return n;
 }
 
@@ -205,8 +210,8 @@ QList<GasRow> loadGases(const QString &path, const QList<int> &drawn) {
         if (!g.toxicity.isEmpty() && g.toxicity != QStringLiteral("有毒") &&
             g.toxicity != QStringLiteral("猛毒"))
             throw t.error(row.line,
-                          QStringLiteral("毒性 \"%1\" は 有毒・猛毒・空欄 のどれでもありません")
-                              .arg(g.toxicity));
+                          QStringLiteral("毒性 %1 は 有毒・猛毒・空欄 のどれでもありません")
+                              .arg(quoted(g.toxicity)));
         g.caution = t.cell(row, QStringLiteral("注意"));
         gases.append(g);
     }
@@ -252,14 +257,14 @@ QList<QuestionRow> loadQuestions(const QString &path, const QList<GasRow> &gases
             const QStringList off = imbalance(eq);
             if (!off.isEmpty())
                 throw t.error(row.line,
-                              QStringLiteral("反応式 \"%1\" の原子の数がつり合いません（%2）")
-                                  .arg(q.equation, off.join(QStringLiteral("、"))));
+                              QStringLiteral("反応式 %1 の原子の数がつり合いません（%2）")
+                                  .arg(quoted(q.equation), off.join(QStringLiteral("、"))));
             bool made = false;
             for (const Term &term : eq.right)
                 made = made || term.formula == gas.formula;
             if (!made)
-                throw t.error(row.line, QStringLiteral("反応式 \"%1\" の右辺に%2（%3）がありません")
-                                            .arg(q.equation, gasName(q.gas), gas.formula));
+                throw t.error(row.line, QStringLiteral("反応式 %1 の右辺に%2（%3）がありません")
+                                            .arg(quoted(q.equation), gasName(q.gas), gas.formula));
         } catch (const FormulaError &e) {
             throw t.error(row.line, QString::fromStdString(e.what()));
         }

@@ -16,17 +16,22 @@
 #include "platform/Fonts.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSet>
+#include <QTemporaryDir>
 #include <cstdio>
+#include <functional>
 #include <stdexcept>
 
 using namespace vaporica;
 using namespace vaporica::material;
 
 namespace {
+
+QString cannotWrite(const QString &path);
 
 void makeFolders(const QString &root, const QStringList &fragments) {
     for (const QString &f : fragments) {
@@ -40,7 +45,7 @@ void makeFolders(const QString &root, const QStringList &fragments) {
 void writeText(const QString &path, const QByteArray &text) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())
-        throw std::runtime_error(QStringLiteral("%1: 書けません").arg(path).toStdString());
+        throw std::runtime_error(cannotWrite(path).toStdString());
 }
 
 // Question q's own set-up, with its reagents drawn in, is souti(QuestionSetups + q); the plain
@@ -110,6 +115,67 @@ void writePictures(const QString &root, const Tables &t) {
         writeGif(setupPicture(n), picturePathUnder(root, fragment::Apparatus, n), true);
 }
 
+QString cannotWrite(const QString &path) {
+    return QStringLiteral("%1: 書けません（書き込む権限がなければ、sudo を付けて実行するか、"
+                          "IT 担当の先生に頼んでください）")
+        .arg(path);
+}
+
+int picturesUnder(const QString &root) {
+    int count = 0;
+    for (QDirIterator it(root, {QStringLiteral("*.gif")}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext(); it.next())
+        ++count;
+    return count;
+}
+
+// Writes every data folder into a staging folder inside `root` first and swaps each into place
+// only when all were written: a run that fails leaves the data directory exactly as it was, so a
+// question can never be left with another question's pictures. Returns the pictures written.
+int writeAllOrNothing(const QString &root, const std::function<void(const QString &)> &write) {
+    if (!QDir().mkpath(root))
+        throw std::runtime_error(cannotWrite(root).toStdString());
+    QTemporaryDir staging(root + QStringLiteral("/.make-material-XXXXXX"));
+    if (!staging.isValid())
+        throw std::runtime_error(cannotWrite(root).toStdString());
+    write(staging.path());
+    const int pictures = picturesUnder(staging.path());
+    const QStringList folders = QDir(staging.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QString replaced = staging.filePath(QStringLiteral(".replaced"));
+    QDir().mkpath(replaced);
+    QStringList swapped;
+    for (const QString &folder : folders) {
+        const QString target = root + '/' + folder;
+        const bool existed = QFileInfo::exists(target);
+        if ((existed && !QDir().rename(target, replaced + '/' + folder)) ||
+            !QDir().rename(staging.filePath(folder), target)) {
+            if (existed && !QFileInfo::exists(target))
+                QDir().rename(replaced + '/' + folder, target);
+            for (const QString &back : swapped) {
+                QDir(root + '/' + back).removeRecursively();
+                QDir().rename(replaced + '/' + back, root + '/' + back);
+            }
+            throw std::runtime_error(cannotWrite(target).toStdString());
+        }
+        swapped << folder;
+    }
+    return pictures;
+}
+
+// The tables' own folder must not receive the data: the two would mix, and a teacher could no
+// longer tell the files to edit from the files made from them.
+void requireSeparateFolders(const QString &tables, const QString &root) {
+    const QString t = QDir(tables).canonicalPath();
+    const QString r = QFileInfo(root).canonicalFilePath();
+    if (!t.isEmpty() && !r.isEmpty() && (r == t || r.startsWith(t + '/')))
+        throw std::runtime_error(
+            QStringLiteral("%1: 出力先が表のフォルダー（またはその中）です。別のフォルダーを指定"
+                           "してください")
+                .arg(root)
+                .toStdString());
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -127,15 +193,20 @@ int main(int argc, char **argv) {
     try {
         requireMinchoFaces();
         installFontSubstitutes();
+        requireSeparateFolders(source, root);
         const Tables tables = loadTables(source, setupNumbers());
-        makeFolders(root, {fragment::GasNormal, fragment::ReagentNormal, fragment::Equation,
-                           fragment::Apparatus, fragment::Properties, fragment::RightSound,
-                           fragment::QuestionFile});
-        writeBank(root, tables);
-        writePictures(root, tables);
-        writePictureTexts(root, tables);
-        writeChime(dataPath(root, fragment::RightSound));
-        writeBuzzer(dataPath(root, fragment::WrongSound));
+        const int pictures = writeAllOrNothing(root, [&](const QString &out) {
+            makeFolders(out, {fragment::GasNormal, fragment::ReagentNormal, fragment::Equation,
+                              fragment::Apparatus, fragment::Properties, fragment::RightSound,
+                              fragment::QuestionFile});
+            writeBank(out, tables);
+            writePictures(out, tables);
+            writePictureTexts(out, tables);
+            writeChime(dataPath(out, fragment::RightSound));
+            writeBuzzer(dataPath(out, fragment::WrongSound));
+        });
+        std::printf("できました: %s（問題 %d 問、画像 %d 枚）\n", qPrintable(root),
+                    int(tables.questions.size()), pictures);
     } catch (const RuntimeError &e) {
         std::fprintf(stderr, "make-material: %s\n", qPrintable(e.reportLine()));
         return 1;
