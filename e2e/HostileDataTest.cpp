@@ -270,11 +270,12 @@ std::vector<Case> cases() {
          },
          62, Questions, PastEnd},
         {"QuestionsBinaryJunk", writeFile(Questions, BinaryJunk), 62, Questions, PastEnd},
-        // A field that is no number reads as 0: the bank loads and the zeros bite only later.
+        // A field that is no number reads as 0, and a question whose gas is 0 nobody can answer.
         {"QuestionsWordsForNumbers",
          [](const DataCopy &d) {
              d.writeValues(Questions, QList<QByteArray>(120, "abc"), QuestionValues);
-         }},
+         },
+         9, Questions, QStringLiteral("の問題 1 の気体 (記録の 1 番目の値) が 0 です")},
         {"QuestionsJunkAfterLastValue",
          [](const DataCopy &d) {
              d.write(Questions, d.read(Questions) + "\n\x01garbage,,\xff\n");
@@ -288,12 +289,36 @@ std::vector<Case> cases() {
         {"QuestionsOverflowNegative", setQuestion(20, 6, "-32769"), 6, Questions, Overflow},
         {"QuestionsOverflowHuge", setQuestion(1, 2, "99999999999999999999999999"), 6, Questions,
          Overflow},
-        // Out-of-range numbers load; they fail where they are used, on later screens.
+        // Out-of-range reagents load and fail where they are used, on the quiz; an answer that no
+        // button can give is refused when the bank is read.
         {"QuestionsReagentZero", setQuestion(1, 2, "0")},
         {"QuestionsReagent25", setQuestion(7, 3, "25")},
-        {"QuestionsGas15", setQuestion(3, 1, "15")},
-        {"QuestionsGenerator5", setQuestion(4, 4, "5")},
-        {"QuestionsCollectionMinus1", setQuestion(4, 5, "-1")},
+        {"QuestionsGas15", setQuestion(3, 1, "15"), 9, Questions,
+         QStringLiteral("の問題 3 の気体 (記録の 1 番目の値) が 15 です。1..14 のどれかに")},
+        {"QuestionsGenerator5", setQuestion(4, 4, "5"), 9, Questions,
+         QStringLiteral("の問題 4 の発生装置 (記録の 4 番目の値) が 5 です")},
+        {"QuestionsCollectionMinus1", setQuestion(4, 5, "-1"), 9, Questions,
+         QStringLiteral("の問題 4 の捕集方法 (記録の 5 番目の値) が -1 です")},
+        {"QuestionsCollectionZero", setQuestion(20, 5, "0"), 9, Questions,
+         QStringLiteral("の問題 20 の捕集方法")},
+        {"QuestionsSavedAsUtf16",
+         [](const DataCopy &d) {
+             const QString text = QString::fromLatin1(d.read(Questions));
+             QByteArray utf16("\xFF\xFE", 2);
+             for (QChar c : text)
+                 utf16.append(char(c.unicode() & 0xFF)).append('\0');
+             d.write(Questions, utf16);
+         },
+         321, Questions, QStringLiteral("UTF-16 で保存されています")},
+        {"GasTableSavedAsUtf16BigEndian",
+         [](const DataCopy &d) {
+             const QString text = QString::fromLatin1(d.read(GasTable));
+             QByteArray utf16("\xFE\xFF", 2);
+             for (QChar c : text)
+                 utf16.append('\0').append(char(c.unicode() & 0xFF));
+             d.write(GasTable, utf16);
+         },
+         321, GasTable, QStringLiteral("UTF-8 か、数字だけのテキストで保存し直してください")},
         {"QuestionsApparatusPictureMissing", setQuestion(5, 6, "999")},
 
         // taiou.txt: read after mondai.txt, 14 values.

@@ -15,6 +15,7 @@ enum class ErrorNumber : int {
     FileNotFound = 53,
     InputPastEndOfFile = 62,
     PathFileAccess = 75,
+    InvalidFileFormat = 321,
     InvalidPicture = 481,
 };
 

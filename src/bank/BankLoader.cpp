@@ -25,6 +25,27 @@ int reagentIndex(int q, int k, const char *controlArray, int upper) {
                            .arg(value));
 }
 
+namespace {
+
+// An answer no button can give would leave the question unwinnable for good: reported when the
+// bank is read, as an out-of-range reagent is.
+void requireAnswerable(int q, int field, const QString &what, int value, int upper) {
+    if (value >= 1 && value <= upper)
+        return;
+    throw RuntimeError(ErrorNumber::SubscriptOutOfRange,
+                       QStringLiteral("インデックスが有効範囲にありません"),
+                       QStringLiteral("%1 の問題 %2 の%3 (記録の %4 番目の値) が %5 です。"
+                                      "1..%6 のどれかにしてください")
+                           .arg(dataPath(DataRoot, fragment::QuestionFile))
+                           .arg(q)
+                           .arg(what)
+                           .arg(field)
+                           .arg(value)
+                           .arg(upper));
+}
+
+} // namespace
+
 void emptyRecentWindow() {
     for (int i = 1; i <= QuestionCount; ++i) {
         UsedFlag(i) = 0;
@@ -43,6 +64,11 @@ void loadQuestionBank() {
             GeneratorAnswer(q) = questions.next(needed);
             CollectorAnswer(q) = questions.next(needed);
             ApparatusPicture(q) = questions.next(needed);
+        }
+        for (int q = 1; q <= QuestionCount; ++q) {
+            requireAnswerable(q, 1, QStringLiteral("気体"), AnswerGas(q), GasCount);
+            requireAnswerable(q, 4, QStringLiteral("発生装置"), GeneratorAnswer(q), GeneratorCount);
+            requireAnswerable(q, 5, QStringLiteral("捕集方法"), CollectorAnswer(q), CollectorCount);
         }
     }
     NumberReader gases(dataPath(DataRoot, fragment::GasApparatusFile));

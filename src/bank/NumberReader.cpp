@@ -104,6 +104,13 @@ int NumberReader::nextByte() {
             // Notepad and many editors save UTF-8 with a byte-order mark.
             if (chunk_.startsWith("\xEF\xBB\xBF"))
                 at_ = 3;
+            // "Unicode" in a common editor: every digit would read as a digit and a zero byte.
+            if (chunk_.startsWith("\xFF\xFE") || chunk_.startsWith("\xFE\xFF"))
+                throw RuntimeError(ErrorNumber::InvalidFileFormat,
+                                   QStringLiteral("ファイル形式が不正です"),
+                                   QStringLiteral("%1 (UTF-16 で保存されています。UTF-8 か、"
+                                                  "数字だけのテキストで保存し直してください)")
+                                       .arg(name_));
         }
         if (chunk_.isEmpty()) {
             ended_ = true;
