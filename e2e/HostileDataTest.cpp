@@ -5,12 +5,15 @@
 #include "DataCopy.h"
 #include "ProgramRun.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -227,6 +230,27 @@ auto soundAfterAGigabyteOfJunk(const QString &relative) {
 const QByteArray HugeGif("GIF89a\x88\x13\x88\x13\x80\0\0\0\0\0\xff\xff\xff"
                          ",\0\0\0\0\x88\x13\x88\x13\0\x02\x01\x2c\0;",
                          34);
+// A GIF whose one frame is 1 x 1 but whose logical screen is 5790 x 5790: Qt decodes the screen.
+const QByteArray TinyFrameHugeScreen("GIF89a\x9e\x16\x9e\x16\x80\0\0\0\0\0\xff\xff\xff"
+                                     ",\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;",
+                                     35);
+
+// An icon whose directory says 256 x 256 and that embeds a 6000 x 5000 PNG.
+QByteArray iconHidingAHugePng() {
+    QImage big(6000, 5000, QImage::Format_RGB32);
+    big.fill(Qt::white);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    big.save(&buffer, "PNG");
+    QByteArray icon("\0\0\x01\0\x01\0", 6);
+    icon += QByteArray("\0\0\0\0\x01\0\x20\0", 8);
+    for (quint32 v : {quint32(png.size()), quint32(22)})
+        for (int i = 0; i < 4; ++i)
+            icon.append(char((v >> (8 * i)) & 0xFF));
+    return icon + png;
+}
+
 // An SVG that draws itself: rendering it recurses until the stack overflows.
 const QByteArray SelfDrawingSvg =
     "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
@@ -388,6 +412,29 @@ std::vector<Case> cases() {
         {"ReagentPictureDeclares5000By5000",
          writeFile(QStringLiteral("薬品/yaku1(6).gif"), HugeGif), 481,
          QStringLiteral("薬品/yaku1(6).gif"), QStringLiteral("5000 × 5000"), Copy, Drive::OpenQuiz},
+        // Pictures whose content costs more than their header says: only GIF and BMP are decoded,
+        // and a GIF by its logical screen as well as its frame.
+        {"GifOfOnePixelOnAHugeScreen",
+         writeFile(QStringLiteral("薬品/yaku1(6).gif"), TinyFrameHugeScreen), 481,
+         QStringLiteral("薬品/yaku1(6).gif"), QStringLiteral("5790 × 5790"), Copy, Drive::OpenQuiz},
+        {"IconHidingAHugePng",
+         [](const DataCopy &d) {
+             d.write(QStringLiteral("薬品/yaku1(7).gif"), iconHidingAHugePng());
+         },
+         481, QStringLiteral("薬品/yaku1(7).gif"),
+         QStringLiteral("ICO 形式は読み込めません。GIF か BMP"), Copy, Drive::OpenQuiz},
+        {"JpegUnderAPictureName",
+         [](const DataCopy &d) {
+             QImage photo(2048, 2048, QImage::Format_RGB32);
+             photo.fill(Qt::darkGreen);
+             QByteArray bytes;
+             QBuffer buffer(&bytes);
+             buffer.open(QIODevice::WriteOnly);
+             photo.save(&buffer, "JPEG");
+             d.write(QStringLiteral("気体/gas1(2).gif"), bytes);
+         },
+         481, QStringLiteral("気体/gas1(2).gif"), QStringLiteral("JPEG 形式は読み込めません"), Copy,
+         Drive::OpenQuiz},
         {"GasPictureNamedPipe", makePipe(QStringLiteral("気体/gas1(4).gif")), 75,
          QStringLiteral("気体/gas1(4).gif"), CannotRead, Copy, Drive::OpenQuiz},
         {"QuestionsReagentZeroAtTheQuiz", everyRecord("1,0,19,3,3,3"), 9, Questions,
@@ -717,7 +764,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostileData, testing::ValuesIn(cases()),
 } // namespace
 
 int main(int argc, char *argv[]) {
-    QCoreApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -456,7 +456,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "href='seisitu(2).gif' width='9' height='9'/></svg>");
                   },
                   "性質/seisitu(2).gif: 画像として読めません（ピクチャが無効です (SVG "
-                  "形式は読み込めません)）"},
+                  "形式は読み込めません。GIF か BMP で保存してください)）"},
         // Unprintable bytes are shown escaped, not written to the teacher's terminal.
         FaultCase{"ControlByteInAField",
                   [](const DataCopy &d) {

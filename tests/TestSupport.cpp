@@ -14,22 +14,35 @@ DataDirectory::DataDirectory() : root_(QDir::toNativeSeparators(dir_.path())) {
 }
 
 namespace {
-const char *const FixtureKey = "fixture";
+// The name is written into the first pixels, one byte a pixel beside two marker channels, so that
+// it survives a format that carries no text (the program reads GIF and BMP only).
+constexpr int NameGreen = 0x5A, NameBlue = 0xA5;
 } // namespace
 
 QString fixtureName(const QImage &picture) {
-    return picture.text(QString::fromLatin1(FixtureKey));
+    QByteArray name;
+    for (qsizetype i = 0; i < qsizetype(picture.width()) * picture.height(); ++i) {
+        const QRgb pixel = picture.pixel(int(i % picture.width()), int(i / picture.width()));
+        if (qGreen(pixel) != NameGreen || qBlue(pixel) != NameBlue || qRed(pixel) == 0)
+            break;
+        name.append(char(qRed(pixel)));
+    }
+    return QString::fromUtf8(name);
 }
 
 QByteArray DataDirectory::fixturePicture(const QString &name, QSize size) {
     QImage picture(size, QImage::Format_RGB32);
     picture.fill(QColor::fromHsv(int(qHash(name) % 360), 160, 230));
-    picture.setText(QString::fromLatin1(FixtureKey), name);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
+    const QByteArray bytes = name.toUtf8();
+    Q_ASSERT(bytes.size() < qsizetype(size.width()) * size.height());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        picture.setPixel(int(i % size.width()), int(i / size.width()),
+                         qRgb(quint8(bytes[i]), NameGreen, NameBlue));
+    QByteArray file;
+    QBuffer buffer(&file);
     buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    return bytes;
+    picture.save(&buffer, "BMP");
+    return file;
 }
 
 void DataDirectory::writeQuizPictures() const {

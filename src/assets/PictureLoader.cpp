@@ -10,13 +10,21 @@ namespace vaporica {
 
 namespace {
 
-// Raster formats only: a markup format (SVG, XPM, XBM) is a program of sorts, and an SVG that
-// refers to itself recurses until the stack overflows.
-bool isRasterFormat(const QByteArray &format) {
-    static const QList<QByteArray> raster = {"gif",  "bmp", "png",  "jpeg", "jpg", "pbm",
-                                             "pgm",  "ppm", "ico",  "cur",  "tif", "tiff",
-                                             "webp", "tga", "wbmp", "icns", "jp2"};
-    return raster.contains(format.toLower());
+// The data folders hold GIF pictures, and BMP, which the program has always read: nothing else
+// is decoded. A markup format (SVG) is a program of sorts, and other formats under a picture name
+// may hide far more than their header declares (an icon embedding a 6000 x 5000 PNG, a JPEG of
+// 100,000 progressive scans).
+bool isAcceptedFormat(const QByteArray &format) {
+    return format == "gif" || format == "bmp";
+}
+
+// A GIF's logical screen, which Qt decodes whatever size its frames declare.
+QSize gifScreen(QFile &file) {
+    const QByteArray head = file.peek(10);
+    if (head.size() < 10)
+        return {};
+    const auto le16 = [&](int at) { return quint8(head[at]) | (quint8(head[at + 1]) << 8); };
+    return QSize(le16(6), le16(8));
 }
 
 RuntimeError invalidPicture(const QString &path, const QString &why) {
@@ -43,13 +51,18 @@ QImage loadPicture(const QString &path) {
     QFile file;
     openDataFile(path, file);
     const QByteArray format = QImageReader::imageFormat(&file);
-    if (!isRasterFormat(format))
+    if (!isAcceptedFormat(format))
         throw invalidPicture(path, format.isEmpty()
                                        ? QStringLiteral("画像の形式ではありません")
-                                       : QStringLiteral("%1 形式は読み込めません")
+                                       : QStringLiteral("%1 形式は読み込めません。GIF か BMP で"
+                                                        "保存してください")
                                              .arg(QString::fromLatin1(format.toUpper())));
+    if (format == "gif")
+        checkDeclaredSize(path, gifScreen(file));
     QImageReader reader(&file, format);
     reader.setAutoDetectImageFormat(false);
+    // Whatever a header says, decoding stops at the largest picture the program accepts.
+    reader.setAllocationLimit(MaxPictureSide * MaxPictureSide * 4 / (1024 * 1024) + 1);
     checkDeclaredSize(path, reader.size());
     const QImage picture = reader.read();
     if (picture.isNull()) {

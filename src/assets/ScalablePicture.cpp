@@ -5,6 +5,7 @@
 #include <QCache>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QWidget>
 
 namespace vaporica {
 
@@ -42,15 +43,36 @@ QImage renderedArt(const QString &resource, QSize target, qreal ratio) {
     return image;
 }
 
+// What a painter can show of its device: the widget's part of its window, or the whole device.
+QRect visibleArea(QPainter &painter) {
+    QRect area = painter.window();
+    if (const auto *widget = dynamic_cast<const QWidget *>(painter.device())) {
+        const QPoint offset = widget->mapTo(widget->window(), QPoint(0, 0));
+        area &= widget->window()->rect().translated(-offset);
+    }
+    return area;
+}
+
+// The pixels behind `part` of a picture stretched over `target`.
+QRect sourceOf(const QImage &pixels, QSize target, const QRect &part) {
+    const qreal sx = qreal(pixels.width()) / target.width();
+    const qreal sy = qreal(pixels.height()) / target.height();
+    return QRectF(part.x() * sx, part.y() * sy, part.width() * sx, part.height() * sy)
+        .toAlignedRect()
+        .intersected(pixels.rect());
+}
+
 } // namespace
 
 QImage ScalablePicture::forDevice(QSize target, qreal ratio) const {
     if (pixels_.isNull() || qFuzzyCompare(ratio, 1.0) || target.isEmpty())
         return pixels_;
-    if (made_.isNull() || madeFor_ != target || !qFuzzyCompare(madeAt_, ratio)) {
+    if (made_.isNull() || madeFor_ != target || madeOf_ != QRect(QPoint(0, 0), target) ||
+        !qFuzzyCompare(madeAt_, ratio)) {
         made_ = svgSource_.isEmpty() ? smoothlyScaled(pixels_, target, ratio)
                                      : renderedArt(svgSource_, target, ratio);
         madeFor_ = target;
+        madeOf_ = QRect(QPoint(0, 0), target);
         madeAt_ = ratio;
     }
     return made_;
@@ -70,7 +92,25 @@ void ScalablePicture::draw(QPainter &painter, const QRect &target) const {
             painter.drawImage(target, pixels_);
         return;
     }
-    painter.drawImage(QRectF(target), forDevice(target.size(), ratio));
+    const QRect shown = target & visibleArea(painter);
+    if (!svgSource_.isEmpty() || shown == target || target.isEmpty()) {
+        painter.drawImage(QRectF(target), forDevice(target.size(), ratio));
+        return;
+    }
+    // A data picture larger than what its control shows is scaled only where it is seen: a plate
+    // of 2048 pixels a side would cost 64 MB at twice the size, for a few hundred pixels shown.
+    if (shown.isEmpty())
+        return;
+    const QRect part = shown.translated(-target.topLeft());
+    if (made_.isNull() || madeFor_ != target.size() || madeOf_ != part ||
+        !qFuzzyCompare(madeAt_, ratio)) {
+        made_ = smoothlyScaled(pixels_.copy(sourceOf(pixels_, target.size(), part)), part.size(),
+                               ratio);
+        madeFor_ = target.size();
+        madeOf_ = part;
+        madeAt_ = ratio;
+    }
+    painter.drawImage(QRectF(shown), made_);
 }
 
 } // namespace vaporica

@@ -42,6 +42,7 @@ private:
     QString svgSource_;
     mutable QImage made_;
     mutable QSize madeFor_;
+    mutable QRect madeOf_; // the part of the target it shows, in the target's coordinates
     mutable qreal madeAt_ = 1.0;
 };
 
