@@ -130,6 +130,25 @@ int picturesUnder(const QString &root) {
     return count;
 }
 
+// A data file that is a link keeps its link (the installed bank files point into /etc/vaporica):
+// its new contents are written where it points, and the staged folder gets the same link.
+void keepLinks(const QString &root, const QString &staged) {
+    for (QDirIterator it(staged, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString made = it.next();
+        const QFileInfo target(root + '/' + QDir(staged).relativeFilePath(made));
+        if (!target.isSymLink())
+            continue;
+        const QString destination = target.symLinkTarget();
+        QFile in(made);
+        if (!in.open(QIODevice::ReadOnly))
+            throw std::runtime_error(cannotWrite(made).toStdString());
+        writeText(destination, in.readAll());
+        in.close();
+        if (!QFile::remove(made) || !QFile::link(destination, made))
+            throw std::runtime_error(cannotWrite(made).toStdString());
+    }
+}
+
 // Writes every data folder into a staging folder inside `root` first and swaps each into place
 // only when all were written: a run that fails leaves the data directory exactly as it was, so a
 // question can never be left with another question's pictures. Returns the pictures written.
@@ -141,6 +160,7 @@ int writeAllOrNothing(const QString &root, const std::function<void(const QStrin
         throw std::runtime_error(cannotWrite(root).toStdString());
     write(staging.path());
     const int pictures = picturesUnder(staging.path());
+    keepLinks(root, staging.path());
     const QStringList folders = QDir(staging.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     const QString replaced = staging.filePath(QStringLiteral(".replaced"));
     QDir().mkpath(replaced);
