@@ -641,16 +641,35 @@ void HostileData::checkReport(const Case &c, ProgramRun &run) {
 
 // Without a display: one Japanese line and status 1, no abort and no core.
 void HostileData::checkNoDisplay() {
-    for (const QString &display : {QString(), QStringLiteral(":4321")}) {
-        SCOPED_TRACE(display.isEmpty() ? "DISPLAY unset" : "DISPLAY not answering");
-        ProgramRun run(copy_->executable(), work_.path(),
-                       environment(QStringLiteral("xcb"), display));
+    const struct {
+        const char *what;
+        QString platform, display, says;
+    } rows[] = {
+        {"DISPLAY unset",
+         QStringLiteral("xcb"),
+         {},
+         QStringLiteral("DISPLAY が設定されていません")},
+        {"DISPLAY not answering", QStringLiteral("xcb"), QStringLiteral(":4321"),
+         QStringLiteral("ディスプレイ :4321 に接続できません")},
+        // A display that works, and a platform plugin that does not exist here.
+        {"no such platform plugin", QStringLiteral("wayland"),
+         QString::fromLocal8Bit(qgetenv("DISPLAY")).isEmpty()
+             ? QStringLiteral(":4321")
+             : QString::fromLocal8Bit(qgetenv("DISPLAY")),
+         QStringLiteral("表示用プラグイン wayland を使えません")},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        QProcessEnvironment env = environment(row.platform, row.display);
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        ProgramRun run(copy_->executable(), work_.path(), env);
         ASSERT_TRUE(run.started());
         ASSERT_TRUE(run.finish());
         const std::string shown = run.err().toStdString();
         EXPECT_EQ(run.process().exitStatus(), QProcess::NormalExit) << shown;
         EXPECT_EQ(run.process().exitCode(), 1) << shown;
-        EXPECT_TRUE(QString::fromUtf8(run.err()).contains(QStringLiteral("画面を開けません")))
+        EXPECT_TRUE(
+            QString::fromUtf8(run.err()).contains(QStringLiteral("画面を開けません (") + row.says))
             << shown;
     }
 }

@@ -304,12 +304,14 @@ TEST_F(Properties, AMissingPictureEndsTheProgramThroughTheReportNamingIt) {
         const char *what;
         QString removed;
         std::function<void(PropertiesScreen *)> act;
+        QString numberFrom = {}; // for a picture named by a bank number: where the number is
     };
     const std::vector<Row> table = {
         {"properties picture", QStringLiteral("性質/seisitu(4).gif"),
          [](PropertiesScreen *s) { QTest::mouseClick(s->Command1(4), Qt::LeftButton); }},
         {"apparatus picture", QStringLiteral("装置/souti(5).gif"), // gas 4's set-up
-         [](PropertiesScreen *s) { QTest::mouseClick(s->Command1(4), Qt::LeftButton); }},
+         [](PropertiesScreen *s) { QTest::mouseClick(s->Command1(4), Qt::LeftButton); },
+         QStringLiteral("taiou.txt の気体 4（塩化水素）の装置図の番号 5 が指す画像です")},
         {"highlighted gas picture", QStringLiteral("気体/gas2(4).gif"),
          [](PropertiesScreen *s) { moveTo(s->Command1(4)); }},
         {"normal gas picture, at a reset", QStringLiteral("気体/gas1(1).gif"),
@@ -330,6 +332,7 @@ TEST_F(Properties, AMissingPictureEndsTheProgramThroughTheReportNamingIt) {
         ASSERT_EQ(reports.size(), 1u);
         const QString name = row.removed.section(QLatin1Char('/'), 1);
         EXPECT_TRUE(reports[0].contains(name)) << reports[0].toStdString();
+        EXPECT_TRUE(reports[0].contains(row.numberFrom)) << reports[0].toStdString();
     }
 }
 

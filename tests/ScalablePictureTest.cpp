@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <QSet>
+#include <QtMath>
 #include <gtest/gtest.h>
 
 namespace vaporica::test {
@@ -42,6 +43,37 @@ TEST(ScalablePictures, AtRatioOneThePixelsAreShownAsTheyAre) {
             << "a stretched picture is stretched by the painter, as before";
     }
     EXPECT_EQ(artPicturesRenderedFromSvg(), rendered);
+}
+
+// A data picture larger than its control is scaled only where the control shows it: a 2048-pixel
+// plate centred on a 180 x 40 button at 2x costs the button's 360 x 80 pixels, not 4096 x 4096.
+TEST(ScalablePictures, OnlyTheShownPartOfADataPictureIsScaled) {
+    QImage plate(2048, 2048, QImage::Format_ARGB32_Premultiplied);
+    plate.fill(Qt::darkGreen);
+    plate.setPixelColor(1024, 1024, Qt::white); // at the button's centre
+    // A control that centres and clips its picture, as the plates' buttons do.
+    struct Shows : QWidget {
+        ScalablePicture picture;
+        void paintEvent(QPaintEvent *) override {
+            QPainter painter(this);
+            picture.draw(painter, QRect(QPoint(90 - 1024, 20 - 1024), picture.size()));
+        }
+    };
+    for (const qreal ratio : {1.5, 2.0, 3.0}) {
+        SCOPED_TRACE(ratio);
+        Shows control;
+        control.picture = ScalablePicture(plate);
+        control.resize(180, 40);
+        QImage device((QSizeF(180, 40) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        device.setDevicePixelRatio(ratio);
+        device.fill(Qt::black);
+        control.render(&device);
+        EXPECT_LE(control.picture.madeSize().width(), qCeil(180 * ratio) + 1);
+        EXPECT_LE(control.picture.madeSize().height(), qCeil(40 * ratio) + 1);
+        EXPECT_FALSE(control.picture.madeSize().isEmpty());
+        EXPECT_EQ(device.pixelColor(device.width() / 4, device.height() / 4),
+                  QColor(Qt::darkGreen));
+    }
 }
 
 // Artwork on a screen of more device pixels is the SVG rendered at the device's own size, made

@@ -15,15 +15,25 @@ struct Held {
 };
 QList<Held> held;
 
+// What stands in the way: a platform plugin asked for by name that Qt cannot use, else the X
+// display.
+QByteArray why() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb"))
+        return "表示用プラグイン " + platform.left(40) +
+               " を使えません (QT_QPA_PLATFORM=" + platform.left(40) +
+               ")。QT_QPA_PLATFORM を消すか xcb にしてください";
+    const QByteArray display = qgetenv("DISPLAY");
+    return display.isEmpty() ? QByteArray("DISPLAY が設定されていません")
+                             : "ディスプレイ " + display.left(40) + " に接続できません";
+}
+
 void holdOrGiveUp(QtMsgType type, const QMessageLogContext &, const QString &message) {
     if (type != QtFatalMsg) {
         held.append({type, message});
         return;
     }
-    const QByteArray display = qgetenv("DISPLAY");
-    std::fprintf(stderr, "ヴァポリカ: 画面を開けません (%s)\n",
-                 display.isEmpty() ? "DISPLAY が設定されていません"
-                                   : ("ディスプレイ " + display + " に接続できません").constData());
+    std::fprintf(stderr, "ヴァポリカ: 画面を開けません (%s)\n", why().constData());
     for (const Held &line : held)
         std::fprintf(stderr, "  %s\n", line.message.toUtf8().constData());
     std::fprintf(stderr, "  %s\n", message.toUtf8().constData());

@@ -78,4 +78,12 @@ QImage loadPicture(const QString &path) {
     return converted;
 }
 
+QImage loadNumberedPicture(const QString &path, const QString &numberFrom) {
+    if (!QFileInfo::exists(path))
+        throw RuntimeError(ErrorNumber::FileNotFound, QStringLiteral("ファイルが見つかりません"),
+                           QStringLiteral("%1 (%2 が指す画像です。番号か画像を直してください)")
+                               .arg(path, numberFrom));
+    return loadPicture(path);
+}
+
 } // namespace vaporica

@@ -16,4 +16,9 @@ constexpr int MaxPictureSide = 2048;
 // oversized or non-picture file is a runtime error naming the path.
 QImage loadPicture(const QString &path);
 
+// A picture whose number comes from a bank file: a missing one is reported together with where
+// its number came from (`numberFrom`, e.g. "…/taiou.txt の気体 3（塩素）の装置図の番号 0"), since
+// the fault is then in that file rather than in the picture folder.
+QImage loadNumberedPicture(const QString &path, const QString &numberFrom);
+
 } // namespace vaporica

@@ -37,6 +37,9 @@ public:
     // Draws the picture into `target` (layout pixels) with the painter's device's ratio.
     void draw(QPainter &painter, const QRect &target) const;
 
+    // The device pixels last made for a denser device, for tests: what a draw kept in memory.
+    QSize madeSize() const { return made_.size(); }
+
 private:
     QImage pixels_;
     QString svgSource_;

@@ -1,7 +1,9 @@
 #include "screens/PropertiesScreen.h"
 
 #include "app/Navigation.h"
+#include "app/SharedVariables.h"
 #include "assets/DataPaths.h"
+#include "assets/Names.h"
 #include "assets/PictureLoader.h"
 #include "assets/PictureText.h"
 #include "platform/Fonts.h"
@@ -144,7 +146,13 @@ void PropertiesScreen::Command1_Click(int Index) {
     const QString properties = PicturePath(fragment::Properties, Index);
     Image3->setPicture(loadPicture(properties), pictureText(properties));
     const QString apparatus = PicturePath(fragment::Apparatus, GasApparatus(Index));
-    Image4->setPicture(loadPicture(apparatus), pictureText(apparatus));
+    Image4->setPicture(
+        loadNumberedPicture(apparatus, QStringLiteral("%1 の気体 %2（%3）の装置図の番号 %4")
+                                           .arg(dataPath(DataRoot, fragment::GasApparatusFile))
+                                           .arg(Index)
+                                           .arg(gasName(Index))
+                                           .arg(GasApparatus(Index))),
+        pictureText(apparatus));
     const QString note = reagentNote(Index);
     if (note.isEmpty()) {
         Label1->hide();

@@ -77,7 +77,12 @@ void SummaryScreen::Form_Load() {
     const QString equation = PicturePath(fragment::Equation, q);
     Image3->setPicture(loadPicture(equation), pictureText(equation));
     const QString apparatus = PicturePath(fragment::Apparatus, ApparatusPicture(q));
-    Image4->setPicture(loadPicture(apparatus), pictureText(apparatus));
+    Image4->setPicture(
+        loadNumberedPicture(apparatus, QStringLiteral("%1 の問題 %2 の装置図の番号 %3")
+                                           .arg(dataPath(DataRoot, fragment::QuestionFile))
+                                           .arg(q)
+                                           .arg(ApparatusPicture(q))),
+        pictureText(apparatus));
     for (int k = 1; k <= 2; ++k) {
         Image2(k)->setPicture(loadPicture(PicturePath(fragment::ReagentNormal, Reagent(q, k))));
         Image2(k)->setAccessibleName(reagentName(Reagent(q, k)));
