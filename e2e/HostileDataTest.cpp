@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <sys/socket.h>
@@ -761,8 +762,19 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
     }
     if (c.errorNumber != 0) {
         // The report waits in its message box for OK.
+        QElapsedTimer toReport;
+        toReport.start();
         EXPECT_TRUE(run.waitFor([&] { return run.err().contains("実行時エラー"); }))
             << "no report: " << run.err().left(2000).toStdString();
+        // A picture may cost no more than the largest one accepted: the quiz's other plates and
+        // the report within a few seconds and a few hundred MB (a sanitizer build included).
+        if (c.drive == Drive::OpenQuiz) {
+            EXPECT_LT(toReport.elapsed(), 5000);
+            const int peak = run.peakMemoryMb();
+            EXPECT_LT(peak, 400) << "peak memory " << peak << " MB";
+            std::printf("peak memory %d MB, report after %lld ms\n", peak,
+                        static_cast<long long>(toReport.elapsed()));
+        }
         ASSERT_TRUE(run.dismissReport()) << "still running after the report";
         return checkReport(c, run);
     }

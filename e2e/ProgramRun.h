@@ -105,6 +105,17 @@ public:
     }
     QProcess &process() { return program_; }
 
+    // The most memory the program has held so far (VmHWM), in MB; 0 once it has ended.
+    int peakMemoryMb() const {
+        QFile status(QStringLiteral("/proc/%1/status").arg(program_.processId()));
+        if (!status.open(QIODevice::ReadOnly))
+            return 0;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toInt() / 1024;
+        return 0;
+    }
+
     // The pupil's hand, through xdotool in the program's X server.
     QByteArray xdotool(const QStringList &args) {
         QProcess tool;

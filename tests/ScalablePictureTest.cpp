@@ -76,6 +76,21 @@ TEST(ScalablePictures, OnlyTheShownPartOfADataPictureIsScaled) {
     }
 }
 
+// A button keeps only the centre of a picture file far larger than itself, drawn where the whole
+// picture would have been drawn.
+TEST(ScalablePictures, AButtonKeepsOnlyWhatItCanShowOfAHugePicture) {
+    QImage plate(2048, 2048, QImage::Format_ARGB32_Premultiplied);
+    plate.fill(Qt::darkGreen);
+    plate.setPixelColor(1024, 1024, Qt::white);
+    GraphicalButton button(nullptr, TwipsRect{0, 0, 180 * 15, 40 * 15}, QColor(Qt::gray));
+    button.setPicture(ScalablePicture(plate));
+    EXPECT_LE(button.picture().width(), 182);
+    EXPECT_LE(button.picture().height(), 42);
+    const QImage look = button.grab().toImage();
+    EXPECT_EQ(look.pixelColor(90, 20), QColor(Qt::white));
+    EXPECT_EQ(look.pixelColor(89, 20), QColor(Qt::darkGreen));
+}
+
 // Artwork on a screen of more device pixels is the SVG rendered at the device's own size, made
 // once per size and ratio for every screen that shows it.
 TEST(ScalablePictures, ArtworkIsRenderedFromItsSvgAtTheDevicesSize) {

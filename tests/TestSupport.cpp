@@ -14,30 +14,41 @@ DataDirectory::DataDirectory() : root_(QDir::toNativeSeparators(dir_.path())) {
 }
 
 namespace {
-// The name is written into the first pixels, one byte a pixel beside two marker channels, so that
-// it survives a format that carries no text (the program reads GIF and BMP only).
+// The name is written across the middle row, one byte a pixel beside two marker channels, so that
+// it survives a format that carries no text (the program reads GIF and BMP only) and a button that
+// keeps only the centre of a picture larger than itself.
 constexpr int NameGreen = 0x5A, NameBlue = 0xA5;
+// Two pixels that open the name, so that no drawn picture is taken for a fixture.
+constexpr QRgb Opening[2] = {0xFF13579B, 0xFF2468AC};
+
+bool isNamePixel(QRgb pixel) {
+    return qGreen(pixel) == NameGreen && qBlue(pixel) == NameBlue && qRed(pixel) != 0;
+}
 } // namespace
 
 QString fixtureName(const QImage &picture) {
-    QByteArray name;
-    for (qsizetype i = 0; i < qsizetype(picture.width()) * picture.height(); ++i) {
-        const QRgb pixel = picture.pixel(int(i % picture.width()), int(i / picture.width()));
-        if (qGreen(pixel) != NameGreen || qBlue(pixel) != NameBlue || qRed(pixel) == 0)
-            break;
-        name.append(char(qRed(pixel)));
-    }
-    return QString::fromUtf8(name);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 2; x < picture.width(); ++x) {
+            if (picture.pixel(x - 2, y) != Opening[0] || picture.pixel(x - 1, y) != Opening[1])
+                continue;
+            QByteArray name;
+            for (; x < picture.width() && isNamePixel(picture.pixel(x, y)); ++x)
+                name.append(char(qRed(picture.pixel(x, y))));
+            return QString::fromUtf8(name);
+        }
+    return {};
 }
 
 QByteArray DataDirectory::fixturePicture(const QString &name, QSize size) {
     QImage picture(size, QImage::Format_RGB32);
     picture.fill(QColor::fromHsv(int(qHash(name) % 360), 160, 230));
     const QByteArray bytes = name.toUtf8();
-    Q_ASSERT(bytes.size() < qsizetype(size.width()) * size.height());
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        picture.setPixel(int(i % size.width()), int(i / size.width()),
-                         qRgb(quint8(bytes[i]), NameGreen, NameBlue));
+    Q_ASSERT(bytes.size() + 2 <= size.width());
+    const int left = (size.width() - int(bytes.size())) / 2;
+    picture.setPixel(left - 2, size.height() / 2, Opening[0]);
+    picture.setPixel(left - 1, size.height() / 2, Opening[1]);
+    for (int i = 0; i < bytes.size(); ++i)
+        picture.setPixel(left + i, size.height() / 2, qRgb(quint8(bytes[i]), NameGreen, NameBlue));
     QByteArray file;
     QBuffer buffer(&file);
     buffer.open(QIODevice::WriteOnly);

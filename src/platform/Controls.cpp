@@ -59,8 +59,28 @@ GraphicalButton::GraphicalButton(QWidget *parent, TwipsRect place, const QColor 
     connect(this, &QAbstractButton::clicked, this, [this] { runHandler(onClick); });
 }
 
+namespace {
+
+// The part of a picture file that a button of `face` pixels can show (centred, one pixel to spare
+// for the pressed shift): a plate of 2048 pixels a side keeps 16 MB for a few hundred pixels seen.
+ScalablePicture shownPart(const ScalablePicture &picture, QSize face) {
+    const QSize size = picture.size();
+    const QSize room = face + QSize(2, 2);
+    // A plate a little larger than its button, as the layout's are, is kept whole.
+    if (!picture.svgSource().isEmpty() ||
+        (size.width() <= 2 * room.width() && size.height() <= 2 * room.height()))
+        return picture;
+    const QSize kept = size.boundedTo(room);
+    // Where the button draws the whole picture and where it draws the kept part, left and top.
+    const QPoint whole((face.width() - size.width()) / 2, (face.height() - size.height()) / 2);
+    const QPoint part((face.width() - kept.width()) / 2, (face.height() - kept.height()) / 2);
+    return ScalablePicture(picture.pixels().copy(QRect(part - whole, kept)));
+}
+
+} // namespace
+
 void GraphicalButton::setPicture(const ScalablePicture &picture) {
-    picture_ = picture;
+    picture_ = shownPart(picture, size());
     update();
 }
 
