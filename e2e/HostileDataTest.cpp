@@ -3,6 +3,7 @@
 // and the problem, with status 1. A signal, a sanitizer report or a hang fails the case.
 
 #include "DataCopy.h"
+#include "GifWriter.h"
 #include "ProgramRun.h"
 
 #include <QBuffer>
@@ -46,6 +47,8 @@ enum class Drive {
                          // next question, a wrong and the right gas again, quit
     SmallScreen,         // real window on a 640 x 480 screen: the menu's title bar stays on it
     QuitWhileSoundLoads, // real window: a wrong gas, then quit at once, while its sound loads
+    QuizShownAndQuit,    // real window at twice the size: the gas quiz shows within a bound of
+                         // time and memory; quit
     NoDisplay,           // DISPLAY unset or not answering: a Japanese line and status 1, no core
 };
 
@@ -235,6 +238,24 @@ const QByteArray HugeGif("GIF89a\x88\x13\x88\x13\x80\0\0\0\0\0\xff\xff\xff"
 const QByteArray TinyFrameHugeScreen("GIF89a\x9e\x16\x9e\x16\x80\0\0\0\0\0\xff\xff\xff"
                                      ",\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;",
                                      35);
+
+// Every gas and reagent plate a one-colour GIF of 2048 x 2048 pixels, the largest accepted.
+auto everyPlateHuge() {
+    return [](const DataCopy &d) {
+        QImage plate(2048, 2048, QImage::Format_RGB32);
+        plate.fill(QColor(0, 150, 0));
+        const QString first = d.path(QStringLiteral("気体/gas1(1).gif"));
+        vaporica::material::writeGif(plate, first, false);
+        const auto copyTo = [&](const QString &relative) {
+            d.remove(relative);
+            ASSERT_TRUE(QFile::copy(first, d.path(relative)));
+        };
+        for (int n = 2; n <= 14; ++n)
+            copyTo(QStringLiteral("気体/gas1(%1).gif").arg(n));
+        for (int n = 1; n <= 24; ++n)
+            copyTo(QStringLiteral("薬品/yaku1(%1).gif").arg(n));
+    };
+}
 
 // An icon whose directory says 256 x 256 and that embeds a 6000 x 5000 PNG.
 QByteArray iconHidingAHugePng() {
@@ -436,6 +457,15 @@ std::vector<Case> cases() {
          },
          481, QStringLiteral("気体/gas1(2).gif"), QStringLiteral("JPEG 形式は読み込めません"), Copy,
          Drive::OpenQuiz},
+        // Pictures within the bounds still cost only what their controls show, at any scale.
+        {"EveryPlateA2048PixelGifAtTwiceTheSize",
+         everyPlateHuge(),
+         0,
+         {},
+         {},
+         Copy,
+         Drive::QuizShownAndQuit,
+         setEnv("QT_SCALE_FACTOR", QStringLiteral("2"))},
         {"GasPictureNamedPipe", makePipe(QStringLiteral("気体/gas1(4).gif")), 75,
          QStringLiteral("気体/gas1(4).gif"), CannotRead, Copy, Drive::OpenQuiz},
         {"QuestionsReagentZeroAtTheQuiz", everyRecord("1,0,19,3,3,3"), 9, Questions,
@@ -738,6 +768,20 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
         if (const std::string failed = answerWholeQuestions(run, menu); !failed.empty())
             ADD_FAILURE() << failed << ": " << run.err().left(2000).toStdString();
         break;
+    case Drive::QuizShownAndQuit: {
+        QElapsedTimer toQuiz;
+        toQuiz.start();
+        run.key(QStringLiteral("Return")); // the menu's first focus is the quiz button
+        const QString quiz = run.window(GasQuizCaption);
+        ASSERT_FALSE(quiz.isEmpty());
+        const int peak = run.peakMemoryMb();
+        std::printf("peak memory %d MB, quiz after %lld ms\n", peak,
+                    static_cast<long long>(toQuiz.elapsed()));
+        EXPECT_LT(toQuiz.elapsed(), 8000);
+        EXPECT_LT(peak, 400) << "peak memory " << peak << " MB";
+        run.click(quiz, QuizQuit * 2);
+        break;
+    }
     case Drive::QuitWhileSoundLoads: {
         run.click(menu, MenuQuiz);
         const QString quiz = run.window(GasQuizCaption);
@@ -795,6 +839,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostileData, testing::ValuesIn(cases()),
 } // namespace
 
 int main(int argc, char *argv[]) {
+    // The test draws its fixtures' pictures; the program it runs gets a platform of its own.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -158,9 +158,19 @@ ImageBox::ImageBox(QWidget *parent, TwipsRect place, bool stretch)
 }
 
 void ImageBox::setPicture(const ScalablePicture &picture) {
-    picture_ = picture;
-    if (!stretch_ && !picture_.isNull())
-        resize(picture_.size());
+    if (!stretch_ && !picture.isNull())
+        resize(picture.size());
+    // A picture file far larger than the window is kept only where the window shows the box.
+    const QRect seen = QRect(mapFrom(window(), QPoint(0, 0)), window()->size()) & rect();
+    const QSize size = picture.size();
+    if (!stretch_ && picture.svgSource().isEmpty() && !seen.isEmpty() &&
+        (size.width() > 2 * seen.width() || size.height() > 2 * seen.height())) {
+        picture_ = ScalablePicture(picture.pixels().copy(seen));
+        shownAt_ = seen.topLeft();
+    } else {
+        picture_ = picture;
+        shownAt_ = QPoint(0, 0);
+    }
     update();
 }
 
@@ -180,7 +190,7 @@ void ImageBox::makeAnswer() {
 
 void ImageBox::paintEvent(QPaintEvent *) {
     QPainter p(this);
-    picture_.draw(p, stretch_ ? rect() : QRect(QPoint(0, 0), picture_.size()));
+    picture_.draw(p, stretch_ ? rect() : QRect(shownAt_, picture_.size()));
     if (borderStyle_ == 1) {
         p.setPen(QPen(Qt::black, 1));
         p.setBrush(Qt::NoBrush);

@@ -94,6 +94,7 @@ protected:
 
 private:
     ScalablePicture picture_;
+    QPoint shownAt_; // where the kept part of a huge picture lies in the box
     bool stretch_;
     int borderStyle_ = 0;
     bool pressed_ = false;
