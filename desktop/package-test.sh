@@ -58,8 +58,9 @@ apt_get() { # apt-get command and arguments, without questions; output kept in t
 }
 
 # Runs a command, keeping its status and its output (both streams) for the checks that follow.
+# The teacher's tools run as on a Japanese school PC.
 run() {
-    "$@" >"$work/out" 2>&1
+    LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 "$@" >"$work/out" 2>&1
     status=$?
 }
 expect() { # status what pattern...: the last run ended with this status and printed each pattern

@@ -285,6 +285,40 @@ TEST(MakeMaterial, BoundsWhatACellMayHoldAndReadsEveryLineEnd) {
     }
 }
 
+// The teacher's tools run in the locale of the PC: Japanese school PCs run ja_JP.UTF-8, under which
+// fontconfig names the Mincho faces in Japanese. tools/install-deps generates these locales.
+TEST(TeacherTools, MakeAndCheckTheMaterialInEveryLocale) {
+    QProcess list;
+    list.start(QStringLiteral("locale"), {QStringLiteral("-a")});
+    ASSERT_TRUE(list.waitForFinished(10000));
+    const QString installed = QString::fromLatin1(list.readAllStandardOutput()).toLower();
+    for (const char *locale : {"C", "C.UTF-8", "ja_JP.UTF-8", "en_US.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        const QString name = QString::fromLatin1(locale).toLower().replace(QStringLiteral("utf-8"),
+                                                                           QStringLiteral("utf8"));
+        ASSERT_TRUE(name == QStringLiteral("c") || installed.contains(name))
+            << locale << " is not installed: tools/install-deps generates it";
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
+        env.insert(QStringLiteral("LANG"), QString::fromLatin1(locale));
+        QTemporaryDir output;
+        QProcess make;
+        make.setProcessEnvironment(env);
+        make.start(QStringLiteral(VAPORICA_BUILD_DIR "/tools/make-material"),
+                   {QStringLiteral(VAPORICA_SOURCE_DIR "/material"), output.path()});
+        ASSERT_TRUE(make.waitForFinished(120000));
+        const QString said = QString::fromUtf8(make.readAllStandardOutput());
+        const QString report = QString::fromUtf8(make.readAllStandardError());
+        EXPECT_EQ(make.exitCode(), 0) << report.toStdString();
+        EXPECT_TRUE(said.contains(QStringLiteral("できました: "))) << said.toStdString();
+        QProcess check;
+        check.setProcessEnvironment(env);
+        check.start(QStringLiteral(VAPORICA_BUILD_DIR "/tools/check-material"), {output.path()});
+        ASSERT_TRUE(check.waitForFinished(60000));
+        EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+    }
+}
+
 // A run that fails while drawing leaves the data directory it writes to exactly as it was: no
 // question may end up with another question's pictures.
 TEST(MakeMaterial, AFailedRunLeavesTheOutputAsItWas) {
