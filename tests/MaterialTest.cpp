@@ -206,7 +206,8 @@ struct GeneratorRun {
 };
 
 // Runs the generator on a copy of the shipped tables in which `table` has `before` replaced by
-// `after` (nothing replaced when `before` is empty), writing into `output`.
+// `after` (nothing replaced when `before` is empty), writing into `output` (an empty one: into the
+// tables' own folder).
 GeneratorRun runOnEditedTables(const QString &output, const char *table, const QString &before,
                                const QString &after) {
     QTemporaryDir tables;
@@ -228,7 +229,7 @@ GeneratorRun runOnEditedTables(const QString &output, const char *table, const Q
 
     QProcess process;
     process.start(QStringLiteral(VAPORICA_BUILD_DIR "/tools/make-material"),
-                  {tables.path(), output});
+                  {tables.path(), output.isEmpty() ? tables.path() : output});
     EXPECT_TRUE(process.waitForFinished(120000));
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardError()),
@@ -316,6 +317,46 @@ TEST(TeacherTools, MakeAndCheckTheMaterialInEveryLocale) {
         check.start(QStringLiteral(VAPORICA_BUILD_DIR "/tools/check-material"), {output.path()});
         ASSERT_TRUE(check.waitForFinished(60000));
         EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+    }
+}
+
+// A teacher's slips, each said in words that tell what to do; what an input method types is taken
+// as meant.
+TEST(MakeMaterial, SaysWhatATeachersSlipIs) {
+    const struct {
+        const char *what;
+        QString before, after;
+        bool intoTables;
+        int status;
+        QString said;
+    } rows[] = {
+        {"a reagent named as its solution", QStringLiteral("2\t酸素\t過酸化水素\t"),
+         QStringLiteral("2\t酸素\t過酸化水素水\t"), false, 1,
+         QStringLiteral("questions.tsv:13: 「薬品1」の \"過酸化水素水\" は薬品の表にない名前です。"
+                        "過酸化水素 のまちがいですか？")},
+        {"a name far from every name", QStringLiteral("3\t水素\t"),
+         QStringLiteral("3\tオゾンと酸素の混合気体\t"), false, 1,
+         QStringLiteral("名前は気体の表と同じに書きます")},
+        {"spaces instead of tabs", QStringLiteral("3\t水素\t亜鉛\t希硫酸\t1\t水上置換\t1\t"),
+         QStringLiteral("3 水素 亜鉛 希硫酸 1 水上置換 1 "), false, 1,
+         QStringLiteral("questions.tsv:14: 列はタブで区切ります（スペースが入っています）")},
+        {"full-width digits and plus", QStringLiteral("Zn + H2SO4 → ZnSO4 + H2"),
+         QStringLiteral("Zn ＋ H２SO４ → ZnSO₄ + H2"), false, 0, QStringLiteral("できました: ")},
+        {"into the tables' own folder",
+         {},
+         {},
+         true,
+         1,
+         QStringLiteral("出力先が表のフォルダー（またはその中）です")},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        QTemporaryDir output;
+        const GeneratorRun run = runOnEditedTables(row.intoTables ? QString() : output.path(),
+                                                   "questions.tsv", row.before, row.after);
+        EXPECT_EQ(run.status, row.status) << run.report.toStdString();
+        EXPECT_TRUE((row.status == 0 ? run.said : run.report).contains(row.said))
+            << run.report.toStdString() << run.said.toStdString();
     }
 }
 

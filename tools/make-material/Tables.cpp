@@ -6,7 +6,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 
 namespace vaporica::material {
 
@@ -36,6 +38,11 @@ public:
             if (text.trimmed().isEmpty() || text.startsWith(QLatin1Char('#')))
                 continue;
             QStringList cells = text.split(QLatin1Char('\t'));
+            // A row typed with spaces between its values is one cell that holds them all.
+            if (cells.size() == 1 && (columns_.isEmpty() || columns_.size() > 1) &&
+                text.trimmed().contains(QRegularExpression(QStringLiteral("[ \u3000]"))))
+                throw error(i + 1,
+                            QStringLiteral("列はタブで区切ります（スペースが入っています）"));
             for (QString &c : cells)
                 c = c.trimmed();
             if (columns_.isEmpty()) {
@@ -104,16 +111,41 @@ private:
     QList<Row> rows_;
 };
 
+// Edits (insertions, deletions, replacements) that turn one name into another.
+int editDistance(const QString &a, const QString &b) {
+    QList<int> previous(b.size() + 1), current(b.size() + 1);
+    for (int j = 0; j <= b.size(); ++j)
+        previous[j] = j;
+    for (int i = 1; i <= a.size(); ++i) {
+        current[0] = i;
+        for (int j = 1; j <= b.size(); ++j)
+            current[j] = std::min({previous[j] + 1, current[j - 1] + 1,
+                                   previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+        std::swap(previous, current);
+    }
+    return previous[b.size()];
+}
+
 template <class NameOf>
 int numberByName(const RawTable &t, const Row &row, const QString &column, int count, NameOf nameOf,
                  const QString &table) {
     const QString name = t.required(row, column);
-    for (int n = 1; n <= count; ++n)
+    int closest = 0, closestDistance = 0;
+    for (int n = 1; n <= count; ++n) {
         if (nameOf(n) == name)
             return n;
-    throw t.error(
-        row.line,
-        QStringLiteral("「%1」の %2 は%3にない名前です").arg(column, quoted(name), table));
+        const int distance = editDistance(name.left(40), nameOf(n));
+        if (closest == 0 || distance < closestDistance) {
+            closest = n;
+            closestDistance = distance;
+        }
+    }
+    // A name one or two characters off is most likely a slip of the keyboard.
+    const QString guess = closestDistance <= qMax(2, nameOf(closest).size() / 2)
+                              ? QStringLiteral("%1 のまちがいですか？").arg(nameOf(closest))
+                              : QStringLiteral("名前は%1の表と同じに書きます").arg(table);
+    throw t.error(row.line, QStringLiteral("「%1」の %2 は%3にない名前です。%4")
+                                .arg(column, quoted(name), table, guess));
 }
 
 void checkFormula(const RawTable &t, const Row &row, const QString &formula) {
@@ -242,7 +274,10 @@ QList<QuestionRow> loadQuestions(const QString &path, const QList<GasRow> &gases
         q.collection = collectionByName(t, row);
         q.apparatus = t.number(row, QStringLiteral("装置図"), 1, 32767);
         checkApparatus(t, row, q.apparatus, drawn);
-        q.equation = t.required(row, QStringLiteral("反応式"));
+        // Full-width digits, letters and ＋, and subscript digits, as their plain forms: what a
+        // Japanese input method types.
+        q.equation =
+            t.required(row, QStringLiteral("反応式")).normalized(QString::NormalizationForm_KC);
         q.overArrow = t.cell(row, QStringLiteral("矢印の上"));
         q.underArrow = t.cell(row, QStringLiteral("矢印の下"));
         q.reasons = t.required(row, QStringLiteral("理由"));
