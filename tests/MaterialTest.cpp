@@ -332,11 +332,11 @@ TEST(MakeMaterial, SaysWhatATeachersSlipIs) {
     } rows[] = {
         {"a reagent named as its solution", QStringLiteral("2\t酸素\t過酸化水素\t"),
          QStringLiteral("2\t酸素\t過酸化水素水\t"), false, 1,
-         QStringLiteral("questions.tsv:13: 「薬品1」の \"過酸化水素水\" は薬品の表にない名前です。"
+         QStringLiteral("questions.tsv:13: 「薬品1」の \"過酸化水素水\" は薬品表にない名前です。"
                         "過酸化水素 のまちがいですか？")},
         {"a name far from every name", QStringLiteral("3\t水素\t"),
          QStringLiteral("3\tオゾンと酸素の混合気体\t"), false, 1,
-         QStringLiteral("名前は気体の表と同じに書きます")},
+         QStringLiteral("名前は気体表と同じに書きます")},
         {"spaces instead of tabs", QStringLiteral("3\t水素\t亜鉛\t希硫酸\t1\t水上置換\t1\t"),
          QStringLiteral("3 水素 亜鉛 希硫酸 1 水上置換 1 "), false, 1,
          QStringLiteral("questions.tsv:14: 列はタブで区切ります（スペースが入っています）")},

@@ -38,9 +38,9 @@ public:
             if (text.trimmed().isEmpty() || text.startsWith(QLatin1Char('#')))
                 continue;
             QStringList cells = text.split(QLatin1Char('\t'));
-            // A row typed with spaces between its values is one cell that holds them all.
-            if (cells.size() == 1 && (columns_.isEmpty() || columns_.size() > 1) &&
-                text.trimmed().contains(QRegularExpression(QStringLiteral("[ \u3000]"))))
+            // A row typed with spaces between its values has them all in its first cell, the
+            // number (or the header's first name).
+            if (cells[0].trimmed().contains(QRegularExpression(QStringLiteral("[ \u3000]"))))
                 throw error(i + 1,
                             QStringLiteral("列はタブで区切ります（スペースが入っています）"));
             for (QString &c : cells)
@@ -143,7 +143,7 @@ int numberByName(const RawTable &t, const Row &row, const QString &column, int c
     // A name one or two characters off is most likely a slip of the keyboard.
     const QString guess = closestDistance <= qMax(2, nameOf(closest).size() / 2)
                               ? QStringLiteral("%1 のまちがいですか？").arg(nameOf(closest))
-                              : QStringLiteral("名前は%1の表と同じに書きます").arg(table);
+                              : QStringLiteral("名前は%1と同じに書きます").arg(table);
     throw t.error(row.line, QStringLiteral("「%1」の %2 は%3にない名前です。%4")
                                 .arg(column, quoted(name), table, guess));
 }
