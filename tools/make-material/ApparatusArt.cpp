@@ -543,6 +543,11 @@ QList<SetupLabel> setupLabels(int n, const std::optional<SetupContents> &content
     return compose(setupNumbered(n), contents).labels;
 }
 
+SetupAnswers setupAnswers(int n) {
+    const Setup &setup = setupNumbered(n);
+    return {setup.generator, setup.collector};
+}
+
 QList<int> setupNumbers() {
     QList<int> numbers;
     for (const Setup &setup : setups())

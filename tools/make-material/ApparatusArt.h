@@ -20,6 +20,14 @@ QImage collectorPicture(int n);
 
 // What one question's set-up holds: its two reagents (numbered as the reagent plates; the same
 // number twice for a single reagent) and, for a coloured gas, the colour of the gas collected.
+// The answers set-up drawing n shows: its generator (1..4) and collection method (1..3). A number
+// with no drawing is a runtime error.
+struct SetupAnswers {
+    int generator = 0;
+    int collection = 0;
+};
+SetupAnswers setupAnswers(int n);
+
 struct SetupContents {
     int reagent1 = 0;
     int reagent2 = 0;

@@ -1,5 +1,6 @@
 #include "Tables.h"
 
+#include "ApparatusArt.h"
 #include "Formula.h"
 #include "Plates.h"
 #include "app/SharedVariables.h"
@@ -161,7 +162,8 @@ void checkApparatus(const RawTable &t, const Row &row, int n, const QList<int> &
         throw t.error(row.line, QStringLiteral("装置図 %1 は描かれていません").arg(n));
 }
 
-void loadReagents(const QString &path) {
+// The reagents' formulas, by number from 1 (a solution by its solute: 希硫酸 is H2SO4).
+QStringList loadReagents(const QString &path) {
     const RawTable t(path,
                      {QStringLiteral("番号"), QStringLiteral("薬品"), QStringLiteral("化学式")});
     t.checkNumbering(QStringLiteral("番号"), ReagentCount);
@@ -175,6 +177,10 @@ void loadReagents(const QString &path) {
                               .arg(reagentName(i + 1), name));
         checkFormula(t, row, t.required(row, QStringLiteral("化学式")));
     }
+    QStringList formulas{QString()};
+    for (const Row &row : t.rows())
+        formulas << t.cell(row, QStringLiteral("化学式"));
+    return formulas;
 }
 
 std::optional<QColor> parseSwatch(const RawTable &t, const Row &row) {
@@ -250,8 +256,40 @@ QList<GasRow> loadGases(const QString &path, const QList<int> &drawn) {
     return gases;
 }
 
+// Chemistry a pupil would learn wrongly: a set-up drawing that shows other answers than the
+// question's, and an equation that does not start from the question's reagents (each by its
+// formula on the left, or over or under the arrow, as a catalyst or a dehydrating agent is).
+void checkChemistry(const RawTable &t, const Row &row, const QuestionRow &q,
+                    const QStringList &reagentFormulas) {
+    const SetupAnswers shown = setupAnswers(q.apparatus);
+    if (shown.generator != q.generator || shown.collection != q.collection)
+        throw t.error(row.line,
+                      QStringLiteral("問題 %1: 装置図 %2 は発生装置 %3・%4 の図ですが、問題の答えは"
+                                     "発生装置 %5・%6 です。答えに合う装置図を選んでください")
+                          .arg(q.number)
+                          .arg(q.apparatus)
+                          .arg(shown.generator)
+                          .arg(collectionName(shown.collection))
+                          .arg(q.generator)
+                          .arg(collectionName(q.collection)));
+    const Equation eq = parseEquation(q.equation);
+    for (const int reagent : {q.reagent1, q.reagent2}) {
+        const QString formula = reagentFormulas.value(reagent);
+        bool used = q.overArrow.contains(formula) || q.underArrow.contains(formula);
+        for (const Term &term : eq.left)
+            used = used || term.formula == formula;
+        if (!used)
+            throw t.error(row.line,
+                          QStringLiteral("問題 %1: 反応式の左辺（または矢印の上下）に薬品「%2」の"
+                                         "化学式 %3 がありません。問題の薬品から始まる反応式に"
+                                         "してください")
+                              .arg(q.number)
+                              .arg(reagentName(reagent), formula));
+    }
+}
+
 QList<QuestionRow> loadQuestions(const QString &path, const QList<GasRow> &gases,
-                                 const QList<int> &drawn) {
+                                 const QList<int> &drawn, const QStringList &reagentFormulas) {
     const RawTable t(path, {QStringLiteral("番号"), QStringLiteral("気体"), QStringLiteral("薬品1"),
                             QStringLiteral("薬品2"), QStringLiteral("発生装置"),
                             QStringLiteral("捕集"), QStringLiteral("装置図"),
@@ -303,6 +341,7 @@ QList<QuestionRow> loadQuestions(const QString &path, const QList<GasRow> &gases
         } catch (const FormulaError &e) {
             throw t.error(row.line, QString::fromStdString(e.what()));
         }
+        checkChemistry(t, row, q, reagentFormulas);
         questions.append(q);
     }
     for (const GasRow &g : gases) {
@@ -323,11 +362,11 @@ QString collectionName(int collection) {
 }
 
 Tables loadTables(const QString &materialDir, const QList<int> &apparatusNumbers) {
-    loadReagents(materialDir + QStringLiteral("/reagents.tsv"));
+    const QStringList reagentFormulas = loadReagents(materialDir + QStringLiteral("/reagents.tsv"));
     Tables tables;
     tables.gases = loadGases(materialDir + QStringLiteral("/gases.tsv"), apparatusNumbers);
     tables.questions = loadQuestions(materialDir + QStringLiteral("/questions.tsv"), tables.gases,
-                                     apparatusNumbers);
+                                     apparatusNumbers, reagentFormulas);
     return tables;
 }
 
