@@ -361,12 +361,41 @@ QString collectionName(int collection) {
     return CollectionNames.value(collection - 1);
 }
 
+// A preparation asked twice, or a question whose two reagents are one: the quiz shows a single
+// highlighted reagent under a prompt about a pair.
+QStringList questionWarnings(const QList<QuestionRow> &questions) {
+    QStringList warnings;
+    for (const QuestionRow &q : questions) {
+        const QString where =
+            QStringLiteral("questions.tsv:%1: 注意: 問題 %2").arg(q.line).arg(q.number);
+        if (q.reagent1 == q.reagent2)
+            warnings << QStringLiteral("%1 は同じ薬品「%2」を二つ使っています。問題の画面では薬品が"
+                                       "一つしか光りません")
+                            .arg(where, reagentName(q.reagent1));
+        for (const QuestionRow &earlier : questions) {
+            if (earlier.number >= q.number)
+                break;
+            const bool samePair =
+                (earlier.reagent1 == q.reagent1 && earlier.reagent2 == q.reagent2) ||
+                (earlier.reagent1 == q.reagent2 && earlier.reagent2 == q.reagent1);
+            if (samePair && earlier.gas == q.gas)
+                warnings << QStringLiteral("%1 は問題 %2 と同じ作り方です（%3と%4から%5）")
+                                .arg(where)
+                                .arg(earlier.number)
+                                .arg(reagentName(q.reagent1), reagentName(q.reagent2),
+                                     gasName(q.gas));
+        }
+    }
+    return warnings;
+}
+
 Tables loadTables(const QString &materialDir, const QList<int> &apparatusNumbers) {
     const QStringList reagentFormulas = loadReagents(materialDir + QStringLiteral("/reagents.tsv"));
     Tables tables;
     tables.gases = loadGases(materialDir + QStringLiteral("/gases.tsv"), apparatusNumbers);
     tables.questions = loadQuestions(materialDir + QStringLiteral("/questions.tsv"), tables.gases,
                                      apparatusNumbers, reagentFormulas);
+    tables.warnings = questionWarnings(tables.questions);
     return tables;
 }
 

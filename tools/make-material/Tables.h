@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <stdexcept>
 
@@ -52,6 +53,8 @@ QString collectionName(int collection);
 struct Tables {
     QList<QuestionRow> questions;
     QList<GasRow> gases;
+    // What is allowed but likely a slip, each naming the question and its line: printed, not fatal.
+    QStringList warnings;
 };
 Tables loadTables(const QString &materialDir, const QList<int> &apparatusNumbers);
 

@@ -215,6 +215,8 @@ int main(int argc, char **argv) {
         installFontSubstitutes();
         requireSeparateFolders(source, root);
         const Tables tables = loadTables(source, setupNumbers());
+        for (const QString &warning : tables.warnings)
+            std::fprintf(stderr, "make-material: %s\n", qPrintable(warning));
         const int pictures = writeAllOrNothing(root, [&](const QString &out) {
             makeFolders(out, {fragment::GasNormal, fragment::ReagentNormal, fragment::Equation,
                               fragment::Apparatus, fragment::Properties, fragment::RightSound,
