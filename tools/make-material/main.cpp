@@ -108,10 +108,9 @@ void writePictures(const QString &root, const Tables &t) {
         writeGif(setupPicture(q.apparatus, SetupContents{q.reagent1, q.reagent2, gas.swatch}),
                  picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number), true);
     }
-    QSet<int> apparatus;
-    for (const GasRow &g : t.gases)
-        apparatus.insert(g.apparatus);
-    for (int n : apparatus)
+    // Every plain set-up, also one no gas shows today: a teacher choosing a drawing for a new
+    // question sees each of them (the guide shows them by number).
+    for (int n : setupNumbers())
         writeGif(setupPicture(n), picturePathUnder(root, fragment::Apparatus, n), true);
 }
 
