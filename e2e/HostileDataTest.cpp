@@ -257,14 +257,20 @@ auto everyPlateHuge() {
     };
 }
 
+// A one-colour picture of `size` in a format Qt writes.
+QByteArray encoded(QSize size, const char *format) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return bytes;
+}
+
 // An icon whose directory says 256 x 256 and that embeds a 6000 x 5000 PNG.
 QByteArray iconHidingAHugePng() {
-    QImage big(6000, 5000, QImage::Format_RGB32);
-    big.fill(Qt::white);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    big.save(&buffer, "PNG");
+    const QByteArray png = encoded({6000, 5000}, "PNG");
     QByteArray icon("\0\0\x01\0\x01\0", 6);
     icon += QByteArray("\0\0\0\0\x01\0\x20\0", 8);
     for (quint32 v : {quint32(png.size()), quint32(22)})
@@ -447,13 +453,7 @@ std::vector<Case> cases() {
          QStringLiteral("ICO 形式は読み込めません。GIF か BMP"), Copy, Drive::OpenQuiz},
         {"JpegUnderAPictureName",
          [](const DataCopy &d) {
-             QImage photo(2048, 2048, QImage::Format_RGB32);
-             photo.fill(Qt::darkGreen);
-             QByteArray bytes;
-             QBuffer buffer(&bytes);
-             buffer.open(QIODevice::WriteOnly);
-             photo.save(&buffer, "JPEG");
-             d.write(QStringLiteral("気体/gas1(2).gif"), bytes);
+             d.write(QStringLiteral("気体/gas1(2).gif"), encoded({2048, 2048}, "JPEG"));
          },
          481, QStringLiteral("気体/gas1(2).gif"), QStringLiteral("JPEG 形式は読み込めません"), Copy,
          Drive::OpenQuiz},
