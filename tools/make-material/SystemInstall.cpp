@@ -106,12 +106,22 @@ QList<Source> tablesFrom(const QString &preferred) {
     return sources;
 }
 
+// 「使う表: questions.tsv（/etc/vaporica）、gases.tsv と reagents.tsv（パッケージの表: …）」
 QString describe(const QList<Source> &sources) {
     QStringList parts;
-    for (const Source &s : sources)
-        parts << QStringLiteral("%1（%2%3）")
-                     .arg(s.name, s.shipped ? QStringLiteral("パッケージの表: ") : QString(),
-                          QFileInfo(s.path).absolutePath());
+    for (const bool shipped : {false, true}) {
+        QStringList names;
+        QString folder;
+        for (const Source &s : sources)
+            if (s.shipped == shipped) {
+                names << s.name;
+                folder = QFileInfo(s.path).absolutePath();
+            }
+        if (!names.isEmpty())
+            parts << QStringLiteral("%1（%2%3）")
+                         .arg(names.join(QStringLiteral(" と ")),
+                              shipped ? QStringLiteral("パッケージの表: ") : QString(), folder);
+    }
     return QStringLiteral("使う表: ") + parts.join(QStringLiteral("、"));
 }
 
