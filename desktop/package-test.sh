@@ -24,6 +24,11 @@ if [ "$(id -u)" -ne 0 ]; then
         exit 77
     fi
 fi
+# Another run of this test on the machine (another build tree) would purge the package under us.
+lock=/tmp/vaporica-package-test.lock
+[ -e $lock ] || : >$lock
+exec 9<$lock
+flock -w 900 9 || { echo "FAIL: another package test has held the machine's package for 15 minutes" >&2; exit 1; }
 package_state() { dpkg-query -W -f='${db:Status-Abbrev}' vaporica 2>/dev/null | tr -d ' '; }
 case $(package_state) in
 '' | un) ;;
