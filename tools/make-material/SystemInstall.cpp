@@ -322,7 +322,9 @@ int runSystem(int argc, char **argv) {
     // Pupils read the data and teachers copy the school's tables, whatever the admin's umask.
     umask(022);
     Report report(args);
+    // One run at a time (the package's and a teacher's); a lock is stale only when its run died.
     QLockFile lock(InstalledData + QStringLiteral("/.lock"));
+    lock.setStaleLockTime(0);
     if (!QDir().mkpath(InstalledData) || !lock.tryLock(10 * 60 * 1000)) {
         report.warn(QStringLiteral("%1: 使えません（ほかの vaporica-make-material --system が動いて"
                                    "いれば、終わってからもう一度実行してください）")
