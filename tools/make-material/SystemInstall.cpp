@@ -173,7 +173,7 @@ bool makeFrom(const QList<Source> &sources, QTemporaryDir &copies, Report &repor
 
 // The teacher's tables become the school's: each that differs from the package's is kept in
 // /etc/vaporica, and one that is the same is not, so that the package's later corrections reach
-// it. Returns the names kept, or nothing and false when one could not be written.
+// it. Adds the tables kept to `kept`; false when one could not be written or removed.
 bool placeSchoolTables(const QString &tables, QStringList &kept, Report &report) {
     if (!QDir().mkpath(SchoolTables)) {
         report.warn(QStringLiteral("%1: フォルダーを作れません").arg(SchoolTables));
