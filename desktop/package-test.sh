@@ -219,6 +219,10 @@ unset DISPLAY
 # --system.
 run vaporica --help
 expect 0 "vaporica --help" '^使い方: vaporica ' '--guide'
+if ! command -v xdg-open >/dev/null; then
+    run vaporica --guide
+    expect 1 "vaporica --guide without xdg-open names the guide" '/usr/share/doc/vaporica/teacher-guide.html'
+fi
 run vaporica --no-such-option
 expect 2 "vaporica with an unknown option" '使い方'
 run vaporica-check-material --help
