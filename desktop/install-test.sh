@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop needs: the program and its
-# data directory together, the bank files linked from etc, a launcher on the path that starts it,
-# the teacher's tools, a valid desktop entry and AppStream metainfo, and the icon at each size.
+# data directory together (under a prefix other than /usr, the built data itself), the package's
+# tables, a launcher on the path that starts it, the teacher's tools and guide, a valid desktop
+# entry and AppStream metainfo, and the icon at each size.
 set -u
 build=$1 id=$2
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/vaporica-install.XXXXXX")
@@ -27,16 +28,18 @@ for file in vaporica-sound.so 説明/mondai.txt 説明/taiou.txt 音/o.wav 音/x
     [ -s "$(dirname "$lib")/$file" ] || fail "missing beside the executable: $file"
 done
 [ -x "$prefix/bin/vaporica" ] || fail "no launcher in bin"
-# The bank files are configuration, reached from the data directory by links.
-for name in mondai.txt taiou.txt; do
-    [ "$(readlink "$(dirname "$lib")/説明/$name")" = "$prefix/etc/vaporica/$name" ] ||
-        fail "説明/$name is not a link to $prefix/etc/vaporica/$name"
+[ -s "$(dirname "$lib")/装置/souti(4).gif" ] || fail "not every set-up drawing is in the data"
+for name in questions.tsv gases.tsv reagents.tsv; do
+    [ -s "$prefix/share/vaporica/$name" ] || fail "no shipped table $name"
 done
 # The teacher's checker finds the installed data directory by itself.
 "$prefix/bin/vaporica-check-material" >"$prefix/check.log" 2>&1 ||
     { cat "$prefix/check.log" >&2; fail "vaporica-check-material on the installed data directory"; }
 [ -x "$prefix/bin/vaporica-make-material" ] || fail "no vaporica-make-material in bin"
-[ -s "$prefix/share/doc/vaporica/examples/questions.tsv" ] || fail "no example tables"
+for file in examples/questions.tsv examples/README.md teacher-guide.html setup-drawings.png; do
+    [ -s "$prefix/share/doc/vaporica/$file" ] || fail "not installed: share/doc/vaporica/$file"
+done
+"$prefix/bin/vaporica" --help | grep -q '^使い方: vaporica' || fail "vaporica --help"
 
 desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop-file-validate"
 grep -q '^Categories=.*Education;.*Science;.*Chemistry;' "$prefix/share/applications/$id.desktop" ||

@@ -4,14 +4,20 @@
 set(VAPORICA_PACKAGE_MAINTAINER "Vaporica developers <developers@vaporica.github.io>"
     CACHE STRING "Maintainer field of the Debian package (the address beside the homepage of the metainfo)")
 
-# Debian's documentation: the copyright notice, the changelog and the manual pages, compressed
-# reproducibly.
+# Debian's documentation: the copyright notice, the changelog and the manual pages (English, and
+# Japanese for the teachers), compressed reproducibly.
+set(manual_pages vaporica.1 vaporica-check-material.1 vaporica-make-material.1)
+set(documents changelog)
+foreach(page ${manual_pages})
+  list(APPEND documents man/${page} man/ja/${page})
+endforeach()
 set(compressed_documents)
-foreach(document changelog man/vaporica.1 man/vaporica-check-material.1 man/vaporica-make-material.1)
+foreach(document ${documents})
   set(compressed ${CMAKE_CURRENT_BINARY_DIR}/${document}.gz)
+  get_filename_component(folder ${compressed} DIRECTORY)
   add_custom_command(
     OUTPUT ${compressed}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
     COMMAND gzip -9 -n -c ${CMAKE_CURRENT_SOURCE_DIR}/${document} > ${compressed}
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${document}
     VERBATIM)
@@ -19,14 +25,21 @@ foreach(document changelog man/vaporica.1 man/vaporica-check-material.1 man/vapo
 endforeach()
 add_custom_target(package-documents ALL DEPENDS ${compressed_documents})
 install(FILES copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/vaporica.1.gz
-              ${CMAKE_CURRENT_BINARY_DIR}/man/vaporica-check-material.1.gz
-              ${CMAKE_CURRENT_BINARY_DIR}/man/vaporica-make-material.1.gz
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+foreach(page ${manual_pages})
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/ja/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1)
+endforeach()
 
-# dpkg lists the bank files as configuration: an edit is kept at an upgrade and at `remove`, and
-# `purge` deletes them.
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/conffiles "/etc/vaporica/mondai.txt\n/etc/vaporica/taiou.txt\n")
+# The maintainer scripts: the data made from the tables in force at every install and upgrade,
+# the move from the layout of 0.1 (configuration files, directories beside the program), and what
+# remove and purge leave. The package has no configuration files: no upgrade ever asks a question.
+list(JOIN VAPORICA_DATA_FOLDERS " " VAPORICA_DATA_FOLDERS_WORDS)
+set(VAPORICA_LINKS_SINCE 0.2~)
+set(maintainer_scripts)
+foreach(script preinst postinst postrm)
+  configure_file(debian/${script}.in ${CMAKE_CURRENT_BINARY_DIR}/debian/${script} @ONLY)
+  list(APPEND maintainer_scripts ${CMAKE_CURRENT_BINARY_DIR}/debian/${script})
+endforeach()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vaporica)
@@ -40,24 +53,29 @@ the generator apparatus and the collection method, and read a summary with
 the balanced reaction equation. A properties browser for the fourteen gases
 and a Kipp's generator demonstration complete it.
 
-The teacher's tools vaporica-check-material and vaporica-make-material check
-an edited question bank and remake the pictures of changed questions; the
-question bank itself is kept in /etc/vaporica.]])
+Teachers change the questions in three tables; vaporica-make-material checks
+them and makes the questions, pictures and sounds from them, and with --system
+installs them for everyone on the computer (the school's tables are kept in
+/etc/vaporica and survive every upgrade). A teacher's guide in Japanese is in
+/usr/share/doc/vaporica.]])
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://vaporica.github.io/)
 # The shared libraries come from dpkg-shlibdeps; what is loaded at run time is named here: the
 # GStreamer elements that play a WAV file (base: playback, conversion, ALSA output; good: the WAV
-# parser and the PulseAudio output) and the Mincho faces the screens are set in.
+# parser and the PulseAudio output) and the Mincho faces the screens, and the pictures made at
+# install time, are set in.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-ipafont-mincho, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/conffiles)
+# xdg-open shows the teacher's guide from the desktop entry.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${maintainer_scripts})
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
-# Installed under /usr with DESTDIR, so that the install rules see the real prefix (the bank files
-# then go to /etc, and the links point there).
+# Installed under /usr with DESTDIR, so that the install rules see the real prefix (the data
+# folders are then links into /var/lib/vaporica).
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_SET_DESTDIR ON)

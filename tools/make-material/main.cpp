@@ -1,5 +1,6 @@
 // Writes the complete data directory from the tables in material/: the question bank, every
-// picture and both sounds. Usage: make-material MATERIAL_DIR OUTPUT_DIR
+// picture and both sounds. Usage: make-material MATERIAL_DIR OUTPUT_DIR; for the installed data of
+// a school PC, make-material --system (SystemInstall.h).
 
 #include "ApparatusArt.h"
 #include "EquationPicture.h"
@@ -8,6 +9,7 @@
 #include "Plates.h"
 #include "PropertiesPage.h"
 #include "Sounds.h"
+#include "SystemInstall.h"
 #include "Tables.h"
 #include "Typeset.h"
 #include "app/RuntimeError.h"
@@ -20,7 +22,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSet>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
@@ -201,6 +202,8 @@ int main(int argc, char **argv) {
     // Text is drawn without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (isSystemRun(argc, argv)) // the installed data of this PC, as root
+        return runSystem(argc, argv);
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {
@@ -213,6 +216,7 @@ int main(int argc, char **argv) {
         requireMinchoFaces();
         installFontSubstitutes();
         requireSeparateFolders(source, root);
+        refuseInstalledData(root);
         const Tables tables = loadTables(source, setupNumbers());
         for (const QString &warning : tables.warnings)
             std::fprintf(stderr, "make-material: %s\n", qPrintable(warning));
