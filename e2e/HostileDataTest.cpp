@@ -684,9 +684,7 @@ void HostileData::checkNoDisplay() {
          QStringLiteral("ディスプレイ :4321 に接続できません")},
         // A display that works, and a platform plugin that does not exist here.
         {"no such platform plugin", QStringLiteral("wayland"),
-         QString::fromLocal8Bit(qgetenv("DISPLAY")).isEmpty()
-             ? QStringLiteral(":4321")
-             : QString::fromLocal8Bit(qgetenv("DISPLAY")),
+         qEnvironmentVariable("DISPLAY", QStringLiteral(":4321")),
          QStringLiteral("表示用プラグイン wayland を使えません")},
     };
     for (const auto &row : rows) {

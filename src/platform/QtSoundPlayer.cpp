@@ -44,6 +44,7 @@ bool serverUsable() {
     }();
     return answers;
 }
+
 void warn(const QString &path, const QString &why) {
     std::fprintf(stderr, "ヴァポリカ: 音を鳴らせません (%s): %s\n", why.toUtf8().constData(),
                  path.toUtf8().constData());

@@ -36,15 +36,15 @@ std::map<QString, Loaded> &loadedModules() {
 // Each module is loaded once and never unloaded: every player made from it runs its code. A
 // module that cannot be loaded is reported once, not at every screen.
 CreatePlayer moduleEntry(const QString &modulePath) {
-    auto *modules = &loadedModules();
-    if (auto found = modules->find(modulePath); found != modules->end())
+    auto &modules = loadedModules();
+    if (auto found = modules.find(modulePath); found != modules.end())
         return found->second.entry;
     // The loader opens the module with a plain open: a named pipe in its place would wait for good.
     QFile probe;
     if (const QString problem = openProblem(openRegularFile(modulePath, probe));
         !problem.isEmpty()) {
         reportUnloadable(modulePath, problem);
-        modules->emplace(modulePath, Loaded{nullptr, nullptr});
+        modules.emplace(modulePath, Loaded{nullptr, nullptr});
         return nullptr;
     }
     probe.close();
@@ -52,7 +52,7 @@ CreatePlayer moduleEntry(const QString &modulePath) {
     auto entry = reinterpret_cast<CreatePlayer>(library->resolve(SoundModuleEntry));
     if (entry == nullptr)
         reportUnloadable(modulePath, library->errorString());
-    modules->emplace(modulePath, Loaded{library, entry});
+    modules.emplace(modulePath, Loaded{library, entry});
     return entry;
 }
 

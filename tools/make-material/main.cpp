@@ -32,7 +32,11 @@ using namespace vaporica::material;
 
 namespace {
 
-QString cannotWrite(const QString &path);
+QString cannotWrite(const QString &path) {
+    return QStringLiteral("%1: 書けません（書き込む権限がなければ、sudo を付けて実行するか、"
+                          "IT 担当の先生に頼んでください）")
+        .arg(path);
+}
 
 void makeFolders(const QString &root, const QStringList &fragments) {
     for (const QString &f : fragments) {
@@ -115,12 +119,6 @@ void writePictures(const QString &root, const Tables &t) {
         writeGif(setupPicture(n), picturePathUnder(root, fragment::Apparatus, n), true);
 }
 
-QString cannotWrite(const QString &path) {
-    return QStringLiteral("%1: 書けません（書き込む権限がなければ、sudo を付けて実行するか、"
-                          "IT 担当の先生に頼んでください）")
-        .arg(path);
-}
-
 int picturesUnder(const QString &root) {
     int count = 0;
     for (QDirIterator it(root, {QStringLiteral("*.gif")}, QDir::Files,
@@ -128,25 +126,6 @@ int picturesUnder(const QString &root) {
          it.hasNext(); it.next())
         ++count;
     return count;
-}
-
-// A data file that is a link keeps its link (the installed bank files point into /etc/vaporica):
-// its new contents are written where it points, and the staged folder gets the same link.
-void keepLinks(const QString &root, const QString &staged) {
-    for (QDirIterator it(staged, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-        const QString made = it.next();
-        const QFileInfo target(root + '/' + QDir(staged).relativeFilePath(made));
-        if (!target.isSymLink())
-            continue;
-        const QString destination = target.symLinkTarget();
-        QFile in(made);
-        if (!in.open(QIODevice::ReadOnly))
-            throw std::runtime_error(cannotWrite(made).toStdString());
-        writeText(destination, in.readAll());
-        in.close();
-        if (!QFile::remove(made) || !QFile::link(destination, made))
-            throw std::runtime_error(cannotWrite(made).toStdString());
-    }
 }
 
 // Writes every data folder into a staging folder inside `root` first and swaps each into place
@@ -160,7 +139,6 @@ int writeAllOrNothing(const QString &root, const std::function<void(const QStrin
         throw std::runtime_error(cannotWrite(root).toStdString());
     write(staging.path());
     const int pictures = picturesUnder(staging.path());
-    keepLinks(root, staging.path());
     const QStringList folders = QDir(staging.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     const QString replaced = staging.filePath(QStringLiteral(".replaced"));
     QDir().mkpath(replaced);
