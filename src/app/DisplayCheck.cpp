@@ -1,5 +1,6 @@
 #include "app/DisplayCheck.h"
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <cstdio>
@@ -15,15 +16,46 @@ struct Held {
 };
 QList<Held> held;
 
+// The platform plugin Qt names in its held lines as missing ("Could not find ...") or as found but
+// failed ("Could not load ... even though it was found"), other than the X11 one; empty when none.
+QString otherPluginTrouble(bool &missing) {
+    static const QRegularExpression named(
+        QStringLiteral("Could not (find|load) the Qt platform plugin \"([^\"]*)\""));
+    QString other;
+    for (const Held &line : held) {
+        const QRegularExpressionMatch match = named.match(line.message);
+        if (!match.hasMatch())
+            continue;
+        if (match.captured(2) == QLatin1String("xcb"))
+            return {}; // X11 was tried and failed: the display is what is wrong
+        other = match.captured(2);
+        missing = match.captured(1) == QLatin1String("find");
+    }
+    return other;
+}
+
+// Why no window could open: the display for X11, or the platform plugin asked for instead.
+QByteArray whyNoScreen() {
+    bool missing = false;
+    if (const QString plugin = otherPluginTrouble(missing); !plugin.isEmpty()) {
+        const QByteArray what = "Qt の画面プラグイン「" + plugin.toUtf8() + "」" +
+                                (missing ? "がありません" : "で画面を開けません");
+        const QByteArray asked = qgetenv("QT_QPA_PLATFORM");
+        return what + (asked.isEmpty() ? QByteArray("。-platform を付けずに起動してください")
+                                       : "。QT_QPA_PLATFORM=" + asked.left(40) +
+                                             " を外すか、QT_QPA_PLATFORM=xcb にしてください");
+    }
+    const QByteArray display = qgetenv("DISPLAY");
+    return display.isEmpty() ? QByteArray("DISPLAY が設定されていません")
+                             : "ディスプレイ " + display.left(40) + " に接続できません";
+}
+
 void holdOrGiveUp(QtMsgType type, const QMessageLogContext &, const QString &message) {
     if (type != QtFatalMsg) {
         held.append({type, message});
         return;
     }
-    const QByteArray display = qgetenv("DISPLAY");
-    std::fprintf(stderr, "ヴァポリカ: 画面を開けません (%s)\n",
-                 display.isEmpty() ? "DISPLAY が設定されていません"
-                                   : ("ディスプレイ " + display + " に接続できません").constData());
+    std::fprintf(stderr, "ヴァポリカ: 画面を開けません (%s)\n", whyNoScreen().constData());
     for (const Held &line : held)
         std::fprintf(stderr, "  %s\n", line.message.toUtf8().constData());
     std::fprintf(stderr, "  %s\n", message.toUtf8().constData());
