@@ -37,8 +37,8 @@ constexpr int QuestionValues = 6; // per line in mondai.txt
 constexpr int GasValues = 1;      // per line in taiou.txt
 
 // Bounds on a whole run, measured around it: to the menu offscreen, and a whole question driven
-// in a real window (12-13 s when nothing is wrong) with room for one probe's bound. The sanitizer
-// build runs several times slower.
+// in a real window (12-14 s when nothing is wrong) with room for one probe's bound (1.5 s) and a
+// busy machine. The sanitizer build runs several times slower.
 #ifdef VAPORICA_SANITIZED
 constexpr int Slowdown = 3;
 #else
@@ -303,7 +303,7 @@ auto chunkBeforeTheData(const QString &relative, const QByteArray &id, quint32 s
 }
 
 // The sound's own samples repeated to the longest data the player takes (32 MB): Qt's loader
-// reads it for a good fraction of a second.
+// needs tens of milliseconds for it, so a quit in the same stroke often finds it still loading.
 auto longestSound(const QString &relative) {
     return [=](const DataCopy &d) {
         const QByteArray sound = d.read(relative);
@@ -577,7 +577,7 @@ std::vector<Case> cases() {
 
         // The sound server, the session bus and the screen: none of them may hold the lesson, each
         // says once what it lacks, and the run takes no longer than a sound one (a whole question
-        // 12-13 s here) but for the bound of a probe (1.5 s).
+        // 12-14 s here) but for the bound of a probe (1.5 s).
         {"SoundServerNeverAnswers",
          noChange(),
          0,

@@ -16,8 +16,10 @@ struct Held {
 };
 QList<Held> held;
 
-// The platform plugin Qt names in its held lines as missing ("Could not find ...") or as found but
-// failed ("Could not load ... even though it was found"), other than the X11 one; empty when none.
+// The platform plugin that failed, other than the X11 one, and whether it is missing: as Qt names
+// it in its held lines ("Could not find ..." / "Could not load ... even though it was found"), or
+// else the one QT_QPA_PLATFORM asks for, whose own fatal message came first (eglfs without a
+// graphics device). Empty when X11 failed: then the display is what is wrong.
 QString otherPluginTrouble(bool &missing) {
     static const QRegularExpression named(
         QStringLiteral("Could not (find|load) the Qt platform plugin \"([^\"]*)\""));
@@ -27,23 +29,28 @@ QString otherPluginTrouble(bool &missing) {
         if (!match.hasMatch())
             continue;
         if (match.captured(2) == QLatin1String("xcb"))
-            return {}; // X11 was tried and failed: the display is what is wrong
+            return {};
         other = match.captured(2);
         missing = match.captured(1) == QLatin1String("find");
     }
-    return other;
+    if (!other.isEmpty())
+        return other;
+    const QString asked = qEnvironmentVariable("QT_QPA_PLATFORM").section(u';', 0, 0);
+    return asked.isEmpty() || asked.startsWith(QLatin1String("xcb")) ? QString() : asked;
 }
 
-// Why no window could open: the display for X11, or the platform plugin asked for instead.
+// Why no window could open: the display for X11, or the platform plugin asked for instead, with
+// where it was asked for.
 QByteArray whyNoScreen() {
     bool missing = false;
-    if (const QString plugin = otherPluginTrouble(missing); !plugin.isEmpty()) {
+    if (const QString plugin = otherPluginTrouble(missing).left(40); !plugin.isEmpty()) {
         const QByteArray what = "Qt の画面プラグイン「" + plugin.toUtf8() + "」" +
                                 (missing ? "がありません" : "で画面を開けません");
         const QByteArray asked = qgetenv("QT_QPA_PLATFORM");
-        return what + (asked.isEmpty() ? QByteArray("。-platform を付けずに起動してください")
-                                       : "。QT_QPA_PLATFORM=" + asked.left(40) +
-                                             " を外すか、QT_QPA_PLATFORM=xcb にしてください");
+        return what + (asked.contains(plugin.toUtf8())
+                           ? "。QT_QPA_PLATFORM=" + asked.left(40) +
+                                 " を外すか、QT_QPA_PLATFORM=xcb にしてください"
+                           : QByteArray("。-platform を付けずに起動してください"));
     }
     const QByteArray display = qgetenv("DISPLAY");
     return display.isEmpty() ? QByteArray("DISPLAY が設定されていません")
