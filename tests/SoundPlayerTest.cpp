@@ -59,6 +59,18 @@ QByteArray manyEmptyChunks(const QByteArray &sound) {
     return sound.left(dataAt) + junk.repeated(1'000'000) + sound.mid(dataAt);
 }
 
+// The sound with one more chunk of `length` bytes between its format and its data.
+QByteArray withChunkBeforeTheData(const QByteArray &sound, const QByteArray &id, quint32 length) {
+    const qsizetype dataAt = sound.indexOf("data");
+    QByteArray header = id + QByteArray(4, 0);
+    for (int i = 0; i < 4; ++i)
+        header[4 + i] = char((length >> (8 * i)) & 0xFF);
+    return sound.left(dataAt) + header + QByteArray(length + (length & 1), 'i') + sound.mid(dataAt);
+}
+
+// The longest chunk before the data that Qt's sample loader still steps over.
+constexpr quint32 LongestChunkBeforeData = MaxChunkBeforeDataBytes - 8;
+
 // Damaged sound files as a teacher's copy or a full disk leaves them, with what the check says.
 struct Damage {
     const char *what;
@@ -83,6 +95,11 @@ std::vector<Damage> damagedSounds() {
          "fmt) が壊れています"},
         {"millions of empty chunks before the data", manyEmptyChunks(sound),
          "チャンクが多すぎます"},
+        {"a chunk of notes as long as the loader steps over",
+         withChunkBeforeTheData(sound, "LIST", LongestChunkBeforeData), ""},
+        {"a chunk of notes one byte longer",
+         withChunkBeforeTheData(sound, "LIST", LongestChunkBeforeData + 1),
+         "LIST チャンクが長すぎます (16377 バイト"},
         {"a sound longer than any chime",
          withDataSize(sound, quint32(MaxSoundDataBytes + 2)) + QByteArray(MaxSoundDataBytes, 0),
          "長すぎます"},
@@ -110,6 +127,12 @@ TEST(QtSoundPlayer, StartsAtOnceAndWarnsOnceAboutAFileItCannotPlay) {
         {"no file", QByteArray(), 1, false},
         {"not a sound", QByteArray("RIFF but nothing after it"), 1, false},
         {"a sound cut off in its header", wav(1500).left(30), 1, false},
+        // Qt's loader steps over a chunk this long and the sound is ready; over a longer one it
+        // would wait for good, so that one is refused with a warning.
+        {"a sound behind the longest chunk of notes",
+         withChunkBeforeTheData(wav(1500), "LIST", LongestChunkBeforeData), 0, true},
+        {"a sound behind a longer chunk of notes",
+         withChunkBeforeTheData(wav(1500), "LIST", LongestChunkBeforeData + 2), 1, false},
     };
     for (const PlayCase &row : table) {
         SCOPED_TRACE(row.what);
@@ -118,7 +141,6 @@ TEST(QtSoundPlayer, StartsAtOnceAndWarnsOnceAboutAFileItCannotPlay) {
         if (!row.contents.isEmpty())
             data.write(QStringLiteral("音/o.wav"), row.contents);
         QtSoundPlayer player;
-        ASSERT_TRUE(QtSoundPlayer::serverAsked(std::chrono::seconds(5)));
         ASSERT_TRUE(QtSoundPlayer::serverAsked(std::chrono::seconds(5)));
         ::testing::internal::CaptureStderr();
         QElapsedTimer clock;
@@ -189,6 +211,24 @@ TEST(QtSoundPlayer, NoDamagedFileStopsTheNextSound) {
         EXPECT_EQ(occurrences(err, bad.toStdString()), 2) << err;
         EXPECT_EQ(occurrences(err, good.toStdString()), 0) << err;
     }
+}
+
+// Qt's sample cache, torn down while a sound still loads, waits at the process's end for a loader
+// that waits for it: a player that goes while its sound loads says so, and the program then ends
+// without that clean-up.
+TEST(QtSoundPlayer, SaysWhenItWentWhileItsSoundStillLoaded) {
+    DataDirectory data;
+    const QByteArray longest = withDataSize(wav(1500), quint32(MaxSoundDataBytes));
+    data.write(QStringLiteral("音/x.wav"),
+               longest + QByteArray(MaxSoundDataBytes - (longest.size() - 44), 0));
+    {
+        QtSoundPlayer player;
+        ASSERT_TRUE(QtSoundPlayer::serverAsked(std::chrono::seconds(5)));
+        player.play(data.root() + QStringLiteral("/音/x.wav"));
+        ASSERT_NE(player.lastStarted(), nullptr);
+        EXPECT_EQ(player.lastStarted()->status(), QSoundEffect::Loading);
+    }
+    EXPECT_TRUE(QtSoundPlayer::soundLeftLoading());
 }
 
 // The program's player comes from the module beside it. A missing or broken module leaves the

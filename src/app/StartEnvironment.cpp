@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace vaporica {
 
@@ -21,6 +22,27 @@ constexpr auto BusBound = 1500ms;
 
 // An address that refuses at once, so Qt gives up on the bus without waiting.
 constexpr char NoBus[] = "unix:path=/nonexistent/vaporica/no-bus";
+
+const char SessionBusSilent[] = "デスクトップのセッションバス (D-Bus) が応答しません。"
+                                "読み上げ（アクセシビリティ）なしで始めます";
+const char AccessibilityServiceSilent[] =
+    "読み上げ（アクセシビリティ）のサービスが応答しません。読み上げなしで始めます";
+const char AccessibilityBusSilent[] =
+    "読み上げ（アクセシビリティ）のバスが応答しません。読み上げなしで始めます";
+
+// The session bus as the D-Bus library finds it: the variable, or else the user's bus in the
+// runtime directory (where a desktop started without the variable still has one).
+QByteArray sessionBusAddress() {
+    const QByteArray named = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    if (!named.isEmpty() || qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
+        return named;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    struct stat status {};
+    if (runtime.isEmpty() || ::stat((runtime + "/bus").constData(), &status) != 0 ||
+        !S_ISSOCK(status.st_mode))
+        return {};
+    return "unix:path=" + runtime + "/bus";
+}
 
 void say(const char *text) {
     std::fprintf(stderr, "ヴァポリカ: %s\n", text);
@@ -46,20 +68,21 @@ void dropUnusableScaleFactor() {
 }
 
 void avoidSilentBuses() {
-    const QByteArray session = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    const QByteArray session = sessionBusAddress();
     const QByteArray named = qgetenv("AT_SPI_BUS_ADDRESS");
     QByteArray a11y = named;
-    if (!session.isEmpty() &&
-        (named.isEmpty() ? askAccessibilityBus(session, BusBound, a11y)
-                         : probeBus(session, BusBound)) == BusAnswer::Silent) {
-        say("デスクトップのセッションバス (D-Bus) が応答しません。読み上げ（アクセシビリティ）"
-            "なしで始めます");
+    const BusAnswer sessionAnswer = session.isEmpty() ? BusAnswer::Unreachable
+                                    : named.isEmpty() ? askAccessibilityBus(session, BusBound, a11y)
+                                                      : probeBus(session, BusBound);
+    if (sessionAnswer == BusAnswer::Silent || sessionAnswer == BusAnswer::ServiceSilent) {
+        say(sessionAnswer == BusAnswer::Silent ? SessionBusSilent : AccessibilityServiceSilent);
+        // Qt asks the accessibility service over the session bus: without the one, the other.
         qputenv("DBUS_SESSION_BUS_ADDRESS", NoBus);
         qputenv("AT_SPI_BUS_ADDRESS", NoBus);
         return;
     }
     if (!a11y.isEmpty() && probeBus(a11y, BusBound) == BusAnswer::Silent) {
-        say("読み上げ（アクセシビリティ）のバスが応答しません。読み上げなしで始めます");
+        say(AccessibilityBusSilent);
         qputenv("AT_SPI_BUS_ADDRESS", NoBus);
     }
 }

@@ -294,7 +294,7 @@ BusAnswer askAccessibilityBus(const QByteArray &address, std::chrono::millisecon
                                                        "org.a11y.Bus", "GetAddress", NoAutoStart);
     const Step step = call(socket.fd(), buffer, getAddress, 2, deadline, reply);
     if (step == Step::TimedOut)
-        return BusAnswer::Silent;
+        return BusAnswer::ServiceSilent;
     if (step == Step::Done && reply.type == 2)
         a11yAddress = reply.firstString;
     return BusAnswer::Answers;

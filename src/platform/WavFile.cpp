@@ -72,6 +72,13 @@ QString wavProblem(QIODevice &file) {
                 .arg(printable(id))
                 .arg(length)
                 .arg(size - at - 8);
+        if (id != "data" && 8 + length + (length & 1) > MaxChunkBeforeDataBytes)
+            return QStringLiteral(
+                       "%1 チャンクが長すぎます (%2 バイト。音のデータより前のチャンクは "
+                       "%3 バイトまでです。情報を付けずに WAV で保存し直してください)")
+                .arg(printable(id))
+                .arg(length)
+                .arg(MaxChunkBeforeDataBytes - 8);
         if (id == "fmt ") {
             Format found;
             if (const QString problem = formatProblem(file.read(qMin<qint64>(length, 40)), found);

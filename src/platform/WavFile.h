@@ -14,6 +14,11 @@ constexpr qint64 MaxSoundDataBytes = 32 * 1024 * 1024;
 // loader then spends seconds more on the same file.
 constexpr int MaxSoundChunks = 64;
 
+// The longest chunk a lesson sound may have before its data, its 8-byte header included: Qt's
+// sample loader cannot step over a longer one and waits for it for good, so the sound would never
+// play and nothing would say why (a LIST of notes or a cover picture grows that long).
+constexpr qint64 MaxChunkBeforeDataBytes = 16 * 1024;
+
 // Checks the RIFF structure of a WAV file against the file's real size: every chunk complete, a
 // PCM or float format that is self-consistent, and whole sample frames of data. Returns why the
 // file cannot be played, or an empty string for a sound file that is sound. A damaged file must be
