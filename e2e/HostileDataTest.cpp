@@ -784,7 +784,7 @@ protected:
 // quotes no more than a line's worth of the file.
 void HostileData::checkReport(const Case &c, ProgramRun &run) {
     const QString errText = QString::fromUtf8(run.err());
-    const std::string shown = errText.left(2000).toStdString();
+    const std::string shown = run.errShown();
     ASSERT_FALSE(run.running()) << "still running: " << shown;
     EXPECT_EQ(run.process().exitStatus(), QProcess::NormalExit) << "ended by a signal: " << shown;
     EXPECT_EQ(run.process().exitCode(), 1) << shown;
@@ -879,7 +879,7 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
         menu = run.window(QStringLiteral("メニュー"), 200);
         return !menu.isEmpty();
     });
-    const std::string early = run.err().left(2000).toStdString();
+    const std::string early = run.errShown();
     EXPECT_FALSE(run.err().contains("Sanitizer") || run.err().contains("runtime error:")) << early;
 
     if (c.drive == Drive::Start) {
@@ -906,7 +906,7 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
         break;
     case Drive::WholeQuestion:
         if (const std::string failed = answerWholeQuestions(run, menu); !failed.empty())
-            ADD_FAILURE() << failed << ": " << run.err().left(2000).toStdString();
+            ADD_FAILURE() << failed << ": " << run.errShown();
         break;
     case Drive::QuizShownAndQuit: {
         QElapsedTimer toQuiz;
@@ -957,7 +957,7 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
         QElapsedTimer toReport;
         toReport.start();
         EXPECT_TRUE(run.waitFor([&] { return run.err().contains("実行時エラー"); }))
-            << "no report: " << run.err().left(2000).toStdString();
+            << "no report: " << run.errShown();
         // A picture may cost no more than the largest one accepted: the quiz's other plates and
         // the report within a few seconds and a few hundred MB (a sanitizer build included).
         if (c.drive == Drive::OpenQuiz) {
@@ -971,9 +971,9 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
         return checkReport(c, run);
     }
     ASSERT_TRUE(run.finish()) << "the window no longer answers (or did not quit): "
-                              << run.err().left(2000).toStdString();
+                              << run.errShown();
     checkTime();
-    const std::string shown = run.err().left(2000).toStdString();
+    const std::string shown = run.errShown();
     EXPECT_EQ(run.process().exitStatus(), QProcess::NormalExit) << shown;
     EXPECT_EQ(run.process().exitCode(), 0) << shown;
     EXPECT_FALSE(run.err().contains("実行時エラー") || run.err().contains("Sanitizer") ||
