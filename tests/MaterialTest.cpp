@@ -4,6 +4,8 @@
 
 #include "ApparatusArt.h"
 #include "Formula.h"
+#include "MaterialSupport.h"
+#include "Tables.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -18,6 +20,11 @@
 #include <gtest/gtest.h>
 
 using namespace vaporica::material;
+using vaporica::test::DataCopy;
+using vaporica::test::dataFolders;
+using vaporica::test::runChecker;
+using vaporica::test::runOnEditedTables;
+using vaporica::test::ToolRun;
 
 namespace {
 
@@ -78,6 +85,17 @@ TEST(QuestionTable, EveryEquationIsBalanced) {
             << "questions.tsv line " << line << ": " << equation.toStdString();
     }
     EXPECT_EQ(equations, 20);
+}
+
+// The checks judge a generator by the states the reagents' table gives; the set-up pictures draw
+// each reagent by a state of their own. Both must agree, or a picture would contradict a check.
+TEST(ReagentTable, StatesAreThoseThePicturesDraw) {
+    const LoadedTables loaded =
+        loadTables(QStringLiteral(VAPORICA_SOURCE_DIR "/material"), vaporica::setupNumbers());
+    ASSERT_EQ(loaded.tables.reagents.size(), 24);
+    for (const ReagentRow &r : loaded.tables.reagents)
+        EXPECT_EQ(r.state, vaporica::drawnAsSolid(r.number) ? State::Solid : State::Liquid)
+            << "reagent " << r.number;
 }
 
 // --- words in the written pictures ---------------------------------------------------------
@@ -199,48 +217,11 @@ void PrintTo(const RefusalCase &c, std::ostream *os) {
 
 class MakeMaterialRefuses : public ::testing::TestWithParam<RefusalCase> {};
 
-struct GeneratorRun {
-    int status = -1;
-    QString report; // standard error
-    QString said;   // standard output
-};
-
-// Runs the generator on a copy of the shipped tables in which `table` has `before` replaced by
-// `after` (nothing replaced when `before` is empty), writing into `output` (an empty one: into the
-// tables' own folder).
-GeneratorRun runOnEditedTables(const QString &output, const char *table, const QString &before,
-                               const QString &after) {
-    QTemporaryDir tables;
-    for (const char *name : {"questions.tsv", "gases.tsv", "reagents.tsv"}) {
-        const QString file = QString::fromLatin1(name);
-        EXPECT_TRUE(QFile::copy(QStringLiteral(VAPORICA_SOURCE_DIR "/material/") + file,
-                                tables.filePath(file)));
-    }
-    QFile edited(tables.filePath(QString::fromLatin1(table)));
-    EXPECT_TRUE(edited.open(QIODevice::ReadOnly));
-    QString text = QString::fromUtf8(edited.readAll());
-    edited.close();
-    EXPECT_TRUE(before.isEmpty() || text.contains(before)) << before.left(80).toStdString();
-    if (!before.isEmpty())
-        text.replace(before, after);
-    EXPECT_TRUE(edited.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    edited.write(text.toUtf8());
-    edited.close();
-
-    QProcess process;
-    process.start(QStringLiteral(VAPORICA_BUILD_DIR "/tools/make-material"),
-                  {tables.path(), output.isEmpty() ? tables.path() : output});
-    EXPECT_TRUE(process.waitForFinished(120000));
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardError()),
-            QString::fromUtf8(process.readAllStandardOutput())};
-}
-
 TEST_P(MakeMaterialRefuses, TextThatWouldWrapOrOverflowNamingTheRow) {
     const RefusalCase &c = GetParam();
     QTemporaryDir output;
-    const GeneratorRun run = runOnEditedTables(output.path(), c.table, QString::fromUtf8(c.before),
-                                               QString::fromUtf8(c.after));
+    const ToolRun run = runOnEditedTables(
+        output.path(), {{c.table, QString::fromUtf8(c.before), QString::fromUtf8(c.after)}});
     EXPECT_EQ(run.status, 1) << run.report.toStdString();
     EXPECT_TRUE(run.report.contains(QString::fromUtf8(c.expected))) << run.report.toStdString();
 }
@@ -259,17 +240,18 @@ TEST(MakeMaterial, BoundsWhatACellMayHoldAndReadsEveryLineEnd) {
     } rows[] = {
         {"100,000 nested parentheses", "questions.tsv", QStringLiteral("Zn + H2SO4 →"),
          QStringLiteral("Zn + ") + deep + QStringLiteral(" →"), 1,
-         QStringLiteral("questions.tsv:14: \"((((((((")},
+         QStringLiteral("問題 3（questions.tsv 14 行目）: 反応式 \"((((((((")},
         {"a coefficient that wraps to 1", "questions.tsv", QStringLiteral("Zn + H2SO4 →"),
          QStringLiteral("4294967297Zn + H2SO4 →"), 1,
          QStringLiteral("係数や添字が大きすぎます（99 までです）")},
         {"a subscript that wraps to 2", "questions.tsv", QStringLiteral("→ ZnCl2 + H2"),
-         QStringLiteral("→ ZnCl4294967298 + H2"), 1, QStringLiteral("questions.tsv:15: ")},
+         QStringLiteral("→ ZnCl4294967298 + H2"), 1,
+         QStringLiteral("問題 4（questions.tsv 15 行目）: 反応式 \"ZnCl4294967298\"")},
         {"two million characters in a name", "questions.tsv",
          QStringLiteral("3\t水素\t亜鉛\t希硫酸"),
          QStringLiteral("3\t水素") + QString(2000000, QChar(0x3042)) +
              QStringLiteral("\t亜鉛\t希硫酸"),
-         1, QStringLiteral("…\" は")},
+         1, QStringLiteral("ああ… は知らない名前です")},
         {"lines ended by CR alone", "questions.tsv", QStringLiteral("\n"), QStringLiteral("\r"), 0,
          QStringLiteral("できました: ")},
         {"lines ended by CR and LF", "gases.tsv", QStringLiteral("\n"), QStringLiteral("\r\n"), 0,
@@ -278,7 +260,7 @@ TEST(MakeMaterial, BoundsWhatACellMayHoldAndReadsEveryLineEnd) {
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
         QTemporaryDir output;
-        const GeneratorRun run = runOnEditedTables(output.path(), row.table, row.before, row.after);
+        const ToolRun run = runOnEditedTables(output.path(), {{row.table, row.before, row.after}});
         EXPECT_EQ(run.status, row.status) << run.report.left(300).toStdString();
         EXPECT_TRUE((row.status == 0 ? run.said : run.report).contains(row.said))
             << run.report.left(300).toStdString() << run.said.toStdString();
@@ -332,14 +314,16 @@ TEST(MakeMaterial, SaysWhatATeachersSlipIs) {
     } rows[] = {
         {"a reagent named as its solution", QStringLiteral("2\t酸素\t過酸化水素\t"),
          QStringLiteral("2\t酸素\t過酸化水素水\t"), false, 1,
-         QStringLiteral("questions.tsv:13: 「薬品1」の \"過酸化水素水\" は薬品表にない名前です。"
-                        "過酸化水素 のまちがいですか？")},
+         QStringLiteral(
+             "問題 2（questions.tsv 13 行目）: 薬品1 の 過酸化水素水 は知らない名前です。"
+             "過酸化水素 のまちがいですか？")},
         {"a name far from every name", QStringLiteral("3\t水素\t"),
          QStringLiteral("3\tオゾンと酸素の混合気体\t"), false, 1,
-         QStringLiteral("名前は気体表と同じに書きます")},
+         QStringLiteral("名前は気体表（gases.tsv）と同じに書きます")},
         {"spaces instead of tabs", QStringLiteral("3\t水素\t亜鉛\t希硫酸\t1\t水上置換\t1\t"),
          QStringLiteral("3 水素 亜鉛 希硫酸 1 水上置換 1 "), false, 1,
-         QStringLiteral("questions.tsv:14: 列はタブで区切ります（スペースが入っています）")},
+         QStringLiteral(
+             "問題 3（questions.tsv 14 行目）: 列はタブで区切ります（スペースが入っています）")},
         {"full-width digits and plus", QStringLiteral("Zn + H2SO4 → ZnSO4 + H2"),
          QStringLiteral("Zn ＋ H２SO４ → ZnSO₄ + H2"), false, 0, QStringLiteral("できました: ")},
         {"into the tables' own folder",
@@ -352,8 +336,8 @@ TEST(MakeMaterial, SaysWhatATeachersSlipIs) {
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
         QTemporaryDir output;
-        const GeneratorRun run = runOnEditedTables(row.intoTables ? QString() : output.path(),
-                                                   "questions.tsv", row.before, row.after);
+        const ToolRun run = runOnEditedTables(row.intoTables ? QString() : output.path(),
+                                              {{"questions.tsv", row.before, row.after}});
         EXPECT_EQ(run.status, row.status) << run.report.toStdString();
         EXPECT_TRUE((run.said + run.report).contains(row.said))
             << run.report.toStdString() << run.said.toStdString();
@@ -364,7 +348,7 @@ TEST(MakeMaterial, SaysWhatATeachersSlipIs) {
 // question may end up with another question's pictures.
 TEST(MakeMaterial, AFailedRunLeavesTheOutputAsItWas) {
     QTemporaryDir output;
-    ASSERT_EQ(runOnEditedTables(output.path(), "questions.tsv", {}, {}).status, 0);
+    ASSERT_EQ(runOnEditedTables(output.path(), {}).status, 0);
     const auto snapshot = [&] {
         QMap<QString, QByteArray> files;
         for (QDirIterator it(output.path(), QDir::Files | QDir::Hidden,
@@ -379,11 +363,12 @@ TEST(MakeMaterial, AFailedRunLeavesTheOutputAsItWas) {
     const QMap<QString, QByteArray> before = snapshot();
     // Question 2's reasons no longer fit its card: found only when the card is drawn, after the
     // bank and the first pictures would have been written.
-    const GeneratorRun failed = runOnEditedTables(
-        output.path(), "questions.tsv", QStringLiteral("→三角フラスコ　水に溶けにくい"),
-        QStringLiteral("→三角フラスコ（コックで液体を少しずつ加える）　水に溶けにくい"));
+    const ToolRun failed = runOnEditedTables(
+        output.path(),
+        {{"questions.tsv", QStringLiteral("→三角フラスコ　水に溶けにくい"),
+          QStringLiteral("→三角フラスコ（コックで液体を少しずつ加える）　水に溶けにくい")}});
     EXPECT_EQ(failed.status, 1) << failed.report.toStdString();
-    EXPECT_TRUE(failed.report.contains(QStringLiteral("questions.tsv:13")))
+    EXPECT_TRUE(failed.report.contains(QStringLiteral("問題 2（questions.tsv 13 行目）")))
         << failed.report.toStdString();
     const QMap<QString, QByteArray> after = snapshot();
     EXPECT_EQ(after.keys(), before.keys());
@@ -396,76 +381,23 @@ INSTANTIATE_TEST_SUITE_P(
         // Without its break mark the line is wider than the row: refused, not broken mid-word.
         RefusalCase{"UnmarkedLongLine", "gases.tsv", "酸化力が強い。2NO2 ⇄ N2O4（無色）|水と",
                     "酸化力が強い。2NO2 ⇄ N2O4（無色）水と",
-                    "gases.tsv:19: 二酸化窒素 の「性質」の行「酸化力が強い。"},
+                    "gases.tsv 19 行目: 二酸化窒素 の「性質」の行「酸化力が強い。"},
         RefusalCase{"RowsPastThePage", "gases.tsv", "吸いこまないよう、ドラフト内で扱う",
                     "吸いこまないよう、|ドラフト内で|扱う",
-                    "gases.tsv:19: 二酸化窒素 の性質が 12 行"},
-        RefusalCase{"ReasonsWiderThanTheCard", "questions.tsv", "→三角フラスコ　水に溶けにくい",
-                    "→三角フラスコ（コックで液体を少しずつ加える）　水に溶けにくい",
-                    "questions.tsv:13: 理由「固体＋液体・加熱なし→三角フラスコ（コック"}),
+                    "gases.tsv 19 行目: 二酸化窒素 の性質が 12 行"},
+        RefusalCase{
+            "ReasonsWiderThanTheCard", "questions.tsv", "→三角フラスコ　水に溶けにくい",
+            "→三角フラスコ（コックで液体を少しずつ加える）　水に溶けにくい",
+            "問題 2（questions.tsv 13 行目）: 理由「固体＋液体・加熱なし→三角フラスコ（コック"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // --- check-material -------------------------------------------------------------------------
 
-struct CheckRun {
-    int status = -1;
-    QString output;
-};
-
-CheckRun runChecker(const QString &dir) {
-    QProcess process;
-    process.start(QStringLiteral(VAPORICA_BUILD_DIR "/tools/check-material"), {dir});
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError())};
-}
-
-const QStringList DataFolders = {QStringLiteral("説明"), QStringLiteral("気体"),
-                                 QStringLiteral("薬品"), QStringLiteral("反応式"),
-                                 QStringLiteral("装置"), QStringLiteral("性質"),
-                                 QStringLiteral("音")};
-
-// A copy of the built data directory that a case may damage.
-class DataCopy {
-public:
-    DataCopy() {
-        const QDir built(QStringLiteral(VAPORICA_BUILD_DIR));
-        for (const QString &folder : DataFolders) {
-            QDir().mkpath(path(folder));
-            QDirIterator it(built.filePath(folder), QDir::Files);
-            while (it.hasNext()) {
-                it.next();
-                QFile::copy(it.filePath(), path(folder + QLatin1Char('/') + it.fileName()));
-            }
-        }
-    }
-    QString root() const { return dir_.path(); }
-    QString path(const QString &relative) const { return dir_.filePath(relative); }
-    QByteArray read(const QString &relative) const {
-        QFile f(path(relative));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void write(const QString &relative, const QByteArray &bytes) const {
-        QFile f(path(relative));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
-    void remove(const QString &relative) const { ASSERT_TRUE(QFile::remove(path(relative))); }
-    // Replaces one line (1-based) of a text file.
-    void replaceLine(const QString &relative, int line, const QByteArray &text) const {
-        QList<QByteArray> lines = read(relative).split('\n');
-        lines[line - 1] = text;
-        write(relative, lines.join('\n'));
-    }
-
-private:
-    QTemporaryDir dir_;
-};
-
 TEST(CheckMaterial, PassesOnTheBuiltDirectory) {
-    const CheckRun run = runChecker(QStringLiteral(VAPORICA_BUILD_DIR));
-    EXPECT_EQ(run.status, 0) << run.output.toStdString();
-    EXPECT_TRUE(run.output.contains(QStringLiteral("完全です"))) << run.output.toStdString();
+    const ToolRun run = runChecker(QStringLiteral(VAPORICA_BUILD_DIR));
+    EXPECT_EQ(run.status, 0) << (run.said + run.report).toStdString();
+    EXPECT_TRUE((run.said + run.report).contains(QStringLiteral("完全です")))
+        << (run.said + run.report).toStdString();
 }
 
 struct FaultCase {
@@ -480,10 +412,12 @@ TEST_P(CheckMaterialFault, FailsAndNamesTheProblem) {
     const FaultCase &c = GetParam();
     DataCopy copy;
     c.damage(copy);
-    const CheckRun run = runChecker(copy.root());
-    EXPECT_EQ(run.status, 1) << run.output.toStdString();
-    EXPECT_TRUE(run.output.contains(QString::fromUtf8(c.expected))) << run.output.toStdString();
-    EXPECT_TRUE(run.output.contains(QStringLiteral("不完全です"))) << run.output.toStdString();
+    const ToolRun run = runChecker(copy.root());
+    EXPECT_EQ(run.status, 1) << (run.said + run.report).toStdString();
+    EXPECT_TRUE((run.said + run.report).contains(QString::fromUtf8(c.expected)))
+        << (run.said + run.report).toStdString();
+    EXPECT_TRUE((run.said + run.report).contains(QStringLiteral("不完全です")))
+        << (run.said + run.report).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -560,17 +494,17 @@ TEST(CheckMaterial, ChecksWhatTheProgramReadsAndNoMore) {
     copy.write(QStringLiteral("説明/mondai.txt"), "\xEF\xBB\xBF" + bank +
                                                       "99999999999,\0\xEF\xBB\xBF,\n" +
                                                       QByteArray(2'000'000, '7'));
-    const CheckRun run = runChecker(copy.root());
-    EXPECT_EQ(run.status, 0) << run.output.toStdString();
-    EXPECT_TRUE(
-        run.output.contains(QStringLiteral("説明/mondai.txt:21: 121 番目からの値は読まれません")))
-        << run.output.toStdString();
+    const ToolRun run = runChecker(copy.root());
+    EXPECT_EQ(run.status, 0) << (run.said + run.report).toStdString();
+    EXPECT_TRUE((run.said + run.report)
+                    .contains(QStringLiteral("説明/mondai.txt:21: 121 番目からの値は読まれません")))
+        << (run.said + run.report).toStdString();
 }
 
 // Pictures are written readable by every user, so a copied or installed data directory works for
 // any pupil's login.
 TEST(MaterialFiles, AreReadableByEveryone) {
-    for (const QString &folder : DataFolders) {
+    for (const QString &folder : dataFolders()) {
         QDirIterator it(QStringLiteral(VAPORICA_BUILD_DIR "/") + folder, QDir::Files);
         while (it.hasNext()) {
             const QString file = it.next();

@@ -3,6 +3,7 @@
 // those files and the fixed ranges call for, present and decodable. Exit status 0 only when the
 // directory is complete. Usage: check-material DIR
 
+#include "MaterialRecord.h"
 #include "app/RuntimeError.h"
 #include "app/SharedVariables.h"
 #include "assets/DataPaths.h"
@@ -58,68 +59,134 @@ const Field QuestionFields[] = {{"気体", 1, GasCount},       {"薬品1", 1, Re
                                 {"捕集", 1, CollectorCount}, {"装置図", 1, 32767}};
 const Field GasApparatusField = {"装置図", 1, 32767};
 
-// Reads `count` values of a bank file with the program's reader, reporting each bad one where it
-// stands; returns the values (0 for the missing ones), or nothing when the file cannot be read.
-std::optional<QList<int>> readValues(Report &report, const QString &fragmentName, int count,
-                                     int perRecord, const Field *fields, const QString &unit) {
-    const QString path = dataPath(report.root(), fragmentName);
-    const QString name = report.shown(path);
+// The values of a bank file as the checks below use them: 0 for one missing or out of range.
+struct BankFile {
     QList<int> values;
+    QList<int> recordLines; // the line of each record read
+    bool whole = false;     // every record read, each on a line of its own
+};
+
+// How many values stand on `line` of the file, counted by a reader of its own (the reader that
+// found the line cannot go back).
+int valuesOnLine(const QString &path, int line) {
+    int count = 0;
     try {
         NumberReader reader(path);
-        for (int i = 0; i < count; ++i) {
-            const int record = i / perRecord + 1;
-            const Field &field = fields[i % perRecord];
-            const QString where = QStringLiteral("%1 %2 の%3")
-                                      .arg(unit)
-                                      .arg(record)
-                                      .arg(QString::fromUtf8(field.name));
-            const std::optional<ReadValue> v = reader.tryNext();
-            if (!v) {
-                report.problem(
-                    QStringLiteral(
-                        "%1: 値が %2 個しかありません。%3 個必要です（%4から先がありません）")
-                        .arg(name)
-                        .arg(i)
-                        .arg(count)
-                        .arg(where));
-                while (values.size() < count)
-                    values << 0;
-                return values;
+        while (const std::optional<ReadValue> v = reader.tryNext()) {
+            if (v->line > line)
+                break;
+            count += v->line == line;
+        }
+    } catch (const RuntimeError &) {
+    }
+    return count;
+}
+
+// Reads the records of a bank file with the program's reader, one record to a line, reporting
+// each bad value where it stands. A line with too many or too few values stops the reading with
+// one report naming that line: every value after it would be read one place out, and its own
+// report would only repeat that. Nothing when the file cannot be read.
+std::optional<BankFile> readValues(Report &report, const QString &fragmentName, int records,
+                                   int perRecord, const Field *fields, const QString &unit) {
+    const QString path = dataPath(report.root(), fragmentName);
+    const QString name = report.shown(path);
+    QStringList fieldNames;
+    for (int k = 0; k < perRecord; ++k)
+        fieldNames << QString::fromUtf8(fields[k].name);
+    const auto wrongCount = [&](int record, int line) {
+        report.problem(QStringLiteral("%1:%2: %3 %4 の行に値が %5 個あります。一行に %6 個（%7）"
+                                      "のはずです。この行を直してください（この先の値は確かめて"
+                                      "いません）")
+                           .arg(name)
+                           .arg(line)
+                           .arg(unit)
+                           .arg(record)
+                           .arg(valuesOnLine(path, line))
+                           .arg(perRecord)
+                           .arg(fieldNames.join(QLatin1Char(','))));
+    };
+    BankFile bank;
+    try {
+        NumberReader reader(path);
+        int lastLine = 0;
+        for (int record = 1; record <= records; ++record) {
+            QList<ReadValue> read;
+            while (read.size() < perRecord) {
+                std::optional<ReadValue> v = reader.tryNext();
+                if (!v)
+                    break;
+                read << *v;
             }
-            const QString at = QStringLiteral("%1:%2: %3 番目の値（%4）")
+            if (!read.isEmpty() && read[0].line == lastLine) {
+                wrongCount(record - 1, lastLine);
+                return bank;
+            }
+            if (read.isEmpty()) {
+                report.problem(QStringLiteral("%1: 値が %2 個しかありません。%3 個必要です（%4 %5 "
+                                              "から先がありません）")
                                    .arg(name)
-                                   .arg(v->line)
-                                   .arg(v->position)
-                                   .arg(where);
-            if (!v->wasNumber)
-                report.problem(
-                    v->text.isEmpty()
-                        ? QStringLiteral("%1が空です（0 と読まれます）").arg(at)
-                        : QStringLiteral("%1 \"%2\" は整数ではありません（%3 と読まれます）")
-                              .arg(at, shownField(v->text, v->textCut))
-                              .arg(v->value));
-            else if (v->value < field.low || v->value > field.high)
-                report.problem(
-                    QStringLiteral("%1が %2 です。%3 でなければなりません")
-                        .arg(at)
-                        .arg(v->value)
-                        .arg(field.high == 32767
-                                 ? QStringLiteral("%1 以上").arg(field.low)
-                                 : QStringLiteral("%1..%2").arg(field.low).arg(field.high)));
-            values << v->value;
+                                   .arg((record - 1) * perRecord)
+                                   .arg(records * perRecord)
+                                   .arg(unit)
+                                   .arg(record));
+                return bank;
+            }
+            // Too few values on the line: the record runs on to the next, or the file ends.
+            for (const ReadValue &v : read)
+                if (read.size() < perRecord || v.line != read[0].line) {
+                    wrongCount(record, read[0].line);
+                    return bank;
+                }
+            lastLine = read[0].line;
+            bank.recordLines << lastLine;
+            for (int k = 0; k < perRecord; ++k) {
+                const ReadValue &v = read[k];
+                const Field &field = fields[k];
+                const QString at = QStringLiteral("%1:%2: %3 番目の値（%4 %5 の%6）")
+                                       .arg(name)
+                                       .arg(v.line)
+                                       .arg(v.position)
+                                       .arg(unit)
+                                       .arg(record)
+                                       .arg(QString::fromUtf8(field.name));
+                bool good = false;
+                if (!v.wasNumber)
+                    report.problem(
+                        v.text.isEmpty()
+                            ? QStringLiteral("%1が空です（0 と読まれます）").arg(at)
+                            : QStringLiteral("%1 \"%2\" は整数ではありません（%3 と読まれます）")
+                                  .arg(at, shownField(v.text, v.textCut))
+                                  .arg(v.value));
+                else if (v.value < field.low || v.value > field.high)
+                    report.problem(
+                        QStringLiteral("%1が %2 です。%3 でなければなりません")
+                            .arg(at)
+                            .arg(v.value)
+                            .arg(field.high == 32767
+                                     ? QStringLiteral("%1 以上").arg(field.low)
+                                     : QStringLiteral("%1..%2").arg(field.low).arg(field.high)));
+                else
+                    good = true;
+                bank.values << (good ? int(v.value) : 0);
+            }
         }
         // The program never reads past the values it needs, so neither does the check.
-        if (const auto extraLine = reader.lineOfNext())
+        if (const auto extraLine = reader.lineOfNext()) {
+            if (*extraLine == lastLine) {
+                wrongCount(records, lastLine);
+                return bank;
+            }
             report.note(QStringLiteral("%1:%2: %3 番目からの値は読まれません")
                             .arg(name)
                             .arg(*extraLine)
                             .arg(reader.valuesRead() + 1));
+        }
     } catch (const RuntimeError &e) {
         report.problem(QStringLiteral("%1: %2").arg(name, e.reportLine()));
         return std::nullopt;
     }
-    return values;
+    bank.whole = true;
+    return bank;
 }
 
 // Decodes as the program does, and also through giflib, which insists on complete image data
@@ -194,6 +261,37 @@ bool checkSound(Report &report, const QString &fragmentName) {
     return false;
 }
 
+// With the record the generator leaves beside the bank: every picture the one made, every
+// picture the bank names made for its question, and the chemistry of the bank's questions.
+void checkWhatItWasMadeFrom(Report &report, const BankFile &questions, const BankFile &gases) {
+    QList<material::Finding> findings;
+    const std::optional<material::MaterialRecord> made =
+        material::readMaterialRecord(report.root(), findings);
+    if (made) {
+        material::BankValues bank;
+        for (int q = 0; q < MaxQuestions; ++q) {
+            material::Record r{};
+            std::copy_n(questions.values.begin() + q * 6, 6, r.begin());
+            bank.questions << r;
+        }
+        bank.questionLines = questions.recordLines;
+        bank.gasApparatus = gases.values;
+        bank.gasLines = gases.recordLines;
+        findings += material::checkAgainstRecord(report.root(), *made, bank);
+    } else if (findings.isEmpty()) {
+        report.note(QStringLiteral("説明/material.tsv がありません。画像が問題と組になっているか、"
+                                   "問題の化学が正しいかは確かめていません（vaporica-make-material "
+                                   "で作ったデータなら確かめます）"));
+    }
+    for (const material::Finding &f : findings) {
+        const QString line = QStringLiteral("%1: %2").arg(material::placeOf(f), f.message);
+        if (f.severity == material::Severity::Error)
+            report.problem(line);
+        else
+            report.note(line);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -211,16 +309,16 @@ int main(int argc, char **argv) {
     }
 
     QSet<int> apparatus;
-    const auto questions = readValues(report, fragment::QuestionFile, MaxQuestions * 6, 6,
+    const auto questions = readValues(report, fragment::QuestionFile, MaxQuestions, 6,
                                       QuestionFields, QStringLiteral("問題"));
     if (questions)
-        for (int q = 0; q < MaxQuestions; ++q)
-            if ((*questions)[q * 6 + 5] >= 1)
-                apparatus.insert((*questions)[q * 6 + 5]);
+        for (qsizetype i = 5; i < questions->values.size(); i += 6)
+            if (questions->values[i] >= 1)
+                apparatus.insert(questions->values[i]);
     const auto gases = readValues(report, fragment::GasApparatusFile, GasCount, 1,
                                   &GasApparatusField, QStringLiteral("気体"));
     if (gases)
-        for (int n : *gases)
+        for (int n : gases->values)
             if (n >= 1)
                 apparatus.insert(n);
 
@@ -244,6 +342,8 @@ int main(int argc, char **argv) {
     int sounds = 0;
     sounds += checkSound(report, fragment::RightSound) ? 1 : 0;
     sounds += checkSound(report, fragment::WrongSound) ? 1 : 0;
+    if (questions && questions->whole && gases && gases->whole)
+        checkWhatItWasMadeFrom(report, *questions, *gases);
 
     const QString dir = QDir::toNativeSeparators(root);
     if (report.problems() > 0) {

@@ -555,6 +555,10 @@ QList<int> setupNumbers() {
     return numbers;
 }
 
+bool drawnAsSolid(int reagent) {
+    return lookOf(reagent).solid;
+}
+
 QSize setupPictureSize() {
     return kSetupSize;
 }

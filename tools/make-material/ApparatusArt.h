@@ -18,8 +18,6 @@ namespace vaporica {
 QImage generatorPicture(int n);
 QImage collectorPicture(int n);
 
-// What one question's set-up holds: its two reagents (numbered as the reagent plates; the same
-// number twice for a single reagent) and, for a coloured gas, the colour of the gas collected.
 // The answers set-up drawing n shows: its generator (1..4) and collection method (1..3). A number
 // with no drawing is a runtime error.
 struct SetupAnswers {
@@ -28,6 +26,8 @@ struct SetupAnswers {
 };
 SetupAnswers setupAnswers(int n);
 
+// What one question's set-up holds: its two reagents (numbered as the reagent plates; the same
+// number twice for a single reagent) and, for a coloured gas, the colour of the gas collected.
 struct SetupContents {
     int reagent1 = 0;
     int reagent2 = 0;
@@ -40,6 +40,10 @@ struct SetupContents {
 QImage setupPicture(int n, const std::optional<SetupContents> &contents = std::nullopt);
 QList<int> setupNumbers();
 QSize setupPictureSize();
+
+// Whether the set-up pictures draw a reagent as a solid (on the bottom of the vessel) rather than
+// as a liquid; the reagents' table states the same for the checks.
+bool drawnAsSolid(int reagent);
 
 // The words in set-up n: each on an opaque plate at box, set in font; a reagent's plate has a
 // leader line to where the reagent is drawn.

@@ -81,7 +81,7 @@ void drawReasons(QPainter &p, const QString &reasons) {
     if (width > box.width())
         throw std::runtime_error(
             QStringLiteral("理由「%1」が反応式の画像の幅に収まりません（%2 px、入るのは %3 px）")
-                .arg(reasons)
+                .arg(shortened(reasons))
                 .arg(qCeil(width))
                 .arg(box.width())
                 .toStdString());

@@ -5,6 +5,7 @@
 // parser the generator draws from.
 
 #include <QMap>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <stdexcept>
@@ -28,11 +29,55 @@ inline constexpr int MaxCount = 99;
 inline constexpr int MaxDepth = 4;
 inline constexpr qint64 MaxAtoms = 9999;
 
-// A piece of a teacher's cell as a message quotes it: at most 40 characters.
-inline QString quoted(const QString &text) {
+// A piece of a teacher's cell as a message shows it: at most 40 characters.
+inline QString shortened(const QString &text) {
     constexpr qsizetype shown = 40;
-    return QLatin1Char('"') +
-           (text.size() > shown ? text.left(shown) + QStringLiteral("…") : text) + QLatin1Char('"');
+    return text.size() > shown ? text.left(shown) + QStringLiteral("…") : text;
+}
+inline QString quoted(const QString &text) {
+    return QLatin1Char('"') + shortened(text) + QLatin1Char('"');
+}
+
+// Full-width digits and Latin letters as their plain forms (ＭｎＯ２ → MnO2), everything else as it
+// is: for text that holds formulas among words, such as the conditions over an arrow (160～170℃
+// keeps its wave dash and degree sign).
+inline QString plainDigitsAndLetters(const QString &text) {
+    QString out = text;
+    for (QChar &c : out) {
+        const char16_t u = c.unicode();
+        if ((u >= 0xFF10 && u <= 0xFF19) || (u >= 0xFF21 && u <= 0xFF3A) ||
+            (u >= 0xFF41 && u <= 0xFF5A))
+            c = QChar(u - 0xFEE0);
+    }
+    return out;
+}
+
+// What a teacher types on a Japanese keyboard for the characters of a formula, number or list of
+// numbers: full-width digits, letters, brackets, commas and ＋, subscript digits (NFKC gives their
+// plain forms), the katakana middle dot for the hydrate dot, and an arrow built of a dash and '>'
+// (->, ー>, －＞, =>) or ⇒. Taken as what they stand for, so the picture shows the formula as it
+// should be.
+inline QString asHalfWidth(const QString &text) {
+    QString out = text.normalized(QString::NormalizationForm_KC);
+    out.replace(QChar(0x30FB), QChar(0x00B7)); // ・ (NFKC also turns the half-width ･ into it)
+    static const QRegularExpression typedArrow(
+        QStringLiteral(R"([-\x{2010}-\x{2015}\x{2212}\x{30FC}=]+\s*>|\x{21D2})"));
+    return out.replace(typedArrow, QStringLiteral("→"));
+}
+
+// The dashes and bars a teacher may type meaning the arrow.
+inline bool looksLikeArrow(QChar c) {
+    return QStringLiteral("-‐‑‒–—―−ー－=＝").contains(c);
+}
+
+// What a character that has no place in a formula is, as a teacher would recognise it.
+inline QString unusableCharacter(QChar c) {
+    if (c.isSpace())
+        return QStringLiteral("化学式の中に空白があります（化学式どうしは + でつなぎます）");
+    return QStringLiteral("化学式に使えない文字「%1」（U+%2）があります%3")
+        .arg(c)
+        .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')))
+        .arg(looksLikeArrow(c) ? QStringLiteral("。矢印は → と書きます") : QString());
 }
 
 struct Term {
@@ -99,8 +144,7 @@ inline AtomCount readGroup(const QString &s, qsizetype &i, int depth, const QStr
                 element += s[i++];
             addAtoms(atoms, element, readNumber(s, i, 1, whole), whole);
         } else {
-            throw FormulaError(
-                QStringLiteral("%1: 化学式に使えない文字 '%2' があります").arg(quoted(whole), c));
+            throw FormulaError(QStringLiteral("%1: %2").arg(quoted(whole), unusableCharacter(c)));
         }
     }
     if (depth > 0)
@@ -141,6 +185,13 @@ inline Term parseTerm(const QString &text) {
 
 inline Equation parseEquation(const QString &text) {
     const QStringList sides = text.split(Arrow);
+    if (sides.size() == 1)
+        for (const QChar c : text)
+            if (looksLikeArrow(c))
+                throw FormulaError(
+                    QStringLiteral("%1: 矢印 → がありません（「%2」は矢印になりません。→ と書き"
+                                   "ます）")
+                        .arg(quoted(text), c));
     if (sides.size() != 2)
         throw FormulaError(QStringLiteral("%1: 矢印 → がちょうど一つ必要です").arg(quoted(text)));
     Equation eq;

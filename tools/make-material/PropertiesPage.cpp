@@ -1,5 +1,6 @@
 #include "PropertiesPage.h"
 
+#include "Formula.h"
 #include "Plates.h"
 #include "Typeset.h"
 
@@ -76,7 +77,7 @@ void checkWidths(const GasRow &g, const QList<Item> &items, const QFont &font) {
                 throw std::runtime_error(
                     QStringLiteral("%1 の「%2」の行「%3」が %4 px あり、1 行に入るのは %5 px "
                                    "までです（| で改行の位置を指定してください）")
-                        .arg(gasName(g.number), item.label, line)
+                        .arg(gasName(g.number), item.label, shortened(line))
                         .arg(qCeil(width))
                         .arg(qFloor(textRoom(item)))
                         .toStdString());

@@ -1,13 +1,13 @@
 #include "Tables.h"
 
-#include "ApparatusArt.h"
+#include "Checks.h"
 #include "Formula.h"
-#include "Plates.h"
 #include "app/SharedVariables.h"
+#include "assets/Names.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QStringDecoder>
 #include <QStringList>
 #include <algorithm>
 
@@ -17,20 +17,49 @@ namespace {
 
 const QStringList CollectionNames = {QStringLiteral("下方置換"), QStringLiteral("上方置換"),
                                      QStringLiteral("水上置換")};
+// In the order of State, after Unknown.
+const QStringList States = {QStringLiteral("固体"), QStringLiteral("液体")};
 
 struct Row {
     int line = 0;
+    int index = 0; // 0-based among the table's rows
     QStringList cells;
 };
 
+bool hasSpace(const QString &text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+}
+
+// One table as written. Problems go into the findings; a row that cannot be split into its
+// columns is left out of rows(), so no knock-on problem is reported for it.
 class RawTable {
 public:
-    RawTable(const QString &path, const QStringList &required) : file_(QFileInfo(path).fileName()) {
+    // `words` are the columns that never hold a space: where one does in a row short of columns,
+    // the row was typed with spaces instead of tabs.
+    RawTable(const QString &path, const QStringList &required, const QStringList &words,
+             bool questions, QList<Finding> &findings)
+        : file_(QFileInfo(path).fileName()), questions_(questions), findings_(findings) {
         QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            throw TableError(QStringLiteral("%1: 読み込めません").arg(path));
+        if (!f.open(QIODevice::ReadOnly)) {
+            report(
+                0, 0,
+                QStringLiteral("読み込めません（%1）。ファイルがあるか確かめてください").arg(path));
+            return;
+        }
+        // A spreadsheet's "text (tab-separated)" is saved in the system's code page (Shift_JIS) or
+        // as UTF-16 unless UTF-8 is chosen; its UTF-8 may start with a byte-order mark.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+        QString contents = utf8(f.readAll());
+        if (utf8.hasError()) {
+            report(0, 0,
+                   QStringLiteral("文字コードが UTF-8 ではありません（Shift_JIS や UTF-16 の"
+                                  "ようです）。表計算ソフトやエディターで「UTF-8」を選んで保存し"
+                                  "直してください"));
+            return;
+        }
+        if (contents.startsWith(QChar(0xFEFF)))
+            contents.remove(0, 1);
         // CR, LF and CRLF alike: old spreadsheet exports end lines with CR alone.
-        QString contents = QString::fromUtf8(f.readAll());
         contents.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
             .replace(QLatin1Char('\r'), QLatin1Char('\n'));
         const QStringList lines = contents.split(QLatin1Char('\n'));
@@ -39,80 +68,130 @@ public:
             if (text.trimmed().isEmpty() || text.startsWith(QLatin1Char('#')))
                 continue;
             QStringList cells = text.split(QLatin1Char('\t'));
-            // A row typed with spaces between its values has them all in its first cell, the
-            // number (or the header's first name).
-            if (cells[0].trimmed().contains(QRegularExpression(QStringLiteral("[ \u3000]"))))
-                throw error(i + 1,
-                            QStringLiteral("列はタブで区切ります（スペースが入っています）"));
             for (QString &c : cells)
                 c = c.trimmed();
             if (columns_.isEmpty()) {
                 columns_ = cells;
                 headerLine_ = i + 1;
+                if (hasSpace(cells[0])) {
+                    report(
+                        0, headerLine_,
+                        QStringLiteral("見出しの列はタブで区切ります（スペースが入っています）"));
+                    return;
+                }
                 continue;
             }
-            if (cells.size() > columns_.size())
-                throw error(i + 1, QStringLiteral("列が %1 個あります（見出しは %2 個）")
-                                       .arg(cells.size())
-                                       .arg(columns_.size()));
+            const int index = int(rows_.size() + broken_);
+            const int question = questions_ ? index + 1 : 0;
+            if (cells.size() < columns_.size() && spacesForTabs(cells, words)) {
+                report(question, i + 1,
+                       QStringLiteral("列はタブで区切ります（スペースが入っています）"));
+                ++broken_;
+                continue;
+            }
+            if (cells.size() > columns_.size()) {
+                report(question, i + 1,
+                       QStringLiteral("列が %1 個あります（見出しは %2 個）。余分なタブを消して"
+                                      "ください")
+                           .arg(cells.size())
+                           .arg(columns_.size()));
+                ++broken_;
+                continue;
+            }
             while (cells.size() < columns_.size())
                 cells << QString();
-            rows_.append({i + 1, cells});
+            rows_.append({i + 1, index, cells});
         }
+        QStringList absent;
         for (const QString &name : required)
             if (!columns_.contains(name))
-                throw error(headerLine_, QStringLiteral("見出しに列「%1」がありません").arg(name));
+                absent << QStringLiteral("「%1」").arg(name);
+        if (!absent.isEmpty()) {
+            report(0, headerLine_,
+                   QStringLiteral("見出しに列%1がありません").arg(absent.join(QString())));
+            rows_.clear();
+        }
+        usable_ = absent.isEmpty();
     }
 
+    bool usable() const { return usable_; }
+    bool hasColumn(const QString &name) const { return columns_.contains(name); }
     const QList<Row> &rows() const { return rows_; }
-    TableError error(int line, const QString &what) const {
-        return TableError(QStringLiteral("%1:%2: %3").arg(file_).arg(line).arg(what));
+    const QString &file() const { return file_; }
+    int question(const Row &row) const { return questions_ ? row.index + 1 : 0; }
+
+    void report(int question, int line, const QString &what,
+                Severity severity = Severity::Error) const {
+        findings_.append({severity, question, file_, line, what});
     }
+    void report(const Row &row, const QString &what) const {
+        report(question(row), row.line, what);
+    }
+
     QString cell(const Row &row, const QString &column) const {
-        return row.cells[columns_.indexOf(column)];
+        return row.cells.value(columns_.indexOf(column));
     }
-    QString required(const Row &row, const QString &column) const {
+    // The cell, or nothing (reported) when it is empty.
+    std::optional<QString> required(const Row &row, const QString &column) const {
         const QString text = cell(row, column);
-        if (text.isEmpty())
-            throw error(row.line, QStringLiteral("「%1」が空です").arg(column));
+        if (text.isEmpty()) {
+            report(row, QStringLiteral("「%1」が空です").arg(column));
+            return std::nullopt;
+        }
         return text;
     }
+    // 0 (reported) when the cell is no integer in low..high; full-width digits are read too.
     int number(const Row &row, const QString &column, int low, int high) const {
+        const std::optional<QString> text = required(row, column);
+        if (!text)
+            return 0;
         bool ok = false;
-        const QString text = required(row, column);
-        const int value = text.toInt(&ok);
-        if (!ok || value < low || value > high)
-            throw error(row.line, QStringLiteral("「%1」の %2 は %3..%4 の整数ではありません")
-                                      .arg(column, quoted(text))
-                                      .arg(low)
-                                      .arg(high));
-        return value;
+        const int value = asHalfWidth(*text).toInt(&ok);
+        if (ok && value >= low && value <= high)
+            return value;
+        report(row, QStringLiteral("「%1」の %2 は %3..%4 の整数ではありません")
+                        .arg(column, quoted(*text))
+                        .arg(low)
+                        .arg(high));
+        return 0;
     }
-    // Rows must be numbered 1, 2, 3, … in order, and there must be exactly `count` of them.
+    // Rows must be numbered 1, 2, 3, … in order, and there must be exactly `count` of them. Only
+    // the first row out of step is reported: every row after a missing one would be too.
     void checkNumbering(const QString &column, int count) const {
-        for (int i = 0; i < rows_.size(); ++i) {
-            const QString text = cell(rows_[i], column);
-            if (text != QString::number(i + 1))
-                throw error(rows_[i].line, QStringLiteral("「%1」は %2 のはずですが %3 です")
-                                               .arg(column)
-                                               .arg(i + 1)
-                                               .arg(quoted(text)));
-        }
-        if (rows_.size() != count)
-            throw TableError(QStringLiteral("%1: 行が %2 行あります。%3 行必要です")
-                                 .arg(file_)
-                                 .arg(rows_.size())
-                                 .arg(count));
+        for (const Row &row : rows_)
+            if (asHalfWidth(cell(row, column)) != QString::number(row.index + 1)) {
+                report(row, QStringLiteral("「%1」は %2 のはずですが %3 です（行が抜けているか、"
+                                           "順番がちがいます）")
+                                .arg(column)
+                                .arg(row.index + 1)
+                                .arg(quoted(cell(row, column))));
+                break;
+            }
+        const int rows = int(rows_.size()) + broken_;
+        if (rows != count)
+            report(0, 0, QStringLiteral("行が %1 行あります。%2 行必要です").arg(rows).arg(count));
     }
 
 private:
+    bool spacesForTabs(const QStringList &cells, const QStringList &words) const {
+        if (hasSpace(cells.value(0)))
+            return true;
+        for (int k = 0; k < cells.size() && k < columns_.size(); ++k)
+            if (words.contains(columns_[k]) && hasSpace(cells[k]))
+                return true;
+        return false;
+    }
+
     QString file_;
+    bool questions_ = false;
+    QList<Finding> &findings_;
     int headerLine_ = 0;
     QStringList columns_;
     QList<Row> rows_;
+    int broken_ = 0;
+    bool usable_ = false;
 };
 
-// Edits (insertions, deletions, replacements) that turn one name into another.
 int editDistance(const QString &a, const QString &b) {
     QList<int> previous(b.size() + 1), current(b.size() + 1);
     for (int j = 0; j <= b.size(); ++j)
@@ -127,64 +206,127 @@ int editDistance(const QString &a, const QString &b) {
     return previous[b.size()];
 }
 
-template <class NameOf>
-int numberByName(const RawTable &t, const Row &row, const QString &column, int count, NameOf nameOf,
-                 const QString &table) {
-    const QString name = t.required(row, column);
-    int closest = 0, closestDistance = 0;
-    for (int n = 1; n <= count; ++n) {
-        if (nameOf(n) == name)
-            return n;
-        const int distance = editDistance(name.left(40), nameOf(n));
-        if (closest == 0 || distance < closestDistance) {
-            closest = n;
-            closestDistance = distance;
-        }
-    }
-    // A name one or two characters off is most likely a slip of the keyboard.
-    const QString guess = closestDistance <= qMax(2, nameOf(closest).size() / 2)
-                              ? QStringLiteral("%1 のまちがいですか？").arg(nameOf(closest))
-                              : QStringLiteral("名前は%1と同じに書きます").arg(table);
-    throw t.error(row.line, QStringLiteral("「%1」の %2 は%3にない名前です。%4")
-                                .arg(column, quoted(name), table, guess));
+// "…は知らない名前です。過酸化水素 のまちがいですか？" or where the names are listed.
+QString unknownName(const QString &column, const QString &name, const QStringList &known,
+                    const QString &table) {
+    const QStringList close = closestNames(name, known);
+    const QString said =
+        QStringLiteral("%1 の %2 は知らない名前です。").arg(column, shortened(name));
+    if (!close.isEmpty())
+        return said + QStringLiteral("%1 のまちがいですか？").arg(close.join(QStringLiteral("・")));
+    return said + QStringLiteral("名前は%1と同じに書きます").arg(table);
 }
 
-void checkFormula(const RawTable &t, const Row &row, const QString &formula) {
+QStringList namesOf(QString (*nameOf)(int), int count) {
+    QStringList names;
+    for (int n = 1; n <= count; ++n)
+        names << nameOf(n);
+    return names;
+}
+
+int numberByName(const RawTable &t, const Row &row, const QString &column, const QStringList &known,
+                 const QString &table) {
+    const std::optional<QString> name = t.required(row, column);
+    if (!name)
+        return 0;
+    const int n = int(known.indexOf(*name)) + 1;
+    if (n == 0)
+        t.report(row, unknownName(column, *name, known, table));
+    return n;
+}
+
+// The formula as written, full-width characters taken as what they stand for; empty (reported)
+// when it is no formula.
+QString formulaCell(const RawTable &t, const Row &row, const QString &column) {
+    const std::optional<QString> text = t.required(row, column);
+    if (!text)
+        return {};
+    const QString formula = asHalfWidth(*text).remove(QLatin1Char(' '));
     try {
         atomsOf(formula);
     } catch (const FormulaError &e) {
-        throw t.error(row.line, QString::fromStdString(e.what()));
+        t.report(row, QStringLiteral("%1 %2").arg(column, QString::fromStdString(e.what())));
+        return {};
     }
+    return formula;
 }
 
-void checkApparatus(const RawTable &t, const Row &row, int n, const QList<int> &drawn) {
-    if (!drawn.contains(n))
-        throw t.error(row.line, QStringLiteral("装置図 %1 は描かれていません").arg(n));
+int drawing(const RawTable &t, const Row &row, const QList<int> &drawn) {
+    const int n = t.number(row, QStringLiteral("装置図"), 1, 32767);
+    if (n != 0 && !drawn.contains(n)) {
+        QStringList numbers;
+        for (int d : drawn)
+            numbers << QString::number(d);
+        t.report(row, QStringLiteral("装置図 %1 は描かれていません（あるのは %2）")
+                          .arg(n)
+                          .arg(numbers.join(QStringLiteral("・"))));
+        return 0;
+    }
+    return n;
 }
 
-// The reagents' formulas, by number from 1 (a solution by its solute: 希硫酸 is H2SO4).
-QStringList loadReagents(const QString &path) {
+// 0 (reported) when the cell names none of `names`.
+int oneOf(const RawTable &t, const Row &row, const QString &column, const QStringList &names) {
+    const std::optional<QString> name = t.required(row, column);
+    if (!name)
+        return 0;
+    const int n = int(names.indexOf(*name)) + 1;
+    if (n == 0) {
+        const QStringList close = closestNames(*name, names);
+        t.report(row, QStringLiteral("%1 %2 は %3 のどれでもありません%4")
+                          .arg(column, quoted(*name), names.join(QStringLiteral("・")),
+                               close.isEmpty() ? QString()
+                                               : QStringLiteral("。%1 のまちがいですか？")
+                                                     .arg(close.join(QStringLiteral("・")))));
+    }
+    return n;
+}
+
+void checkProgramName(const RawTable &t, const Row &row, const QString &column,
+                      const QString &programName) {
+    const std::optional<QString> name = t.required(row, column);
+    if (name && *name != programName)
+        t.report(row, QStringLiteral("%1 %2 の名前はプログラムでは「%3」です（表では「%4」）")
+                          .arg(column)
+                          .arg(row.index + 1)
+                          .arg(programName, shortened(*name)));
+}
+
+QList<ReagentRow> loadReagents(const QString &path, QList<Finding> &findings) {
     const RawTable t(path,
-                     {QStringLiteral("番号"), QStringLiteral("薬品"), QStringLiteral("化学式")});
+                     {QStringLiteral("番号"), QStringLiteral("薬品"), QStringLiteral("化学式")},
+                     {QStringLiteral("番号"), QStringLiteral("化学式"), QStringLiteral("状態")},
+                     false, findings);
+    if (!t.usable())
+        return {};
     t.checkNumbering(QStringLiteral("番号"), ReagentCount);
-    for (int i = 0; i < t.rows().size(); ++i) {
-        const Row &row = t.rows()[i];
-        const QString name = t.required(row, QStringLiteral("薬品"));
-        if (name != reagentName(i + 1))
-            throw t.error(row.line,
-                          QStringLiteral("薬品 %1 の名前はプログラムでは「%2」です（表では「%3」）")
-                              .arg(i + 1)
-                              .arg(reagentName(i + 1), name));
-        checkFormula(t, row, t.required(row, QStringLiteral("化学式")));
+    // Tables copied before the states were added still make the data; only the generator's fit
+    // to the states goes unchecked.
+    const bool states = t.hasColumn(QStringLiteral("状態"));
+    if (!states)
+        t.report(0, 0,
+                 QStringLiteral("列「状態」（固体・液体）がないので、発生装置が薬品の状態に合うかは"
+                                "確かめていません。見本の reagents.tsv から列を写してください"),
+                 Severity::Warning);
+    QList<ReagentRow> reagents;
+    for (const Row &row : t.rows()) {
+        if (row.index >= ReagentCount)
+            break;
+        ReagentRow r;
+        r.line = row.line;
+        r.number = row.index + 1;
+        r.cells = row.cells.join(QLatin1Char('\t'));
+        checkProgramName(t, row, QStringLiteral("薬品"), reagentName(r.number));
+        r.formula = formulaCell(t, row, QStringLiteral("化学式"));
+        if (states)
+            r.state = State(oneOf(t, row, QStringLiteral("状態"), States));
+        reagents.append(r);
     }
-    QStringList formulas{QString()};
-    for (const Row &row : t.rows())
-        formulas << t.cell(row, QStringLiteral("化学式"));
-    return formulas;
+    return reagents;
 }
 
 std::optional<QColor> parseSwatch(const RawTable &t, const Row &row) {
-    const QString text = t.cell(row, QStringLiteral("色見本"));
+    const QString text = asHalfWidth(t.cell(row, QStringLiteral("色見本")));
     if (text.isEmpty())
         return std::nullopt;
     const QStringList parts = text.split(QLatin1Char(','));
@@ -194,61 +336,52 @@ std::optional<QColor> parseSwatch(const RawTable &t, const Row &row) {
         rgb[k] = parts[k].trimmed().toInt(&good);
         good = good && rgb[k] >= 0 && rgb[k] <= 255;
     }
-    if (!good)
-        throw t.error(
-            row.line,
-            QStringLiteral("色見本 %1 は R,G,B（各 0..255）ではありません").arg(quoted(text)));
+    if (!good) {
+        t.report(row,
+                 QStringLiteral("色見本 %1 は R,G,B（各 0..255）ではありません").arg(quoted(text)));
+        return std::nullopt;
+    }
     return QColor(rgb[0], rgb[1], rgb[2]);
 }
 
-int collectionByName(const RawTable &t, const Row &row) {
-    const QString name = t.required(row, QStringLiteral("捕集"));
-    const int n = CollectionNames.indexOf(name) + 1;
-    if (n == 0)
-        throw t.error(row.line, QStringLiteral("捕集 %1 は %2 のどれでもありません")
-                                    .arg(quoted(name), CollectionNames.join(QStringLiteral("・"))));
-    return n;
-}
-
-QList<GasRow> loadGases(const QString &path, const QList<int> &drawn) {
+QList<GasRow> loadGases(const QString &path, const QList<int> &drawn, QList<Finding> &findings) {
     const RawTable t(
         path,
         {QStringLiteral("番号"), QStringLiteral("気体"), QStringLiteral("化学式"),
          QStringLiteral("装置図"), QStringLiteral("捕集"), QStringLiteral("捕集の補足"),
          QStringLiteral("色・におい"), QStringLiteral("色見本"), QStringLiteral("水への溶け方"),
          QStringLiteral("空気との比較"), QStringLiteral("乾燥剤"), QStringLiteral("検出"),
-         QStringLiteral("性質"), QStringLiteral("毒性"), QStringLiteral("注意")});
+         QStringLiteral("性質"), QStringLiteral("毒性"), QStringLiteral("注意")},
+        {QStringLiteral("番号"), QStringLiteral("気体"), QStringLiteral("化学式"),
+         QStringLiteral("装置図"), QStringLiteral("捕集"), QStringLiteral("毒性")},
+        false, findings);
+    if (!t.usable())
+        return {};
     t.checkNumbering(QStringLiteral("番号"), GasCount);
     QList<GasRow> gases;
-    for (int i = 0; i < t.rows().size(); ++i) {
-        const Row &row = t.rows()[i];
+    for (const Row &row : t.rows()) {
+        if (row.index >= GasCount)
+            break;
         GasRow g;
         g.line = row.line;
-        g.number = i + 1;
-        const QString name = t.required(row, QStringLiteral("気体"));
-        if (name != gasName(g.number))
-            throw t.error(row.line,
-                          QStringLiteral("気体 %1 の名前はプログラムでは「%2」です（表では「%3」）")
-                              .arg(g.number)
-                              .arg(gasName(g.number), name));
-        g.formula = t.required(row, QStringLiteral("化学式"));
-        checkFormula(t, row, g.formula);
-        g.apparatus = t.number(row, QStringLiteral("装置図"), 1, 32767);
-        checkApparatus(t, row, g.apparatus, drawn);
-        g.collection = collectionByName(t, row);
+        g.number = row.index + 1;
+        g.cells = row.cells.join(QLatin1Char('\t'));
+        checkProgramName(t, row, QStringLiteral("気体"), gasName(g.number));
+        g.formula = formulaCell(t, row, QStringLiteral("化学式"));
+        g.apparatus = drawing(t, row, drawn);
+        g.collection = oneOf(t, row, QStringLiteral("捕集"), CollectionNames);
         g.collectionNote = t.cell(row, QStringLiteral("捕集の補足"));
-        g.colourOdour = t.required(row, QStringLiteral("色・におい"));
+        g.colourOdour = t.required(row, QStringLiteral("色・におい")).value_or(QString());
         g.swatch = parseSwatch(t, row);
-        g.water = t.required(row, QStringLiteral("水への溶け方"));
-        g.air = t.required(row, QStringLiteral("空気との比較"));
-        g.drying = t.required(row, QStringLiteral("乾燥剤"));
-        g.test = t.required(row, QStringLiteral("検出"));
+        g.water = t.required(row, QStringLiteral("水への溶け方")).value_or(QString());
+        g.air = t.required(row, QStringLiteral("空気との比較")).value_or(QString());
+        g.drying = t.required(row, QStringLiteral("乾燥剤")).value_or(QString());
+        g.test = t.required(row, QStringLiteral("検出")).value_or(QString());
         g.notes = t.cell(row, QStringLiteral("性質"));
         g.toxicity = t.cell(row, QStringLiteral("毒性"));
         if (!g.toxicity.isEmpty() && g.toxicity != QStringLiteral("有毒") &&
             g.toxicity != QStringLiteral("猛毒"))
-            throw t.error(row.line,
-                          QStringLiteral("毒性 %1 は 有毒・猛毒・空欄 のどれでもありません")
+            t.report(row, QStringLiteral("毒性 %1 は 有毒・猛毒・空欄 のどれでもありません")
                               .arg(quoted(g.toxicity)));
         g.caution = t.cell(row, QStringLiteral("注意"));
         gases.append(g);
@@ -256,101 +389,48 @@ QList<GasRow> loadGases(const QString &path, const QList<int> &drawn) {
     return gases;
 }
 
-// Chemistry a pupil would learn wrongly: a set-up drawing that shows other answers than the
-// question's, and an equation that does not start from the question's reagents (each by its
-// formula on the left, or over or under the arrow, as a catalyst or a dehydrating agent is).
-void checkChemistry(const RawTable &t, const Row &row, const QuestionRow &q,
-                    const QStringList &reagentFormulas) {
-    const SetupAnswers shown = setupAnswers(q.apparatus);
-    if (shown.generator != q.generator || shown.collection != q.collection)
-        throw t.error(row.line,
-                      QStringLiteral("問題 %1: 装置図 %2 は発生装置 %3・%4 の図ですが、問題の答えは"
-                                     "発生装置 %5・%6 です。答えに合う装置図を選んでください")
-                          .arg(q.number)
-                          .arg(q.apparatus)
-                          .arg(shown.generator)
-                          .arg(collectionName(shown.collection))
-                          .arg(q.generator)
-                          .arg(collectionName(q.collection)));
-    const Equation eq = parseEquation(q.equation);
-    for (const int reagent : {q.reagent1, q.reagent2}) {
-        const QString formula = reagentFormulas.value(reagent);
-        bool used = q.overArrow.contains(formula) || q.underArrow.contains(formula);
-        for (const Term &term : eq.left)
-            used = used || term.formula == formula;
-        if (!used)
-            throw t.error(row.line,
-                          QStringLiteral("問題 %1: 反応式の左辺（または矢印の上下）に薬品「%2」の"
-                                         "化学式 %3 がありません。問題の薬品から始まる反応式に"
-                                         "してください")
-                              .arg(q.number)
-                              .arg(reagentName(reagent), formula));
-    }
-}
-
-QList<QuestionRow> loadQuestions(const QString &path, const QList<GasRow> &gases,
-                                 const QList<int> &drawn, const QStringList &reagentFormulas) {
-    const RawTable t(path, {QStringLiteral("番号"), QStringLiteral("気体"), QStringLiteral("薬品1"),
-                            QStringLiteral("薬品2"), QStringLiteral("発生装置"),
-                            QStringLiteral("捕集"), QStringLiteral("装置図"),
-                            QStringLiteral("反応式"), QStringLiteral("矢印の上"),
-                            QStringLiteral("矢印の下"), QStringLiteral("理由")});
+QList<QuestionRow> loadQuestions(const QString &path, const QList<int> &drawn,
+                                 QList<Finding> &findings) {
+    const RawTable t(path,
+                     {QStringLiteral("番号"), QStringLiteral("気体"), QStringLiteral("薬品1"),
+                      QStringLiteral("薬品2"), QStringLiteral("発生装置"), QStringLiteral("捕集"),
+                      QStringLiteral("装置図"), QStringLiteral("反応式"),
+                      QStringLiteral("矢印の上"), QStringLiteral("矢印の下"),
+                      QStringLiteral("理由")},
+                     {QStringLiteral("番号"), QStringLiteral("気体"), QStringLiteral("薬品1"),
+                      QStringLiteral("薬品2"), QStringLiteral("発生装置"), QStringLiteral("捕集"),
+                      QStringLiteral("装置図")},
+                     true, findings);
+    if (!t.usable())
+        return {};
     t.checkNumbering(QStringLiteral("番号"), MaxQuestions);
+    const QStringList gases = namesOf(gasName, GasCount);
+    const QStringList reagents = namesOf(reagentName, ReagentCount);
     QList<QuestionRow> questions;
-    for (int i = 0; i < t.rows().size(); ++i) {
-        const Row &row = t.rows()[i];
+    for (const Row &row : t.rows()) {
+        if (row.index >= MaxQuestions)
+            break;
         QuestionRow q;
         q.line = row.line;
-        q.number = i + 1;
-        q.gas = numberByName(t, row, QStringLiteral("気体"), GasCount, gasName,
-                             QStringLiteral("気体表"));
-        q.reagent1 = numberByName(t, row, QStringLiteral("薬品1"), ReagentCount, reagentName,
-                                  QStringLiteral("薬品表"));
-        q.reagent2 = numberByName(t, row, QStringLiteral("薬品2"), ReagentCount, reagentName,
-                                  QStringLiteral("薬品表"));
+        q.number = row.index + 1;
+        q.cells = row.cells.join(QLatin1Char('\t'));
+        q.gas = numberByName(t, row, QStringLiteral("気体"), gases,
+                             QStringLiteral("気体表（gases.tsv）"));
+        q.reagent1 = numberByName(t, row, QStringLiteral("薬品1"), reagents,
+                                  QStringLiteral("薬品表（reagents.tsv）"));
+        q.reagent2 = numberByName(t, row, QStringLiteral("薬品2"), reagents,
+                                  QStringLiteral("薬品表（reagents.tsv）"));
         q.generator = t.number(row, QStringLiteral("発生装置"), 1, GeneratorCount);
-        q.collection = collectionByName(t, row);
-        q.apparatus = t.number(row, QStringLiteral("装置図"), 1, 32767);
-        checkApparatus(t, row, q.apparatus, drawn);
-        // Full-width digits, letters and ＋, and subscript digits, as their plain forms: what a
-        // Japanese input method types.
+        q.collection = oneOf(t, row, QStringLiteral("捕集"), CollectionNames);
+        q.apparatus = drawing(t, row, drawn);
         q.equation =
-            t.required(row, QStringLiteral("反応式")).normalized(QString::NormalizationForm_KC);
-        q.overArrow = t.cell(row, QStringLiteral("矢印の上"));
-        q.underArrow = t.cell(row, QStringLiteral("矢印の下"));
-        q.reasons = t.required(row, QStringLiteral("理由"));
-
-        const GasRow &gas = gases[q.gas - 1];
-        if (q.collection != gas.collection)
-            throw t.error(row.line, QStringLiteral("捕集が%1ですが、気体表では%2の捕集は%3です")
-                                        .arg(collectionName(q.collection), gasName(q.gas),
-                                             collectionName(gas.collection)));
-        try {
-            const Equation eq = parseEquation(q.equation);
-            const QStringList off = imbalance(eq);
-            if (!off.isEmpty())
-                throw t.error(row.line,
-                              QStringLiteral("反応式 %1 の原子の数がつり合いません（%2）")
-                                  .arg(quoted(q.equation), off.join(QStringLiteral("、"))));
-            bool made = false;
-            for (const Term &term : eq.right)
-                made = made || term.formula == gas.formula;
-            if (!made)
-                throw t.error(row.line, QStringLiteral("反応式 %1 の右辺に%2（%3）がありません")
-                                            .arg(quoted(q.equation), gasName(q.gas), gas.formula));
-        } catch (const FormulaError &e) {
-            throw t.error(row.line, QString::fromStdString(e.what()));
-        }
-        checkChemistry(t, row, q, reagentFormulas);
+            asHalfWidth(t.required(row, QStringLiteral("反応式")).value_or(QString())).simplified();
+        // Conditions stay as written but for full-width letters and digits, which would
+        // otherwise not be set as formulas (ＭｎＯ２).
+        q.overArrow = plainDigitsAndLetters(t.cell(row, QStringLiteral("矢印の上")));
+        q.underArrow = plainDigitsAndLetters(t.cell(row, QStringLiteral("矢印の下")));
+        q.reasons = t.required(row, QStringLiteral("理由")).value_or(QString());
         questions.append(q);
-    }
-    for (const GasRow &g : gases) {
-        bool asked = false;
-        for (const QuestionRow &q : questions)
-            asked = asked || q.gas == g.number;
-        if (!asked)
-            throw TableError(QStringLiteral("questions.tsv: %1 の問題が一つもありません")
-                                 .arg(gasName(g.number)));
     }
     return questions;
 }
@@ -361,42 +441,38 @@ QString collectionName(int collection) {
     return CollectionNames.value(collection - 1);
 }
 
-// A preparation asked twice, or a question whose two reagents are one: the quiz shows a single
-// highlighted reagent under a prompt about a pair.
-QStringList questionWarnings(const QList<QuestionRow> &questions) {
-    QStringList warnings;
-    for (const QuestionRow &q : questions) {
-        const QString where =
-            QStringLiteral("questions.tsv:%1: 注意: 問題 %2").arg(q.line).arg(q.number);
-        if (q.reagent1 == q.reagent2)
-            warnings << QStringLiteral("%1 は同じ薬品「%2」を二つ使っています。問題の画面では薬品が"
-                                       "一つしか光りません")
-                            .arg(where, reagentName(q.reagent1));
-        for (const QuestionRow &earlier : questions) {
-            if (earlier.number >= q.number)
-                break;
-            const bool samePair =
-                (earlier.reagent1 == q.reagent1 && earlier.reagent2 == q.reagent2) ||
-                (earlier.reagent1 == q.reagent2 && earlier.reagent2 == q.reagent1);
-            if (samePair && earlier.gas == q.gas)
-                warnings << QStringLiteral("%1 は問題 %2 と同じ作り方です（%3と%4から%5）")
-                                .arg(where)
-                                .arg(earlier.number)
-                                .arg(reagentName(q.reagent1), reagentName(q.reagent2),
-                                     gasName(q.gas));
+QStringList closestNames(const QString &name, const QStringList &known) {
+    // Within about half the name's length: a missing or added character (過酸化水素水), a
+    // bracket typed full-width (硫化鉄（Ⅱ）); nothing for a word that merely shares a character.
+    constexpr qsizetype Longest = 40; // longer than any name: no guess, and no time spent on one
+    if (name.size() > Longest)
+        return {};
+    const int allowed = std::max<int>(1, int(name.size()) / 2);
+    int best = allowed + 1;
+    QStringList closest;
+    for (const QString &candidate : known) {
+        const int d = editDistance(name, candidate);
+        if (d < best) {
+            best = d;
+            closest = {candidate};
+        } else if (d == best) {
+            closest << candidate;
         }
     }
-    return warnings;
+    return closest;
 }
 
-Tables loadTables(const QString &materialDir, const QList<int> &apparatusNumbers) {
-    const QStringList reagentFormulas = loadReagents(materialDir + QStringLiteral("/reagents.tsv"));
-    Tables tables;
-    tables.gases = loadGases(materialDir + QStringLiteral("/gases.tsv"), apparatusNumbers);
-    tables.questions = loadQuestions(materialDir + QStringLiteral("/questions.tsv"), tables.gases,
-                                     apparatusNumbers, reagentFormulas);
-    tables.warnings = questionWarnings(tables.questions);
-    return tables;
+LoadedTables loadTables(const QString &materialDir, const QList<int> &apparatusNumbers) {
+    LoadedTables loaded;
+    Tables &t = loaded.tables;
+    t.reagents = loadReagents(materialDir + QStringLiteral("/reagents.tsv"), loaded.findings);
+    t.gases =
+        loadGases(materialDir + QStringLiteral("/gases.tsv"), apparatusNumbers, loaded.findings);
+    t.questions = loadQuestions(materialDir + QStringLiteral("/questions.tsv"), apparatusNumbers,
+                                loaded.findings);
+    loaded.findings +=
+        checkChemistry(t, {QStringLiteral("questions.tsv"), QStringLiteral("gases.tsv")});
+    return loaded;
 }
 
 } // namespace vaporica::material

@@ -1,32 +1,40 @@
 #pragma once
 
 // The teacher-readable tables in material/: tab-separated, '#' lines are notes, the first other
-// line names the columns. Every problem is reported with the file and line it stands on.
+// line names the columns. Every problem is reported with the file and line it stands on, and with
+// the question it belongs to.
+
+#include "Findings.h"
 
 #include <QColor>
 #include <QList>
 #include <QString>
-#include <QStringList>
 #include <optional>
-#include <stdexcept>
 
 namespace vaporica::material {
 
-class TableError : public std::runtime_error {
-public:
-    explicit TableError(const QString &message) : std::runtime_error(message.toStdString()) {}
+enum class State { Unknown, Solid, Liquid };
+
+struct ReagentRow {
+    int line = 0;
+    int number = 0;
+    QString formula; // what the equation's left side holds: for a solution, what is dissolved
+    State state = State::Unknown; // a solution is a liquid
+    QString cells; // the row as written, for the record of what the data was made from
 };
 
 struct QuestionRow {
     int line = 0;
     int number = 0;
+    // 0 where the table's cell could not be read; the checks that need it are then left out.
     int gas = 0;
     int reagent1 = 0, reagent2 = 0;
     int generator = 0;
     int collection = 0;
-    int apparatus = 0;
-    QString equation, overArrow, underArrow;
+    int apparatus = 0; // the set-up drawing the question's picture is built on
+    QString equation, overArrow, underArrow; // empty equation: not known
     QString reasons; // one line under the equation: why this generator, why this collection
+    QString cells;
 };
 
 struct GasRow {
@@ -42,20 +50,29 @@ struct GasRow {
     QString water, air, drying, test, notes;
     QString toxicity; // empty, 有毒 or 猛毒
     QString caution;
+    QString cells;
 };
 
 // Collection methods in the numbering of the collection pictures.
 QString collectionName(int collection);
 
-// Reads and cross-checks the three tables in the material directory: names against the program's
-// tables, numbering, ranges, balanced equations, each gas's formula among its equations' products,
-// collection agreeing between a gas and its questions, and apparatus numbers against the drawings.
 struct Tables {
-    QList<QuestionRow> questions;
+    QList<ReagentRow> reagents;
     QList<GasRow> gases;
-    // What is allowed but likely a slip, each naming the question and its line: printed, not fatal.
-    QStringList warnings;
+    QList<QuestionRow> questions;
 };
-Tables loadTables(const QString &materialDir, const QList<int> &apparatusNumbers);
+
+// Reads the three tables in the material directory and checks them whole: the form of every
+// cell, names against the program's tables, numbering and ranges, then the chemistry (Checks.h).
+// Every problem is in the findings, none stops the reading; the tables are fit to draw from only
+// when no finding is an error.
+struct LoadedTables {
+    Tables tables;
+    QList<Finding> findings;
+};
+LoadedTables loadTables(const QString &materialDir, const QList<int> &apparatusNumbers);
+
+// The names a mistyped one was probably meant as: the closest of `known` by edits, when close.
+QStringList closestNames(const QString &name, const QStringList &known);
 
 } // namespace vaporica::material

@@ -5,6 +5,7 @@
 #include "ApparatusArt.h"
 #include "EquationPicture.h"
 #include "GifWriter.h"
+#include "MaterialRecord.h"
 #include "PictureTexts.h"
 #include "Plates.h"
 #include "PropertiesPage.h"
@@ -23,6 +24,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <functional>
 #include <stdexcept>
@@ -53,21 +56,14 @@ void writeText(const QString &path, const QByteArray &text) {
         throw std::runtime_error(cannotWrite(path).toStdString());
 }
 
-// Question q's own set-up, with its reagents drawn in, is souti(QuestionSetups + q); the plain
-// set-ups 1..9 stay for the properties browser.
-constexpr int QuestionSetups = 100;
-
 void writeBank(const QString &root, const Tables &t) {
     QByteArray mondai;
-    for (const QuestionRow &q : t.questions)
-        mondai += QStringLiteral("%1,%2,%3,%4,%5,%6\n")
-                      .arg(q.gas)
-                      .arg(q.reagent1)
-                      .arg(q.reagent2)
-                      .arg(q.generator)
-                      .arg(q.collection)
-                      .arg(QuestionSetups + q.number)
-                      .toLatin1();
+    for (const QuestionRow &q : t.questions) {
+        QStringList values;
+        for (int v : recordOf(q))
+            values << QString::number(v);
+        mondai += values.join(QLatin1Char(',')).toLatin1() + '\n';
+    }
     QByteArray taiou;
     for (const GasRow &g : t.gases)
         taiou += QByteArray::number(g.apparatus) + "\n";
@@ -75,27 +71,57 @@ void writeBank(const QString &root, const Tables &t) {
     writeText(dataPath(root, fragment::GasApparatusFile), taiou);
 }
 
-// A picture that cannot be drawn from its row is reported with the row's file and line.
-template <class Draw> QImage fromRow(const char *file, int line, Draw draw) {
+// A row whose picture cannot be drawn (a line of text too wide, say) is a finding for that row;
+// the others are still drawn, so one run names every such row.
+template <class Draw>
+std::optional<QImage> drawn(QList<Finding> &findings, const char *file, int line, int question,
+                            Draw draw) {
     try {
         return draw();
-    } catch (const TableError &) {
+    } catch (const RuntimeError &) {
         throw;
     } catch (const std::runtime_error &e) {
-        throw TableError(QStringLiteral("%1:%2: %3")
-                             .arg(QString::fromLatin1(file))
-                             .arg(line)
-                             .arg(QString::fromStdString(e.what())));
+        findings.append({Severity::Error, question, QString::fromLatin1(file), line,
+                         QString::fromStdString(e.what())});
+        return std::nullopt;
     }
 }
 
-void writePictures(const QString &root, const Tables &t) {
+std::optional<QImage> propertiesOf(const GasRow &gas, QList<Finding> &findings) {
+    return drawn(findings, "gases.tsv", gas.line, 0, [&] { return propertiesPage(gas); });
+}
+
+std::optional<QImage> equationOf(const QuestionRow &q, const Tables &t, QList<Finding> &findings) {
+    return drawn(findings, "questions.tsv", q.line, q.number, [&] {
+        return equationPicture(q.equation, q.overArrow, q.underArrow, t.gases[q.gas - 1].formula,
+                               q.reasons);
+    });
+}
+
+// With errors in the tables nothing is written, but every row without one is still drawn, in
+// memory, so that a line too wide for its picture is named in the same run.
+void drawWhatCanBeDrawn(const Tables &t, QList<Finding> &findings) {
+    const QList<Finding> found = findings;
+    const auto clean = [&](const QString &file, int line) {
+        return std::none_of(found.begin(), found.end(), [&](const Finding &f) {
+            return f.severity == Severity::Error && f.file == file && f.line == line;
+        });
+    };
+    for (const GasRow &gas : t.gases)
+        if (clean(QStringLiteral("gases.tsv"), gas.line))
+            propertiesOf(gas, findings);
+    for (const QuestionRow &q : t.questions)
+        if (q.gas > 0 && q.gas <= t.gases.size() && clean(QStringLiteral("questions.tsv"), q.line))
+            equationOf(q, t, findings);
+}
+
+void writePictures(const QString &root, const Tables &t, QList<Finding> &findings) {
     for (int g = 1; g <= GasCount; ++g) {
         const GasRow &gas = t.gases[g - 1];
         writeGif(gasPlate(g, false), picturePathUnder(root, fragment::GasNormal, g), false);
         writeGif(gasPlate(g, true), picturePathUnder(root, fragment::GasHighlighted, g), false);
-        writeGif(fromRow("gases.tsv", gas.line, [&] { return propertiesPage(gas); }),
-                 picturePathUnder(root, fragment::Properties, g), false);
+        if (const auto page = propertiesOf(gas, findings))
+            writeGif(*page, picturePathUnder(root, fragment::Properties, g), false);
     }
     for (int r = 1; r <= ReagentCount; ++r) {
         writeGif(reagentPlate(r, false), picturePathUnder(root, fragment::ReagentNormal, r), false);
@@ -103,14 +129,10 @@ void writePictures(const QString &root, const Tables &t) {
                  false);
     }
     for (const QuestionRow &q : t.questions) {
-        const GasRow &gas = t.gases[q.gas - 1];
-        writeGif(fromRow("questions.tsv", q.line,
-                         [&] {
-                             return equationPicture(q.equation, q.overArrow, q.underArrow,
-                                                    gas.formula, q.reasons);
-                         }),
-                 picturePathUnder(root, fragment::Equation, q.number), false);
-        writeGif(setupPicture(q.apparatus, SetupContents{q.reagent1, q.reagent2, gas.swatch}),
+        if (const auto card = equationOf(q, t, findings))
+            writeGif(*card, picturePathUnder(root, fragment::Equation, q.number), false);
+        writeGif(setupPicture(q.apparatus,
+                              SetupContents{q.reagent1, q.reagent2, t.gases[q.gas - 1].swatch}),
                  picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number), true);
     }
     // Every plain set-up, also one no gas shows today: a teacher choosing a drawing for a new
@@ -163,16 +185,40 @@ int writeAllOrNothing(const QString &root, const std::function<void(const QStrin
 
 // The tables' own folder must not receive the data: the two would mix, and a teacher could no
 // longer tell the files to edit from the files made from them.
+// The output need not exist yet: the nearest folder that does is followed through its links.
 void requireSeparateFolders(const QString &tables, const QString &root) {
     const QString t = QDir(tables).canonicalPath();
-    const QString r = QFileInfo(root).canonicalFilePath();
-    if (!t.isEmpty() && !r.isEmpty() && (r == t || r.startsWith(t + '/')))
+    QString existing = QDir::cleanPath(root), rest;
+    while (!QFileInfo::exists(existing) && existing != QFileInfo(existing).path()) {
+        rest = '/' + QFileInfo(existing).fileName() + rest;
+        existing = QFileInfo(existing).path();
+    }
+    const QString r = QFileInfo(existing).canonicalFilePath() + rest;
+    if (!t.isEmpty() && (r == t || r.startsWith(t + '/')))
         throw std::runtime_error(
             QStringLiteral("%1: 出力先が表のフォルダー（またはその中）です。別のフォルダーを指定"
                            "してください")
                 .arg(root)
                 .toStdString());
 }
+
+// Problems in the order a teacher reads the tables: file by file, line by line, the findings
+// about a whole file last.
+void printFindings(QList<Finding> findings) {
+    const QStringList order = {QStringLiteral("reagents.tsv"), QStringLiteral("gases.tsv"),
+                               QStringLiteral("questions.tsv")};
+    std::stable_sort(findings.begin(), findings.end(), [&](const Finding &a, const Finding &b) {
+        const auto key = [&](const Finding &f) {
+            return std::pair(order.indexOf(f.file), f.line > 0 ? f.line : INT_MAX);
+        };
+        return key(a) < key(b);
+    });
+    for (const Finding &f : findings)
+        std::fprintf(stderr, "%s\n", qPrintable(reportLine(f)));
+}
+
+// Thrown when the pictures could not all be drawn, so that nothing written is kept.
+struct NotDrawn {};
 
 } // namespace
 
@@ -195,21 +241,39 @@ int main(int argc, char **argv) {
         installFontSubstitutes();
         requireSeparateFolders(source, root);
         refuseInstalledData(root);
-        const Tables tables = loadTables(source, setupNumbers());
-        for (const QString &warning : tables.warnings)
-            std::fprintf(stderr, "make-material: %s\n", qPrintable(warning));
-        const int pictures = writeAllOrNothing(root, [&](const QString &out) {
-            makeFolders(out, {fragment::GasNormal, fragment::ReagentNormal, fragment::Equation,
-                              fragment::Apparatus, fragment::Properties, fragment::RightSound,
-                              fragment::QuestionFile});
-            writeBank(out, tables);
-            writePictures(out, tables);
-            writePictureTexts(out, tables);
-            writeChime(dataPath(out, fragment::RightSound));
-            writeBuzzer(dataPath(out, fragment::WrongSound));
-        });
-        std::printf("できました: %s（問題 %d 問、画像 %d 枚）\n", qPrintable(root),
-                    int(tables.questions.size()), pictures);
+        LoadedTables loaded = loadTables(source, setupNumbers());
+        const Tables &tables = loaded.tables;
+        QList<Finding> &findings = loaded.findings;
+        if (errorCount(findings) == 0) {
+            try {
+                const int pictures = writeAllOrNothing(root, [&](const QString &out) {
+                    makeFolders(out, {fragment::GasNormal, fragment::ReagentNormal,
+                                      fragment::Equation, fragment::Apparatus, fragment::Properties,
+                                      fragment::RightSound, fragment::QuestionFile});
+                    writeBank(out, tables);
+                    writePictures(out, tables, findings);
+                    if (errorCount(findings) > 0)
+                        throw NotDrawn();
+                    writePictureTexts(out, tables);
+                    writeChime(dataPath(out, fragment::RightSound));
+                    writeBuzzer(dataPath(out, fragment::WrongSound));
+                    writeMaterialRecord(out, tables);
+                });
+                printFindings(findings);
+                std::printf("できました: %s（問題 %d 問、画像 %d 枚）\n", qPrintable(root),
+                            int(tables.questions.size()), pictures);
+                return 0;
+            } catch (const NotDrawn &) {
+            }
+        } else {
+            drawWhatCanBeDrawn(tables, findings);
+        }
+        printFindings(findings);
+        std::fprintf(stderr,
+                     "make-material: エラーが %lld 件あります。表を直してから、もう一度実行して"
+                     "ください（%s は前のままです）\n",
+                     static_cast<long long>(errorCount(findings)), qPrintable(root));
+        return 1;
     } catch (const RuntimeError &e) {
         std::fprintf(stderr, "make-material: %s\n", qPrintable(e.reportLine()));
         return 1;
