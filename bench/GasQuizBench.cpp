@@ -4,7 +4,7 @@
 
 #include "BenchServices.h"
 #include "app/Navigation.h"
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
 #include "bank/BankLoader.h"

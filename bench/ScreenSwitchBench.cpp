@@ -6,8 +6,8 @@
 #include "BenchServices.h"
 #include "app/ErrorReport.h"
 #include "app/Navigation.h"
-#include "app/SharedVariables.h"
-#include "platform/Fonts.h"
+#include "base/SharedVariables.h"
+#include "drawing/Fonts.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // Draws every set-up drawing on one sheet under its number, for the teacher's guide: the 装置図
 // column of questions.tsv names a drawing by this number, and a teacher chooses it by its look.
 #include "ApparatusArt.h"
-#include "platform/Fonts.h"
+#include "drawing/Fonts.h"
 
 #include <QFont>
 #include <QGuiApplication>

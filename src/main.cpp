@@ -1,7 +1,8 @@
 #include "app/DisplayCheck.h"
+#include "app/ErrorReport.h"
 #include "app/Navigation.h"
 #include "app/StartEnvironment.h"
-#include "platform/Fonts.h"
+#include "drawing/Fonts.h"
 #include "platform/Services.h"
 #include "platform/SoundModule.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char *argv[]) {
     vaporica::installFontSubstitutes();
     vaporica::reportMissingMinchoFaces();
     vaporica::useProductionServices();
+    vaporica::useStandardErrorReporter();
     vaporica::StartUp(QCoreApplication::applicationDirPath());
     int status = vaporica::programHasEnded() ? vaporica::programExitStatus() : app.exec();
     vaporica::resetNavigation();

@@ -1,5 +1,5 @@
 #include "assets/DataPaths.h"
-#include "assets/Names.h"
+#include "base/Names.h"
 #include "assets/PictureText.h"
 #include "screens/ApparatusQuizScreen.h"
 #include "screens/GasQuizScreen.h"

@@ -1,6 +1,6 @@
 #include "ApparatusArt.h"
-#include "app/RuntimeError.h"
-#include "assets/SvgRender.h"
+#include "base/RuntimeError.h"
+#include "drawing/SvgRender.h"
 
 #include <QColor>
 #include <QSet>

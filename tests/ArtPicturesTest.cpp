@@ -1,9 +1,9 @@
-#include "assets/ArtPictures.h"
+#include "widgets/ArtPictures.h"
 #include "ApparatusArt.h"
 #include "Plates.h"
 #include "app/Navigation.h"
-#include "app/SharedVariables.h"
-#include "assets/SvgRender.h"
+#include "base/SharedVariables.h"
+#include "drawing/SvgRender.h"
 
 #include "TestSupport.h"
 

@@ -1,5 +1,5 @@
-#include "platform/Controls.h"
-#include "platform/Form.h"
+#include "widgets/Controls.h"
+#include "widgets/Form.h"
 
 #include "TestSupport.h"
 

@@ -2,7 +2,7 @@
 // is "not found", anything that is no readable regular file "cannot be read", each naming the path
 // and none of them waiting on a pipe or a device.
 
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "assets/PictureLoader.h"
 #include "bank/NumberReader.h"
 

@@ -1,5 +1,5 @@
 #include "assets/DataPaths.h"
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 
 #include <gtest/gtest.h>
 

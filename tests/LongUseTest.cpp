@@ -4,7 +4,7 @@
 // caches have filled.
 
 #include "app/Navigation.h"
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 #include "screens/ApparatusQuizScreen.h"
 #include "screens/GasQuizScreen.h"
 #include "screens/MenuScreen.h"

@@ -1,5 +1,5 @@
 #include "app/Navigation.h"
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 #include "assets/DataPaths.h"
 #include "screens/ApparatusQuizScreen.h"
 #include "screens/GasQuizScreen.h"

@@ -1,5 +1,5 @@
 #include "bank/NumberReader.h"
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "bank/BankLoader.h"
 
 #include "TestSupport.h"

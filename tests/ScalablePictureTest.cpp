@@ -1,8 +1,8 @@
-#include "assets/ScalablePicture.h"
-#include "assets/ArtPictures.h"
-#include "assets/SvgRender.h"
-#include "platform/Controls.h"
-#include "platform/Form.h"
+#include "widgets/ScalablePicture.h"
+#include "widgets/ArtPictures.h"
+#include "drawing/SvgRender.h"
+#include "widgets/Controls.h"
+#include "widgets/Form.h"
 
 #include "TestSupport.h"
 

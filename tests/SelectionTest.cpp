@@ -1,4 +1,4 @@
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 #include "bank/BankLoader.h"
 #include "bank/QuestionSelection.h"
 #include "platform/Clock.h"

@@ -4,8 +4,8 @@
 
 #include "app/ErrorReport.h"
 #include "app/Navigation.h"
-#include "app/SharedVariables.h"
-#include "platform/Form.h"
+#include "base/SharedVariables.h"
+#include "widgets/Form.h"
 #include "platform/Services.h"
 
 #include <QImage>

@@ -23,22 +23,10 @@ void standardReport(const RuntimeError &error) {
         QMessageBox::critical(nullptr, QStringLiteral("ヴァポリカ"), line);
 }
 
-ErrorReporter reporter = standardReport;
 } // namespace
 
-void setErrorReporter(ErrorReporter replacement) {
-    reporter = std::move(replacement);
-}
 void useStandardErrorReporter() {
-    reporter = standardReport;
-}
-
-void failWith(const RuntimeError &error) {
-    if (programHasEnded())
-        return;
-    stopProgram(1);
-    reporter(error);
-    endProgram(1);
+    setErrorReporter(standardReport);
 }
 
 } // namespace vaporica

@@ -1,8 +1,7 @@
 #include "app/Navigation.h"
 
-#include "app/ErrorReport.h"
-#include "app/SharedVariables.h"
-#include "platform/Form.h"
+#include "base/SharedVariables.h"
+#include "widgets/Form.h"
 #include "screens/ScreenFactory.h"
 
 #include <QCoreApplication>
@@ -13,8 +12,6 @@ namespace vaporica {
 
 namespace {
 Form *running = nullptr;
-bool ended = false;
-int exitStatus = 0;
 
 // Hides the screen and stops its timers now; the object itself goes once its handler returns.
 void unload(Form *form) {
@@ -26,6 +23,27 @@ void unload(Form *form) {
     form->hide();
     form->deleteLater();
 }
+
+void switchTo(ScreenId target) {
+    unload(running);
+    running = nullptr;
+    Form *next = createScreen(target);
+    running = next;
+    next->Form_Load();
+    if (programHasEnded())
+        return;
+    next->showCentred();
+}
+
+void unloadRunning() {
+    unload(running);
+    running = nullptr;
+}
+
+// The screens reach the navigation through the program's life, which knows nothing of them.
+void hostTheScreens() {
+    setScreenHost({switchTo, unloadRunning});
+}
 } // namespace
 
 QString trimDataRoot(QString directory) {
@@ -36,55 +54,21 @@ QString trimDataRoot(QString directory) {
 }
 
 void StartUp(const QString &executableDirectory) {
+    hostTheScreens();
     DataRoot = trimDataRoot(QDir::toNativeSeparators(executableDirectory));
     guarded([] { ScreenSwitch(ScreenId::Menu); });
 }
 
-void ScreenSwitch(ScreenId target) {
-    unload(running);
-    running = nullptr;
-    Form *next = createScreen(target);
-    running = next;
-    next->Form_Load();
-    if (ended)
-        return;
-    next->showCentred();
-}
-
-void ProgramEnd() {
-    endProgram(0);
-}
-
-void stopProgram(int status) {
-    if (ended)
-        return;
-    ended = true;
-    exitStatus = status;
-    unload(running);
-    running = nullptr;
-}
-
-void endProgram(int status) {
-    stopProgram(status);
-    QCoreApplication::exit(exitStatus);
-}
-
-bool programHasEnded() {
-    return ended;
-}
-int programExitStatus() {
-    return exitStatus;
-}
 Form *currentScreen() {
     return running;
 }
 
 void resetNavigation() {
+    hostTheScreens();
     delete running;
     running = nullptr;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ended = false;
-    exitStatus = 0;
+    resetProgramLife();
 }
 
 } // namespace vaporica

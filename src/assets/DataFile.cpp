@@ -1,6 +1,6 @@
 #include "assets/DataFile.h"
 
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "platform/RegularFile.h"
 
 namespace vaporica {

@@ -1,6 +1,6 @@
 #include "assets/DataPaths.h"
 
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 
 #include <QDir>
 #include <cstdlib>

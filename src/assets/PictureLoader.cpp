@@ -1,6 +1,6 @@
 #include "assets/PictureLoader.h"
 
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "assets/DataFile.h"
 
 #include <QFileInfo>

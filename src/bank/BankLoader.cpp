@@ -1,7 +1,7 @@
 #include "bank/BankLoader.h"
 
-#include "app/RuntimeError.h"
-#include "app/SharedVariables.h"
+#include "base/RuntimeError.h"
+#include "base/SharedVariables.h"
 #include "assets/DataPaths.h"
 #include "bank/NumberReader.h"
 

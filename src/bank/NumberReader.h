@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 
 #include <QByteArray>
 #include <QIODevice>

@@ -1,6 +1,6 @@
 #include "bank/QuestionSelection.h"
 
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 #include "platform/Clock.h"
 #include "platform/Random.h"
 

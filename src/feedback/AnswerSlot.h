@@ -3,7 +3,7 @@
 // One question a screen asks, answered by clicking one of a control array's items. Which item is
 // right, how a mark shows and where the sound goes are bound by the screen; the slot only decides.
 
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 
 #include <functional>
 #include <utility>

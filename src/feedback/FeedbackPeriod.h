@@ -4,7 +4,7 @@
 // every click (re)starts it, and the first tick more than a second after the click, counted from
 // the click's rounded second, ends it.
 
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 #include "feedback/AnswerSlot.h"
 
 #include <functional>

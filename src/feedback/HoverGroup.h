@@ -4,7 +4,7 @@
 // button swaps to its highlighted picture, an image box gets a border. The group keeps the indexes
 // and decides; the screen binds how an item's look changes.
 
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 
 #include <functional>
 #include <initializer_list>

@@ -1,7 +1,7 @@
 #include "feedback/QuizFeedback.h"
 
-#include "platform/Accessibility.h"
-#include "platform/Controls.h"
+#include "widgets/Accessibility.h"
+#include "widgets/Controls.h"
 #include "platform/Services.h"
 #include "platform/SoundPlayer.h"
 

@@ -1,11 +1,11 @@
 #include "screens/ApparatusQuizScreen.h"
 
-#include "app/Navigation.h"
-#include "assets/ArtPictures.h"
+#include "base/ProgramLife.h"
+#include "widgets/ArtPictures.h"
 #include "assets/DataPaths.h"
-#include "assets/Names.h"
+#include "base/Names.h"
 #include "assets/PictureLoader.h"
-#include "platform/Fonts.h"
+#include "drawing/Fonts.h"
 #include "screens/ArtControls.h"
 
 namespace vaporica {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 #include "feedback/HoverGroup.h"
 #include "feedback/QuizFeedback.h"
-#include "platform/ControlArray.h"
-#include "platform/Controls.h"
-#include "platform/Form.h"
+#include "widgets/ControlArray.h"
+#include "widgets/Controls.h"
+#include "widgets/Form.h"
 
 #include <memory>
 

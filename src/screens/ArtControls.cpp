@@ -1,6 +1,6 @@
 #include "screens/ArtControls.h"
 
-#include "assets/ArtPictures.h"
+#include "widgets/ArtPictures.h"
 
 namespace vaporica {
 

@@ -2,8 +2,8 @@
 
 // Controls that show a piece of the layout artwork, as every screen builds them.
 
-#include "platform/Controls.h"
-#include "platform/Twips.h"
+#include "widgets/Controls.h"
+#include "widgets/Twips.h"
 
 namespace vaporica {
 

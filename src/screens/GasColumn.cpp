@@ -1,8 +1,8 @@
 #include "screens/GasColumn.h"
 
-#include "assets/ArtPictures.h"
-#include "assets/Names.h"
-#include "platform/Fonts.h"
+#include "widgets/ArtPictures.h"
+#include "base/Names.h"
+#include "drawing/Fonts.h"
 
 namespace vaporica {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/SharedVariables.h"
-#include "platform/ControlArray.h"
-#include "platform/Controls.h"
+#include "base/SharedVariables.h"
+#include "widgets/ControlArray.h"
+#include "widgets/Controls.h"
 
 namespace vaporica {
 

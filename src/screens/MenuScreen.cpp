@@ -1,9 +1,9 @@
 #include "screens/MenuScreen.h"
 
-#include "app/Navigation.h"
-#include "assets/ArtPictures.h"
+#include "base/ProgramLife.h"
+#include "widgets/ArtPictures.h"
 #include "bank/BankLoader.h"
-#include "platform/Fonts.h"
+#include "drawing/Fonts.h"
 #include "screens/ArtControls.h"
 
 namespace vaporica {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/SharedVariables.h"
-#include "platform/Controls.h"
-#include "platform/Form.h"
+#include "base/SharedVariables.h"
+#include "widgets/Controls.h"
+#include "widgets/Form.h"
 
 namespace vaporica {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 #include "feedback/HoverGroup.h"
-#include "platform/ControlArray.h"
-#include "platform/Controls.h"
-#include "platform/Form.h"
+#include "widgets/ControlArray.h"
+#include "widgets/Controls.h"
+#include "widgets/Form.h"
 
 namespace vaporica {
 

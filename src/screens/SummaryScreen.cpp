@@ -1,12 +1,12 @@
 #include "screens/SummaryScreen.h"
 
-#include "app/Navigation.h"
-#include "app/SharedVariables.h"
+#include "base/ProgramLife.h"
+#include "base/SharedVariables.h"
 #include "assets/DataPaths.h"
-#include "assets/Names.h"
+#include "base/Names.h"
 #include "assets/PictureLoader.h"
 #include "assets/PictureText.h"
-#include "platform/Fonts.h"
+#include "drawing/Fonts.h"
 #include "platform/Services.h"
 #include "screens/ArtControls.h"
 

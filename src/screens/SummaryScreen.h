@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/ControlArray.h"
-#include "platform/Controls.h"
-#include "platform/Form.h"
+#include "widgets/ControlArray.h"
+#include "widgets/Controls.h"
+#include "widgets/Form.h"
 #include "platform/SoundPlayer.h"
 
 #include <memory>

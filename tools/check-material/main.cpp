@@ -4,8 +4,8 @@
 // directory is complete. Usage: check-material DIR
 
 #include "MaterialRecord.h"
-#include "app/RuntimeError.h"
-#include "app/SharedVariables.h"
+#include "base/RuntimeError.h"
+#include "base/SharedVariables.h"
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
 #include "bank/NumberReader.h"

@@ -1,9 +1,9 @@
 #include "ApparatusArt.h"
 
 #include "Plates.h"
-#include "app/RuntimeError.h"
-#include "app/SharedVariables.h"
-#include "assets/SvgRender.h"
+#include "base/RuntimeError.h"
+#include "base/SharedVariables.h"
+#include "drawing/SvgRender.h"
 
 #include <QFont>
 #include <QFontMetrics>

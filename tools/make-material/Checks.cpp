@@ -2,8 +2,8 @@
 
 #include "ApparatusArt.h"
 #include "Formula.h"
-#include "app/SharedVariables.h"
-#include "assets/Names.h"
+#include "base/SharedVariables.h"
+#include "base/Names.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -3,9 +3,9 @@
 #include "ApparatusArt.h"
 #include "Checks.h"
 #include "Formula.h"
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 #include "assets/DataPaths.h"
-#include "assets/Names.h"
+#include "base/Names.h"
 #include "assets/PictureText.h"
 
 #include <QCryptographicHash>

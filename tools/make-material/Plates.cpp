@@ -1,6 +1,6 @@
 #include "Plates.h"
 
-#include "platform/Fonts.h"
+#include "drawing/Fonts.h"
 
 #include <QFont>
 #include <QFontMetricsF>

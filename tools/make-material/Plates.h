@@ -3,7 +3,7 @@
 // The gas and reagent name plates. The material generator writes them to the data directory and
 // the build pre-renders the normal looks as the screens' design-time pictures, so both agree.
 
-#include "assets/Names.h"
+#include "base/Names.h"
 
 #include <QImage>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "Typeset.h"
 
-#include "platform/Fonts.h"
+#include "drawing/Fonts.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

@@ -13,10 +13,10 @@
 #include "SystemInstall.h"
 #include "Tables.h"
 #include "Typeset.h"
-#include "app/RuntimeError.h"
-#include "app/SharedVariables.h"
+#include "base/RuntimeError.h"
+#include "base/SharedVariables.h"
 #include "assets/DataPaths.h"
-#include "platform/Fonts.h"
+#include "drawing/Fonts.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -4,10 +4,10 @@
 // while a screen is built took most of the program's start-up; the pixels are the same, because
 // this tool renders with the program's own renderer and the generator's own plate painter.
 #include "Plates.h"
-#include "app/RuntimeError.h"
-#include "app/SharedVariables.h"
-#include "assets/PrerenderedPicture.h"
-#include "assets/SvgRender.h"
+#include "base/RuntimeError.h"
+#include "base/SharedVariables.h"
+#include "drawing/PrerenderedPicture.h"
+#include "drawing/SvgRender.h"
 
 #include <QDir>
 #include <QDirIterator>

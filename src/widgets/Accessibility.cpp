@@ -1,7 +1,7 @@
-#include "platform/Accessibility.h"
+#include "widgets/Accessibility.h"
 
-#include "platform/Controls.h"
-#include "platform/Form.h"
+#include "widgets/Controls.h"
+#include "widgets/Form.h"
 
 #include <QAccessibleObject>
 #include <QAccessibleWidget>

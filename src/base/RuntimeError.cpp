@@ -1,4 +1,4 @@
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 namespace vaporica {
 

@@ -1,6 +1,6 @@
-#include "assets/Names.h"
+#include "base/Names.h"
 
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 
 // The module 変数宣言: the only state that crosses from one screen to the next.
 
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <QString>
 #include <array>

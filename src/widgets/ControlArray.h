@@ -2,7 +2,7 @@
 
 // A control array: items 1..N, every access checks its index like any other array of the program.
 
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "assets/PrerenderedPicture.h"
+#include "drawing/PrerenderedPicture.h"
 
 #include <QResource>
 #include <cstdint>

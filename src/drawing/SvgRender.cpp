@@ -1,6 +1,6 @@
-#include "assets/SvgRender.h"
+#include "drawing/SvgRender.h"
 
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <QFile>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/SharedVariables.h"
+#include "base/SharedVariables.h"
 
 namespace vaporica {
 

@@ -1,7 +1,7 @@
-#include "platform/Controls.h"
+#include "widgets/Controls.h"
 
-#include "app/ErrorReport.h"
-#include "platform/Accessibility.h"
+#include "base/ProgramLife.h"
+#include "widgets/Accessibility.h"
 
 #include <QApplication>
 #include <QKeyEvent>

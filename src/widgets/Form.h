@@ -1,7 +1,7 @@
 #pragma once
 
-#include "assets/ScalablePicture.h"
-#include "platform/Twips.h"
+#include "widgets/ScalablePicture.h"
+#include "widgets/Twips.h"
 
 #include <QImage>
 #include <QWidget>

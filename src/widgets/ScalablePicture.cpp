@@ -1,6 +1,6 @@
-#include "assets/ScalablePicture.h"
+#include "widgets/ScalablePicture.h"
 
-#include "assets/ArtPictures.h"
+#include "widgets/ArtPictures.h"
 
 #include <QCache>
 #include <QPaintEngine>

@@ -1,9 +1,8 @@
-#include "platform/Form.h"
+#include "widgets/Form.h"
 
-#include "app/ErrorReport.h"
-#include "app/Navigation.h"
-#include "assets/ArtPictures.h"
-#include "platform/Accessibility.h"
+#include "base/ProgramLife.h"
+#include "widgets/ArtPictures.h"
+#include "widgets/Accessibility.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,9 +1,9 @@
-#include "assets/ArtPictures.h"
+#include "widgets/ArtPictures.h"
 
-#include "app/RuntimeError.h"
-#include "assets/Names.h"
-#include "assets/PrerenderedPicture.h"
-#include "assets/SvgRender.h"
+#include "base/RuntimeError.h"
+#include "base/Names.h"
+#include "drawing/PrerenderedPicture.h"
+#include "drawing/SvgRender.h"
 
 #include <QSvgRenderer>
 

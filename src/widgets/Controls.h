@@ -3,8 +3,8 @@
 // The controls every screen is built from. Each swallows pointer moves that its screen does not
 // handle, so a move over a control never reaches the window behind it.
 
-#include "assets/ScalablePicture.h"
-#include "platform/Twips.h"
+#include "widgets/ScalablePicture.h"
+#include "widgets/Twips.h"
 
 #include <QAbstractButton>
 #include <QFont>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "assets/ScalablePicture.h"
+#include "widgets/ScalablePicture.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,4 +1,4 @@
-#include "platform/Fonts.h"
+#include "drawing/Fonts.h"
 
 #include <QFont>
 #include <QFontDatabase>
