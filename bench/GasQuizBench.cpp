@@ -4,10 +4,10 @@
 
 #include "BenchServices.h"
 #include "app/Navigation.h"
-#include "base/SharedVariables.h"
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
 #include "bank/BankLoader.h"
+#include "base/SharedVariables.h"
 #include "screens/GasQuizScreen.h"
 
 #include <QApplication>

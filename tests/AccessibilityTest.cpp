@@ -1,6 +1,6 @@
 #include "assets/DataPaths.h"
-#include "base/Names.h"
 #include "assets/PictureText.h"
+#include "base/Names.h"
 #include "screens/ApparatusQuizScreen.h"
 #include "screens/GasQuizScreen.h"
 #include "screens/SummaryScreen.h"

@@ -2,9 +2,9 @@
 // is "not found", anything that is no readable regular file "cannot be read", each naming the path
 // and none of them waiting on a pipe or a device.
 
-#include "base/RuntimeError.h"
 #include "assets/PictureLoader.h"
 #include "bank/NumberReader.h"
+#include "base/RuntimeError.h"
 
 #include "TestSupport.h"
 

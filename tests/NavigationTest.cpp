@@ -1,6 +1,6 @@
 #include "app/Navigation.h"
-#include "base/SharedVariables.h"
 #include "assets/DataPaths.h"
+#include "base/SharedVariables.h"
 #include "screens/ApparatusQuizScreen.h"
 #include "screens/GasQuizScreen.h"
 #include "screens/MenuScreen.h"

@@ -1,6 +1,6 @@
 #include "bank/NumberReader.h"
-#include "base/RuntimeError.h"
 #include "bank/BankLoader.h"
+#include "base/RuntimeError.h"
 
 #include "TestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "widgets/ScalablePicture.h"
-#include "widgets/ArtPictures.h"
 #include "drawing/SvgRender.h"
+#include "widgets/ArtPictures.h"
 #include "widgets/Controls.h"
 #include "widgets/Form.h"
 

@@ -1,6 +1,6 @@
-#include "base/SharedVariables.h"
 #include "bank/BankLoader.h"
 #include "bank/QuestionSelection.h"
+#include "base/SharedVariables.h"
 #include "platform/Clock.h"
 #include "platform/Random.h"
 

@@ -5,8 +5,8 @@
 #include "app/ErrorReport.h"
 #include "app/Navigation.h"
 #include "base/SharedVariables.h"
-#include "widgets/Form.h"
 #include "platform/Services.h"
+#include "widgets/Form.h"
 
 #include <QImage>
 #include <QSize>

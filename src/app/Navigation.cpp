@@ -1,8 +1,8 @@
 #include "app/Navigation.h"
 
 #include "base/SharedVariables.h"
-#include "widgets/Form.h"
 #include "screens/ScreenFactory.h"
+#include "widgets/Form.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "app/StartEnvironment.h"
 
-#include "platform/BusProbe.h"
 #include "drawing/Fonts.h"
+#include "platform/BusProbe.h"
 
 #include <QByteArray>
 #include <QtGlobal>

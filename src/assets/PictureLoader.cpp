@@ -1,7 +1,7 @@
 #include "assets/PictureLoader.h"
 
-#include "base/RuntimeError.h"
 #include "assets/DataFile.h"
+#include "base/RuntimeError.h"
 
 #include <QFileInfo>
 #include <QImageReader>

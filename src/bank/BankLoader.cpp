@@ -1,9 +1,9 @@
 #include "bank/BankLoader.h"
 
-#include "base/RuntimeError.h"
-#include "base/SharedVariables.h"
 #include "assets/DataPaths.h"
 #include "bank/NumberReader.h"
+#include "base/RuntimeError.h"
+#include "base/SharedVariables.h"
 
 namespace vaporica {
 

@@ -1,9 +1,9 @@
 #include "feedback/QuizFeedback.h"
 
-#include "widgets/Accessibility.h"
-#include "widgets/Controls.h"
 #include "platform/Services.h"
 #include "platform/SoundPlayer.h"
+#include "widgets/Accessibility.h"
+#include "widgets/Controls.h"
 
 namespace vaporica {
 

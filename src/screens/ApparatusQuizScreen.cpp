@@ -1,12 +1,12 @@
 #include "screens/ApparatusQuizScreen.h"
 
-#include "base/ProgramLife.h"
-#include "widgets/ArtPictures.h"
 #include "assets/DataPaths.h"
-#include "base/Names.h"
 #include "assets/PictureLoader.h"
+#include "base/Names.h"
+#include "base/ProgramLife.h"
 #include "drawing/Fonts.h"
 #include "screens/ArtControls.h"
+#include "widgets/ArtPictures.h"
 
 namespace vaporica {
 

@@ -1,8 +1,8 @@
 #include "screens/GasColumn.h"
 
-#include "widgets/ArtPictures.h"
 #include "base/Names.h"
 #include "drawing/Fonts.h"
+#include "widgets/ArtPictures.h"
 
 namespace vaporica {
 

@@ -1,16 +1,16 @@
 #include "screens/GasQuizScreen.h"
 
-#include "base/ProgramLife.h"
-#include "widgets/ArtPictures.h"
 #include "assets/DataPaths.h"
-#include "base/Names.h"
 #include "assets/PictureLoader.h"
 #include "bank/BankLoader.h"
 #include "bank/QuestionSelection.h"
-#include "widgets/Accessibility.h"
+#include "base/Names.h"
+#include "base/ProgramLife.h"
 #include "platform/Services.h"
 #include "screens/ArtControls.h"
 #include "screens/GasColumn.h"
+#include "widgets/Accessibility.h"
+#include "widgets/ArtPictures.h"
 
 namespace vaporica {
 

@@ -1,10 +1,10 @@
 #include "screens/MenuScreen.h"
 
-#include "base/ProgramLife.h"
-#include "widgets/ArtPictures.h"
 #include "bank/BankLoader.h"
+#include "base/ProgramLife.h"
 #include "drawing/Fonts.h"
 #include "screens/ArtControls.h"
+#include "widgets/ArtPictures.h"
 
 namespace vaporica {
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/SoundPlayer.h"
 #include "widgets/ControlArray.h"
 #include "widgets/Controls.h"
 #include "widgets/Form.h"
-#include "platform/SoundPlayer.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "widgets/ArtPictures.h"
 
-#include "base/RuntimeError.h"
 #include "base/Names.h"
+#include "base/RuntimeError.h"
 #include "drawing/PrerenderedPicture.h"
 #include "drawing/SvgRender.h"
 

@@ -1,8 +1,8 @@
 #include "widgets/Form.h"
 
 #include "base/ProgramLife.h"
-#include "widgets/ArtPictures.h"
 #include "widgets/Accessibility.h"
+#include "widgets/ArtPictures.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -4,11 +4,11 @@
 // directory is complete. Usage: check-material DIR
 
 #include "MaterialRecord.h"
-#include "base/RuntimeError.h"
-#include "base/SharedVariables.h"
 #include "assets/DataPaths.h"
 #include "assets/PictureLoader.h"
 #include "bank/NumberReader.h"
+#include "base/RuntimeError.h"
+#include "base/SharedVariables.h"
 #include "platform/RegularFile.h"
 #include "platform/WavFile.h"
 

@@ -2,8 +2,8 @@
 
 #include "ApparatusArt.h"
 #include "Formula.h"
-#include "base/SharedVariables.h"
 #include "base/Names.h"
+#include "base/SharedVariables.h"
 
 #include <QRegularExpression>
 #include <QSet>

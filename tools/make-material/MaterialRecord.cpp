@@ -3,10 +3,10 @@
 #include "ApparatusArt.h"
 #include "Checks.h"
 #include "Formula.h"
-#include "base/SharedVariables.h"
 #include "assets/DataPaths.h"
-#include "base/Names.h"
 #include "assets/PictureText.h"
+#include "base/Names.h"
+#include "base/SharedVariables.h"
 
 #include <QCryptographicHash>
 #include <QDir>

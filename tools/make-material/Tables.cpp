@@ -2,8 +2,8 @@
 
 #include "Checks.h"
 #include "Formula.h"
-#include "base/SharedVariables.h"
 #include "base/Names.h"
+#include "base/SharedVariables.h"
 
 #include <QFile>
 #include <QFileInfo>

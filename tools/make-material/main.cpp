@@ -13,9 +13,9 @@
 #include "SystemInstall.h"
 #include "Tables.h"
 #include "Typeset.h"
+#include "assets/DataPaths.h"
 #include "base/RuntimeError.h"
 #include "base/SharedVariables.h"
-#include "assets/DataPaths.h"
 #include "drawing/Fonts.h"
 
 #include <QDir>
