@@ -20,10 +20,6 @@ void drawOnce(const Clock &clock, RandomSource &random) {
 }
 } // namespace
 
-int recentWindowSize() {
-    return halfCount() + 1;
-}
-
 void DrawQuestion(const Clock &clock, RandomSource &random) {
     // The redraw loops here rather than recursing, so a long run of hits on the window cannot
     // grow the stack; the order of draws and checks is the same.

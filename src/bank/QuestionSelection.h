@@ -12,7 +12,5 @@ void DrawQuestion(const Clock &clock, RandomSource &random);
 bool CheckDrawn();
 void AcceptQuestion();
 
-// The recent window's length for the current QuestionCount: H + 1 slots.
-int recentWindowSize();
 
 } // namespace vaporica

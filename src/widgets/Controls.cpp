@@ -89,16 +89,6 @@ void GraphicalButton::setPicture(const ScalablePicture &picture, const QString &
     setPicture(picture);
 }
 
-void GraphicalButton::setCaptionColor(const QColor &color) {
-    captionColor_ = color;
-    update();
-}
-
-void GraphicalButton::setFaceColor(const QColor &color) {
-    face_ = color;
-    update();
-}
-
 void GraphicalButton::paintEvent(QPaintEvent *) {
     QPainter p(this);
     const QRect r = rect();

@@ -43,8 +43,6 @@ public:
     void setCaption(const QString &caption) { setText(caption); }
     QString caption() const { return text(); }
     void setCaptionFont(const QFont &font) { setFont(font); }
-    void setCaptionColor(const QColor &color);
-    void setFaceColor(const QColor &color);
     const QColor &faceColor() const { return face_; }
 
     Handler onClick;
@@ -132,7 +130,6 @@ public:
 
     void setCaption(const QString &caption);
     const QString &caption() const { return caption_; }
-    int centreLine() const { return centreX_; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

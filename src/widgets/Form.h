@@ -36,7 +36,6 @@ public:
     std::vector<QObject *> accessibleChildren() const;
 
     void markUnloaded() { unloaded_ = true; }
-    bool isUnloaded() const { return unloaded_; }
 
 protected:
     // Pointer moves over the bare background; screens without a handler ignore them.
