@@ -406,6 +406,11 @@ struct FaultCase {
     const char *expected; // what the report must say
 };
 
+// Names a case by its name alone in test output.
+void PrintTo(const FaultCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
 class CheckMaterialFault : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(CheckMaterialFault, FailsAndNamesTheProblem) {

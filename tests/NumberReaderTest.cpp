@@ -26,6 +26,11 @@ struct TextForm {
     std::vector<int> expected;
 };
 
+// Names a case by its name alone in test output.
+void PrintTo(const TextForm &c, std::ostream *os) {
+    *os << c.name;
+}
+
 class ReaderTextForms : public ::testing::TestWithParam<TextForm> {};
 
 TEST_P(ReaderTextForms, ReadsTheValuesInSequence) {
@@ -86,6 +91,10 @@ struct Failure {
     ErrorNumber number;
     const char *mustMention;
 };
+
+void PrintTo(const Failure &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class ReaderFailures : public ::testing::TestWithParam<Failure> {};
 
