@@ -37,6 +37,10 @@ struct BalanceCase {
     const char *differences; // empty when balanced
 };
 
+void PrintTo(const BalanceCase &c, std::ostream *os) {
+    *os << c.equation;
+}
+
 class EquationBalance : public ::testing::TestWithParam<BalanceCase> {};
 
 TEST_P(EquationBalance, CountsAtomsPerElementOnBothSides) {

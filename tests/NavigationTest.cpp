@@ -22,6 +22,10 @@ struct DataRootCase {
     const char *expected;
 };
 
+void PrintTo(const DataRootCase &c, std::ostream *os) {
+    *os << '"' << c.reported << '"';
+}
+
 class DataRootTrimming : public ::testing::TestWithParam<DataRootCase> {};
 
 TEST_P(DataRootTrimming, RemovesOneTrailingSeparatorOnly) {
