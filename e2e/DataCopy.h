@@ -3,6 +3,8 @@
 // A copy of the built data directory with the executable beside it, for the cases that run the
 // program on data of their own.
 
+#include "base/DataContract.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -14,10 +16,7 @@
 
 namespace vaporica::e2e {
 
-const QStringList DataFolders = {QStringLiteral("気体"),   QStringLiteral("薬品"),
-                                 QStringLiteral("反応式"), QStringLiteral("装置"),
-                                 QStringLiteral("性質"),   QStringLiteral("音"),
-                                 QStringLiteral("説明")};
+using contract::DataFolders;
 
 // A copy of the built data directory with the executable beside it, to be broken or changed.
 class DataCopy {

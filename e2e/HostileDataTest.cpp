@@ -35,8 +35,8 @@ using namespace vaporica::e2e;
 // is the one outside sign that start-up has finished loading the bank.
 const QByteArray MenuShownSign = "name=\"メニュー\" role=Client";
 
-constexpr int QuestionValues = 6; // per line in mondai.txt
-constexpr int GasValues = 1;      // per line in taiou.txt
+using vaporica::contract::GasValues;
+using vaporica::contract::QuestionValues;
 
 // Bounds on a whole run, measured around it: to the menu offscreen, and a whole question driven
 // in a real window (12-14 s when nothing is wrong) with room for one probe's bound (1.5 s) and a

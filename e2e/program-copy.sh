@@ -7,7 +7,9 @@ make_copy() {
     for file in vaporica vaporica-sound.so; do
         ln "$(dirname "$1")/$file" "$3/$file" 2>/dev/null || cp "$(dirname "$1")/$file" "$3/$file"
     done
-    for folder in 気体 薬品 反応式 装置 性質 音 説明; do cp -r "$2/$folder" "$3/"; done
+    # The folders as the build states them, beside the built program.
+    . "$(dirname "$1")/contract/data-contract.sh"
+    for folder in "${vaporica_data_folders[@]}"; do cp -r "$2/$folder" "$3/"; done
 }
 
 # make_one_question_copy EXE DATA DIR: a copy whose bank's twenty records are all question 1 of

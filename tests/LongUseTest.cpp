@@ -122,9 +122,9 @@ protected:
             return std::make_unique<CountingSound>(&rightSounds, &wrongSounds, &otherSounds);
         };
         root = QStringLiteral(VAPORICA_BUILD_DIR);
-        for (const char *folder : {"気体", "薬品", "反応式", "装置", "性質", "音", "説明"})
-            ASSERT_TRUE(QDir(root + QLatin1Char('/') + QString::fromUtf8(folder)).exists())
-                << "the build has not written the data directory: " << folder
+        for (const QString &folder : contract::DataFolders)
+            ASSERT_TRUE(QDir(root + QLatin1Char('/') + folder).exists())
+                << "the build has not written the data directory: " << folder.toStdString()
                 << " missing in " VAPORICA_BUILD_DIR;
     }
 

@@ -7,10 +7,6 @@
 
 namespace vaporica {
 
-namespace {
-constexpr int ValuesPerQuestion = 6;
-}
-
 int reagentIndex(int q, int k, const char *controlArray, int upper) {
     const int value = Reagent(q, k);
     if (value >= 1 && value <= upper)
@@ -56,7 +52,7 @@ void emptyRecentWindow() {
 void loadQuestionBank() {
     {
         NumberReader questions(dataPath(DataRoot, fragment::QuestionFile));
-        const int needed = QuestionCount * ValuesPerQuestion;
+        const int needed = QuestionCount * contract::QuestionValues;
         for (int q = 1; q <= QuestionCount; ++q) {
             AnswerGas(q) = questions.next(needed);
             for (int k = 1; k <= 2; ++k)

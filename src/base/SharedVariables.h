@@ -2,6 +2,7 @@
 
 // The module 変数宣言: the only state that crosses from one screen to the next.
 
+#include "base/DataContract.h"
 #include "base/RuntimeError.h"
 
 #include <QString>
@@ -52,12 +53,12 @@ private:
     std::array<Integer, (Upper1 + 1) * (Upper2 + 1)> values_{};
 };
 
-constexpr int MaxQuestions = 20;
-constexpr int GasCount = 14;
-constexpr int ReagentCount = 24;
+constexpr int MaxQuestions = contract::Questions;
+constexpr int GasCount = contract::Gases;
+constexpr int ReagentCount = contract::Reagents;
 // The generator apparatus and the collection methods a question chooses from.
-constexpr int GeneratorCount = 4;
-constexpr int CollectorCount = 3;
+constexpr int GeneratorCount = contract::Generators;
+constexpr int CollectorCount = contract::Collectors;
 
 // Directory of the executable without a trailing separator; the prefix of every data path.
 extern QString DataRoot;

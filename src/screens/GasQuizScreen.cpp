@@ -12,13 +12,21 @@
 #include "widgets/Accessibility.h"
 #include "widgets/ArtPictures.h"
 
+#include <iterator>
+
 namespace vaporica {
 
 namespace {
 // Three columns of eight reagent plates, filled top to bottom.
+constexpr int ReagentColumnLeft[] = {480, 3195, 5910};
+constexpr int ReagentRows = 8;
+static_assert(std::size(ReagentColumnLeft) * ReagentRows == ReagentCount,
+              "The gas quiz shows the reagents in 3 columns of 8 plates: a reagent more or fewer "
+              "needs a new layout of the plates");
+
 TwipsRect reagentPlace(int n) {
-    static constexpr int Left[3] = {480, 3195, 5910};
-    return {Left[(n - 1) / 8], 2520 + 615 * ((n - 1) % 8), 2700, 600};
+    return {ReagentColumnLeft[(n - 1) / ReagentRows], 2520 + 615 * ((n - 1) % ReagentRows), 2700,
+            600};
 }
 } // namespace
 

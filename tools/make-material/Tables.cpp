@@ -169,7 +169,11 @@ public:
             }
         const int rows = int(rows_.size()) + broken_;
         if (rows != count)
-            report(0, 0, QStringLiteral("行が %1 行あります。%2 行必要です").arg(rows).arg(count));
+            report(0, 0,
+                   QStringLiteral("行が %1 行あります。%2 行必要です（数はプログラムの画面の並びで"
+                                  "決まっていて、増やしたり減らしたりできません）")
+                       .arg(rows)
+                       .arg(count));
     }
 
 private:
