@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QPoint>
 #include <QProcess>
 #include <QSize>
@@ -182,6 +183,18 @@ public:
                                         : QPoint(xy[0].toInt(), xy[1].toInt());
     }
     void key(const QString &name) { xdotool({QStringLiteral("key"), name}); }
+    // The window's pixels as the X server holds them (device pixels).
+    QImage pixels(const QString &window) {
+        QProcess import;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display_);
+        import.setProcessEnvironment(env);
+        import.start(QStringLiteral("import"),
+                     {QStringLiteral("-window"), window, QStringLiteral("png:-")});
+        import.waitForFinished(10000);
+        return QImage::fromData(import.readAllStandardOutput(), "PNG")
+            .convertToFormat(QImage::Format_RGB32);
+    }
     void pause(int ms) {
         waitFor([] { return false; }, ms);
     }

@@ -3,10 +3,18 @@
 finds each control by its role and name, presses it by its action and listens for the
 announcements, with no pointer and no key. Prints what a screen reader is given at each step.
 
+With --orca, the real screen reader does the listening: Orca runs with its debug log as the record
+of what it speaks, the program is driven by key presses alone (xdotool), and what Orca spoke in
+each step is checked against what a sighted pupil sees then. Exits 77 where Orca cannot run.
+
 Usage: screen-reader.py PROGRAM
+       screen-reader.py --orca PROGRAM WORK-DIR
 The program's data must hold a bank whose every question is the shipped first one: oxygen from
 potassium chlorate and manganese dioxide, generator 3, collection over water."""
 
+import datetime
+import os
+import re
 import subprocess
 import sys
 import time
@@ -199,7 +207,7 @@ def main():
             if group is not None:
                 say(f"  reads: {frame}: " + "、".join(c.get_name() for c in children(group)))
         press(apparatus, Atspi.Role.PUSH_BUTTON, RIGHT_GENERATOR)
-        expect_announcement("発生装置は正解")
+        expect_announcement("発生装置は正解。残りは捕集方法です")
         press(apparatus, Atspi.Role.PUSH_BUTTON, WRONG_COLLECTOR)
         expect_announcement("捕集方法は不正解")
         pump(1.5)
@@ -238,5 +246,187 @@ def main():
     return 1 if failures else 0
 
 
+# --- With Orca -----------------------------------------------------------------------------
+
+ORCA_STARTS = 4  # start-ups whose menu must be spoken
+# An utterance in the log: its time, then the words, quoted, before the voice's settings.
+SPOKEN = re.compile(r"^(\d\d:\d\d:\d\d\.\d+) - SPEECH OUTPUT: '(.*)'\s*[\[{]")
+
+
+def now():
+    """The time of day as Orca's log writes it, so steps and speech can be put side by side."""
+    return datetime.datetime.now().strftime("%H:%M:%S.%f")
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=10).stdout
+
+
+def keys(*names, pause=0.8):
+    """Presses each key as a pupil would, with time for Orca to speak after each."""
+    for name in names:
+        xdotool("key", name)
+        time.sleep(pause)
+
+
+def window_shown(caption, seconds=15):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if xdotool("search", "--onlyvisible", "--name", f"^{caption}$").strip():
+            return True
+        time.sleep(0.1)
+    failures.append(f"no window {caption}")
+    return False
+
+
+def orca_listens(seconds):
+    """Whether Orca has asked the accessibility registry for window and focus events, which it
+    does once it runs; asked on the accessibility bus itself, read only."""
+    from gi.repository import Gio
+
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        try:
+            session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+            address = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
+                                         None, None, Gio.DBusCallFlags.NO_AUTO_START, 2000, None)[0]
+            bus = Gio.DBusConnection.new_for_address_sync(
+                address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION,
+                None, None)
+            events = bus.call_sync("org.a11y.atspi.Registry", "/org/a11y/atspi/registry",
+                                   "org.a11y.atspi.Registry", "GetRegisteredEvents", None, None,
+                                   Gio.DBusCallFlags.NONE, 2000, None)[0]
+            bus.close_sync(None)
+            if any(name.lower().startswith("window:activate") for _, name in events):
+                return True
+        except GLib.Error:
+            pass
+        time.sleep(0.2)
+    return False
+
+
+def spoken_lines(log):
+    """(time, words) of every utterance in Orca's debug log, in order."""
+    lines = []
+    with open(log, encoding="utf-8", errors="replace") as f:
+        for line in f:
+            match = SPOKEN.match(line)
+            if match:
+                lines.append((match.group(1), match.group(2)))
+    return lines
+
+
+def orca_main(program, work):
+    log = os.path.join(work, "orca.log")
+    orca = subprocess.Popen(["orca", "--debug-file", log], stdout=subprocess.DEVNULL,
+                            stderr=open(os.path.join(work, "orca.err"), "w"))
+    marks = []  # (step, time it began, words that Orca must speak in it)
+
+    def step(name, *expected):
+        marks.append((name, now(), expected))
+
+    program_run = None
+    try:
+        if not orca_listens(30):
+            with open(os.path.join(work, "orca.err"), encoding="utf-8", errors="replace") as err:
+                print(err.read()[-2000:], file=sys.stderr)
+            print("SKIP: Orca does not run here (it never listened on the accessibility bus)", file=sys.stderr)
+            return 77
+        # The menu and its focused button are spoken at every start; each but the last is quit
+        # by the keyboard, and the last goes on to the question.
+        for start in range(1, ORCA_STARTS + 1):
+            step(f"start-up {start}", "メニュー", "ヴァポリカ プッシュボタン")
+            program_run = subprocess.Popen([program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            if not window_shown("メニュー"):
+                return 1
+            time.sleep(1.5)
+            if start == ORCA_STARTS:
+                break
+            keys("Tab", "Tab", "Return")
+            if program_run.wait(timeout=10) != 0:
+                failures.append(f"start-up {start}: the program did not quit cleanly")
+
+        step("the gas quiz", "問題:", *REAGENTS, "発生する気体は何ですか", "酸素 プッシュボタン")
+        keys("Return", pause=0)
+        window_shown("ヴァポリカ")
+        time.sleep(2)
+        step("a wrong gas", "水素 プッシュボタン", "不正解")
+        keys("Tab", "Return", pause=1.5)
+        step("the right gas", "酸素 プッシュボタン", "正解")
+        # The next screen comes about a second after the right answer.
+        keys("shift+Tab", "Return", pause=0.6)
+
+        step("the apparatus quiz", "気体: 酸素", "薬品: " + "と".join(REAGENTS), "発生装置と捕集方法")
+        window_shown("装置と捕集")
+        time.sleep(2)
+        step("the right generator", RIGHT_GENERATOR, "発生装置は正解。残りは捕集方法です")
+        keys("Tab", "Tab", "Tab", "Return")
+        step("the generator again", "発生装置はもう正解です")
+        keys("Return", pause=1.5)
+        step("a wrong collector", WRONG_COLLECTOR, "捕集方法は不正解")
+        keys("Tab", "Tab", "Return", pause=1.5)
+        step("the right collector", RIGHT_COLLECTOR, "捕集方法は正解")
+        keys("Tab", "Tab", "Return", pause=0.6)
+
+        step("the summary", "まとめ", "気体: 酸素", "化学反応式: 2KClO3 → 2KCl + 3O2", "理由:",
+             "実験装置: " + RIGHT_GENERATOR)
+        window_shown("まとめ")
+        time.sleep(2.5)
+
+        # From the summary's first button (quit), two Tabs reach the properties button; from the
+        # browser's first (back), two reach the last gas of its column.
+        with open(os.path.join(os.path.dirname(program), "性質", "seisitu(14).txt"), encoding="utf-8") as f:
+            first_row = f.read().split("。")[0]
+        step("the properties browser", "気体の性質", first_row)
+        keys("Tab", "Tab", "Return", pause=0)
+        window_shown("気体の性質")
+        time.sleep(1.5)
+        keys("Tab", "Tab", "Return", pause=2)
+
+        step("the Kipp panel", "キップの装置。加熱を必要としない", "コックは閉じています",
+             "コックを開く プッシュボタン")
+        keys("shift+Tab", "shift+Tab", "Return", pause=0)
+        window_shown("メニュー")
+        time.sleep(1.5)
+        keys("Tab", "Tab", "Tab", "Return", pause=2)
+        step("the stopcock", "コックを開きました")
+        keys("Return", pause=1.5)
+        # Closed again, and the program quit from the menu.
+        step("the end")
+        keys("Tab", "Return", "shift+Tab", "Return", pause=0.5)
+        if program_run.wait(timeout=10) != 0:
+            failures.append("the program did not quit cleanly at the end")
+    finally:
+        if program_run is not None and program_run.poll() is None:
+            program_run.kill()
+            program_run.wait()
+        orca.terminate()  # Orca writes out its log as it stops
+        try:
+            orca.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            orca.kill()
+            orca.wait()
+
+    spoken = spoken_lines(log)
+    for i, (name, begun, expected) in enumerate(marks):
+        ended = marks[i + 1][1] if i + 1 < len(marks) else "99"
+        said = [words for at, words in spoken if begun <= at < ended]
+        print(f"[{name}]")
+        for words in said:
+            print(f"  Orca: {words}")
+        heard = " ".join(said)
+        for words in expected:
+            if words not in heard:
+                failures.append(f"{name}: Orca did not say {words!r}")
+    for failure in failures:
+        print(f"FAIL: {failure}", file=sys.stderr)
+    if not failures:
+        print("a whole question, the properties browser and the Kipp panel by Orca's speech passed",
+              file=sys.stderr)
+    return 1 if failures else 0
+
+
 if __name__ == "__main__":
+    if len(sys.argv) > 1 and sys.argv[1] == "--orca":
+        sys.exit(orca_main(sys.argv[2], sys.argv[3]))
     sys.exit(main())

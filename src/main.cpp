@@ -24,6 +24,7 @@ int main(int argc, char *argv[]) {
     vaporica::reportMissingMinchoFaces();
     vaporica::useProductionServices();
     vaporica::useStandardErrorReporter();
+    vaporica::awaitScreenReaderBridge();
     vaporica::StartUp(QCoreApplication::applicationDirPath());
     int status = vaporica::programHasEnded() ? vaporica::programExitStatus() : app.exec();
     vaporica::resetNavigation();

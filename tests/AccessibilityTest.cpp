@@ -45,6 +45,15 @@ protected:
         EXPECT_EQ(notification->role(), QAccessible::Notification);
         return notification->state().invisible ? QString() : notification->text(QAccessible::Name);
     }
+    // What the screen says when it has appeared; empty if it says nothing within two seconds.
+    static QString arrival(Form *screen) {
+        if (!QTest::qWaitFor([&] { return !screen->announced().isEmpty(); }, 2000))
+            return {};
+        return screen->announced();
+    }
+    static QString questionReagents() {
+        return reagentName(Question) + QStringLiteral("と") + reagentName(Question + 4);
+    }
     GasQuizScreen *openGasQuiz() {
         startProgram();
         random->values = {(Question - 0.5f) / 20.0f};
@@ -69,6 +78,12 @@ protected:
 TEST_F(Accessibility, TheGasQuizReadsItsPromptThenReagentsAndGasesInNumberOrder) {
     GasQuizScreen *s = openGasQuiz();
     ASSERT_NE(s, nullptr);
+    // The question the highlighted plates show is said when the screen appears, and stays with
+    // the gas column.
+    const QString question =
+        QStringLiteral("問題: %1。発生する気体は何ですか。").arg(questionReagents());
+    EXPECT_EQ(arrival(s), question);
+    EXPECT_EQ(accessible(s->Frame1)->text(QAccessible::Description), question);
     QAccessibleInterface *window = accessible(s);
     EXPECT_EQ(window->role(), QAccessible::Client);
     EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("ヴァポリカ"));
@@ -95,12 +110,11 @@ TEST_F(Accessibility, TheGasQuizReadsItsPromptThenReagentsAndGasesInNumberOrder)
                         {QAccessible::Button, QStringLiteral("終了")},
                         {QAccessible::Button, QStringLiteral("戻る")},
                         {QAccessible::Button, QStringLiteral("性質")},
-                        {QAccessible::Notification, QString()}}));
-    // The prompt stands where the background draws it; the silent notification is not shown.
+                        {QAccessible::Notification, question}}));
+    // The prompt stands where the background draws it.
     QAccessibleInterface *prompt = window->child(0);
     EXPECT_EQ(prompt->rect(), QRect(s->mapToGlobal(QPoint(36, 102)), QSize(404, 56)));
     EXPECT_FALSE(prompt->state().invisible);
-    EXPECT_EQ(announced(s), QString());
 
     // A wrong gas pressed through its action is announced, then the right one.
     clock->now = 100.2;
@@ -113,12 +127,22 @@ TEST_F(Accessibility, TheGasQuizReadsItsPromptThenReagentsAndGasesInNumberOrder)
     press(s->Command1(Question));
     ASSERT_TRUE(QTest::qWaitFor([&] { return s->GasSolved() == 1; }, 2000));
     EXPECT_EQ(announced(s), QStringLiteral("正解"));
+    // Pressed again before the next screen comes, it is not judged again, but said to be solved.
+    press(s->Command1(Question));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return announced(s) == QStringLiteral("もう正解です"); }, 2000))
+        << announced(s).toStdString();
     EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(Accessibility, TheApparatusQuizReadsTopDownAndItsChoicesArePressedAndAnnounced) {
     ApparatusQuizScreen *s = openApparatusQuiz();
     ASSERT_NE(s, nullptr);
+    // The gas and reagents at the top and what is asked are said when the screen appears.
+    const QString asked =
+        QStringLiteral("気体: %1。薬品: %2。気体の発生装置と捕集方法を選んでください。")
+            .arg(gasName(Question), questionReagents());
+    EXPECT_EQ(arrival(s), asked);
     QAccessibleInterface *window = accessible(s);
     using Read = std::vector<std::pair<QAccessible::Role, QString>>;
     EXPECT_EQ(readOut(window),
@@ -127,7 +151,7 @@ TEST_F(Accessibility, TheApparatusQuizReadsTopDownAndItsChoicesArePressedAndAnno
                     {QAccessible::Grouping, QStringLiteral("気体の発生装置を選んで下さい")},
                     {QAccessible::Grouping, QStringLiteral("気体の捕集方法を選んで下さい")},
                     {QAccessible::Button, QStringLiteral("終了")},
-                    {QAccessible::Notification, QString()}}));
+                    {QAccessible::Notification, asked}}));
     EXPECT_EQ(readOut(accessible(s->Frame3)), (Read{{QAccessible::Graphic, gasName(Question)}}));
     EXPECT_EQ(readOut(accessible(s->Frame4)),
               (Read{{QAccessible::Graphic, reagentName(Question)},
@@ -143,9 +167,13 @@ TEST_F(Accessibility, TheApparatusQuizReadsTopDownAndItsChoicesArePressedAndAnno
     EXPECT_EQ(accessible(s->Image5)->role(), QAccessible::Graphic);
     EXPECT_TRUE(accessible(s->Image5)->actionInterface()->actionNames().isEmpty());
 
+    // Each judgement names its part; a right one says what is still to answer, and a part
+    // already solved says so when pressed again.
     clock->now = 100.2;
     press(s->Image1(3));
-    EXPECT_EQ(announced(s), QStringLiteral("発生装置は正解"));
+    EXPECT_EQ(announced(s), QStringLiteral("発生装置は正解。残りは捕集方法です"));
+    press(s->Image1(3));
+    EXPECT_EQ(announced(s), QStringLiteral("発生装置はもう正解です"));
     clock->now = 100.4;
     press(s->Image2(1));
     EXPECT_EQ(announced(s), QStringLiteral("捕集方法は不正解"));
@@ -182,9 +210,15 @@ TEST_F(Accessibility, SummaryPicturesReadTheWordsBesideThemOrTheirRole) {
     EXPECT_EQ(equation->text(QAccessible::Name), QStringLiteral("化学反応式"));
     EXPECT_EQ(equation->text(QAccessible::Description),
               QStringLiteral("2KClO3 → 2KCl + 3O2 (MnO2)"));
+    // A set-up without words of its own reads as the question's generator and collection.
+    const QString setUp = QStringLiteral("試験管に入れた固体を加熱する、水上置換");
     QAccessibleInterface *apparatus = accessible(s->Image4);
     EXPECT_EQ(apparatus->text(QAccessible::Name), QStringLiteral("実験装置"));
-    EXPECT_EQ(apparatus->text(QAccessible::Description), QString());
+    EXPECT_EQ(apparatus->text(QAccessible::Description), setUp);
+    // All of it is said when the summary appears.
+    EXPECT_EQ(arrival(s), QStringLiteral("まとめ。気体: %1。薬品: %2。化学反応式: 2KClO3 → 2KCl + "
+                                         "3O2 (MnO2)。実験装置: %3。")
+                              .arg(gasName(Question), questionReagents(), setUp));
     EXPECT_TRUE(reports.empty());
 
     // The next question has no words beside its equation.
@@ -195,6 +229,7 @@ TEST_F(Accessibility, SummaryPicturesReadTheWordsBesideThemOrTheirRole) {
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(accessible(s->Image3)->text(QAccessible::Description), QString());
     EXPECT_EQ(accessible(s->Image3)->text(QAccessible::Name), QStringLiteral("化学反応式"));
+    EXPECT_FALSE(arrival(s).contains(QStringLiteral("化学反応式"))) << "no words to say";
 
     // A named pipe beside a picture is passed over at once, like a file that is not UTF-8.
     const QString pipe = pictureTextPath(PicturePath(fragment::Equation, Question + 2));

@@ -1,5 +1,5 @@
-#include "screens/GasQuizScreen.h"
 #include "screens/MenuScreen.h"
+#include "screens/GasQuizScreen.h"
 
 #include "TestSupport.h"
 
@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace vaporica::test {
 namespace {
@@ -179,30 +181,33 @@ TEST_F(Menu, PanelAndStopcockFollowEveryClickSequence) {
         const char *clicks;
         bool panelOpen, cockClosed;
     };
-    const std::vector<Row> rows = {
-        {"", false, true},
-        {"6", true, true},
-        {"64", true, false},
-        {"644", true, true},
-        {"6444", true, false},
-        {"645", false, false},    // closing the panel keeps the stopcock
-        {"6456", true, false},    // and reopening shows it as left
-        {"64564", true, true},
-        {"6445", false, true},
-        {"66", true, true},       // the second click lands on the panel: Command6 is hidden
-        {"646", true, false},
-        {"5", false, true},       // Command5 is hidden with the panel: nothing there to press
-        {"6556", true, true},
-        {"65656", true, true},
-        {"6464646", true, false},  // three stopcock clicks
-    };
+    const std::vector<Row> rows =
+        {
+            {"", false, true},
+            {"6", true, true},
+            {"64", true, false},
+            {"644", true, true},
+            {"6444", true, false},
+            {"645", false, false}, // closing the panel keeps the stopcock
+            {"6456", true, false}, // and reopening shows it as left
+            {"64564", true, true},
+            {"6445", false, true},
+            {"66", true, true}, // the second click lands on the panel: Command6 is hidden
+            {"646", true, false},
+            {"5", false, true}, // Command5 is hidden with the panel: nothing there to press
+            {"6556", true, true},
+            {"65656", true, true},
+            {"6464646", true, false}, // three stopcock clicks
+        };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.clicks);
         resetNavigation();
         MenuScreen *s = open();
         ASSERT_NE(s, nullptr);
         for (const char *c = row.clicks; *c != '\0'; ++c) {
-            GraphicalButton *target = *c == '4' ? s->Command4 : *c == '5' ? s->Command5 : s->Command6;
+            GraphicalButton *target = *c == '4'   ? s->Command4
+                                      : *c == '5' ? s->Command5
+                                                  : s->Command6;
             clickAt(s, target);
             // The invariant holds after every click, whatever state the click led to.
             EXPECT_EQ(s->Frame1->isVisible(), s->Command6->isHidden());
@@ -271,7 +276,33 @@ TEST_F(Menu, EnterAndSpacePressTheFocusedButton) {
     }
 }
 
-TEST_F(Menu, TabVisitsTheVisibleButtonsInOrderAndTheCoveredOnesStayReachable) {
+// What the panel shows a sighted pupil is said to a screen reader: its explanation and the
+// stopcock's state when it opens, and what happens in the apparatus at each turn of the stopcock.
+TEST_F(Menu, ThePanelIsReadOutWhenItOpensAndEachTurnOfTheStopcockIsSaid) {
+    MenuScreen *s = open();
+    ASSERT_NE(s, nullptr);
+    const QString explanation = s->Image7->accessibleDescription();
+    ASSERT_FALSE(explanation.isEmpty());
+    clickAt(s, s->Command6);
+    EXPECT_EQ(s->announced(), QStringLiteral("キップの装置。") + explanation +
+                                  QStringLiteral("コックは閉じています。"));
+    clickAt(s, s->Command4);
+    EXPECT_TRUE(s->announced().startsWith(QStringLiteral("コックを開きました。")))
+        << s->announced().toStdString();
+    clickAt(s, s->Command4);
+    EXPECT_TRUE(s->announced().startsWith(QStringLiteral("コックを閉じました。")))
+        << s->announced().toStdString();
+    clickAt(s, s->Command4);
+    clickAt(s, s->Command5);
+    clickAt(s, s->Command6);
+    EXPECT_TRUE(s->announced().endsWith(QStringLiteral("コックは開いています。")));
+    EXPECT_TRUE(reports.empty());
+}
+
+// While the panel is open it has the keyboard: its first button takes the focus, Tab stays on
+// its two buttons, and no key reaches the three buttons it covers. Closing it gives the keyboard
+// back to the menu.
+TEST_F(Menu, TheOpenPanelTakesTheKeyboardAndNoKeyReachesACoveredButton) {
     MenuScreen *s = open();
     ASSERT_NE(s, nullptr);
     auto visit = [&](int presses) {
@@ -286,22 +317,38 @@ TEST_F(Menu, TabVisitsTheVisibleButtonsInOrderAndTheCoveredOnesStayReachable) {
     EXPECT_EQ(visit(4),
               (std::vector<QWidget *>{s->Command2, s->Command3, s->Command6, s->Command1}));
 
-    clickAt(s, s->Command6);
-    ASSERT_TRUE(s->Frame1->isVisible());
-    s->Command5->setFocus();
-    EXPECT_EQ(visit(5), (std::vector<QWidget *>{s->Command1, s->Command2, s->Command3,
-                                                 s->Command4, s->Command5}));
-    // Covered by the panel, yet neither hidden nor disabled: the keyboard still presses them.
-    key(s, Qt::Key_Tab);
-    key(s, Qt::Key_Tab);
-    ASSERT_EQ(s->focusWidget(), s->Command2);
-    EXPECT_TRUE(s->Command2->isVisible());
-    EXPECT_TRUE(s->Command2->isEnabled());
-    key(s, Qt::Key_Tab);
-    ASSERT_EQ(s->focusWidget(), s->Command3);
-    key(s, Qt::Key_Space);
-    EXPECT_TRUE(programHasEnded());
-    EXPECT_EQ(programExitStatus(), 0);
+    struct Row {
+        const char *how;
+        std::function<void()> open;
+    };
+    for (const Row &row :
+         {Row{"by pointer", [&] { clickAt(s, s->Command6); }}, Row{"by keyboard", [&] {
+                                                                       tabTo(s, s->Command6);
+                                                                       key(s, Qt::Key_Return);
+                                                                   }}}) {
+        SCOPED_TRACE(row.how);
+        row.open();
+        ASSERT_TRUE(s->Frame1->isVisible());
+        EXPECT_EQ(s->focusWidget(), s->Command4);
+        EXPECT_EQ(visit(4),
+                  (std::vector<QWidget *>{s->Command5, s->Command4, s->Command5, s->Command4}));
+        // Every key the pupil might press lands on the panel: the stopcock turns twice and the
+        // quiz, the properties and the end never come.
+        for (const Qt::Key k : {Qt::Key_Return, Qt::Key_Backtab, Qt::Key_Backtab, Qt::Key_Space})
+            key(s, k);
+        EXPECT_EQ(screen<MenuScreen>(), s);
+        EXPECT_FALSE(programHasEnded());
+        expectState(s, true, true);
+        EXPECT_EQ(s->focusWidget(), s->Command4);
+
+        tabTo(s, s->Command5);
+        key(s, Qt::Key_Space);
+        expectState(s, false, true);
+        EXPECT_EQ(s->focusWidget(), s->Command6);
+        EXPECT_EQ(visit(4),
+                  (std::vector<QWidget *>{s->Command1, s->Command2, s->Command3, s->Command6}));
+    }
+    EXPECT_TRUE(reports.empty());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "TestSupport.h"
 #include "bank/BankLoader.h"
+#include "base/Names.h"
 
 #include <QApplication>
 #include <QTest>
@@ -346,6 +347,22 @@ TEST_F(Properties, AFailedClickHasAlreadyTurnedToTheShowingState) {
     EXPECT_FALSE(s->Frame2->isHidden());
     EXPECT_FALSE(s->Frame3->isHidden());
     EXPECT_TRUE(s->Image4->picture().isNull()) << "the apparatus comes after the properties";
+}
+
+// A gas chosen in the browser is read out as its page appears: the gas, the page's words (from
+// the text beside the picture), the note over the set-up and the set-up's own words.
+TEST_F(Properties, AChosenGasIsReadOutWithItsPage) {
+    data.write(QStringLiteral("性質/seisitu(1).txt"), "化学式 O2。水に溶けにくい。\n");
+    data.write(QStringLiteral("装置/souti(2).txt"), "試験管で加熱"); // gas 1 shows set-up 2
+    PropertiesScreen *s = open();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->announced(), QString());
+    clickGas(s, 1);
+    EXPECT_EQ(s->announced(), gasName(1) + QStringLiteral("。化学式 O2。水に溶けにくい。") +
+                                  NoteOxygen + QStringLiteral("。試験管で加熱。"));
+    clickGas(s, 2);
+    EXPECT_EQ(s->announced(), gasName(2) + QStringLiteral("。"));
+    EXPECT_TRUE(reports.empty());
 }
 
 } // namespace

@@ -3,9 +3,17 @@
 #include "drawing/Fonts.h"
 #include "platform/BusProbe.h"
 
+#include <QAccessible>
 #include <QByteArray>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sys/stat.h>
@@ -85,6 +93,67 @@ void avoidSilentBuses() {
         say(AccessibilityBusSilent);
         qputenv("AT_SPI_BUS_ADDRESS", NoBus);
     }
+}
+
+namespace {
+
+// Whether the desktop asks applications for their accessibility, as Qt's bridge decides it:
+// a screen reader (or another assistive tool) is on, or the environment forces it.
+bool accessibilityAsked(int boundMs) {
+    if (qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"))
+        return true;
+    QDBusConnection session = QDBusConnection::sessionBus();
+    if (!session.isConnected())
+        return false;
+    for (const char *property : {"ScreenReaderEnabled", "IsEnabled"}) {
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        get << QStringLiteral("org.a11y.Status") << QString::fromLatin1(property);
+        // Nobody asked where no accessibility service runs; this must not start one.
+        get.setAutoStartService(false);
+        const QDBusMessage reply = session.call(get, QDBus::Block, boundMs);
+        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+            reply.arguments().first().value<QDBusVariant>().variant().toBool())
+            return true;
+    }
+    return false;
+}
+
+class ActivationWait : public QAccessible::ActivationObserver {
+public:
+    explicit ActivationWait(QEventLoop &loop) : loop_(loop) {}
+    void accessibilityActiveChanged(bool active) override {
+        if (active)
+            loop_.quit();
+    }
+
+private:
+    QEventLoop &loop_;
+};
+
+} // namespace
+
+void awaitScreenReaderBridge() {
+    // The first question about accessibility makes Qt start its bridge, which then asks the
+    // session bus where the accessibility bus is and connects when the answer comes.
+    if (QAccessible::isActive())
+        return;
+    QElapsedTimer spent;
+    spent.start();
+    const int bound = int(std::chrono::milliseconds(BusBound).count());
+    if (!accessibilityAsked(bound))
+        return;
+    QEventLoop loop;
+    ActivationWait wait(loop);
+    QAccessible::installActivationObserver(&wait);
+    QTimer::singleShot(std::max(0, bound - int(spent.elapsed())), &loop, &QEventLoop::quit);
+    if (!QAccessible::isActive())
+        loop.exec();
+    QAccessible::removeActivationObserver(&wait);
+    if (!QAccessible::isActive())
+        say("読み上げ（アクセシビリティ）の準備が 1.5 秒で整いません。メニューが読み上げられない"
+            "ときは Tab キーを押してください");
 }
 
 void reportMissingMinchoFaces() {

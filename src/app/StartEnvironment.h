@@ -13,6 +13,11 @@ void dropUnusableScaleFactor();
 // without the accessibility bridge. Runs before the application object exists.
 void avoidSilentBuses();
 
+// Where a screen reader is on, Qt's bridge to it comes up only when the session bus has answered
+// a question it asks without waiting; a menu shown before then is never announced. The first
+// window waits for the bridge, within a bound. Needs the application object.
+void awaitScreenReaderBridge();
+
 // Every caption is drawn in a Mincho face; without one they are empty boxes. Needs the
 // application object.
 void reportMissingMinchoFaces();

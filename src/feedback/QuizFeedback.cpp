@@ -2,8 +2,10 @@
 
 #include "platform/Services.h"
 #include "platform/SoundPlayer.h"
-#include "widgets/Accessibility.h"
 #include "widgets/Controls.h"
+#include "widgets/Form.h"
+
+#include <QStringList>
 
 namespace vaporica {
 
@@ -11,9 +13,8 @@ QuizFeedback::QuizFeedback(Timer *timer, const std::vector<Slot> &declared,
                            std::function<void()> completion)
     : clock_(services().clock), timer_(timer), player_(services().makeSoundPlayer()),
       declared_(declared),
-      // The timer belongs to the screen, and so does the announcer.
-      announcer_(
-          new SpokenText(qobject_cast<QWidget *>(timer->parent()), QAccessible::Notification)) {
+      // The timer belongs to the screen, which speaks for it.
+      screen_(qobject_cast<Form *>(timer->parent())) {
     std::vector<AnswerSlot *> answerSlots;
     for (const Slot &slot : declared_) {
         slots_.push_back(
@@ -52,13 +53,23 @@ void QuizFeedback::load() {
         slot->reopen();
     timer_->setInterval(0);
     hideMarks();
-    announcer_->clear();
+    screen_->silence();
+}
+
+QString QuizFeedback::aboutSlot(const Slot &declared, const QString &words) {
+    return declared.topic.isEmpty() ? words : declared.topic + QStringLiteral("は") + words;
 }
 
 void QuizFeedback::announce(const Slot &declared, bool right) {
-    const QString judgement = right ? QStringLiteral("正解") : QStringLiteral("不正解");
-    announcer_->announce(
-        declared.topic.isEmpty() ? judgement : declared.topic + QStringLiteral("は") + judgement);
+    QString words = aboutSlot(declared, right ? QStringLiteral("正解") : QStringLiteral("不正解"));
+    // After a right answer a pupil who cannot see the other rings hears what is still to do.
+    QStringList open;
+    for (std::size_t i = 0; right && i < slots_.size(); ++i)
+        if (slots_[i]->state() != AnswerSlot::State::Solved)
+            open.append(declared_[i].topic);
+    if (!open.isEmpty())
+        words += QStringLiteral("。残りは%1です").arg(open.join(QStringLiteral("と")));
+    screen_->announce(words);
 }
 
 void QuizFeedback::hideMarks() {
@@ -69,7 +80,11 @@ void QuizFeedback::hideMarks() {
 }
 
 void QuizFeedback::AnswerClick(int slot, int index) {
-    period_->AnswerClick(*slots_.at(slot), index);
+    AnswerSlot &answer = *slots_.at(slot);
+    const bool solvedBefore = answer.state() == AnswerSlot::State::Solved;
+    period_->AnswerClick(answer, index);
+    if (solvedBefore)
+        screen_->announce(aboutSlot(declared_.at(slot), QStringLiteral("もう正解です")));
 }
 
 void QuizFeedback::FeedbackTick() {

@@ -16,8 +16,8 @@
 namespace vaporica {
 
 class Clock;
+class Form;
 class ImageBox;
-class SpokenText;
 class SoundPlayer;
 class Timer;
 
@@ -45,7 +45,8 @@ public:
     // timer stopped and every mark hidden.
     void load();
 
-    // slot is the 0-based position in the declaration; index is the clicked item's.
+    // slot is the 0-based position in the declaration; index is the clicked item's. A click on a
+    // solved slot is not judged again, but a screen reader hears that it is solved.
     void AnswerClick(int slot, int index);
     void FeedbackTick();
 
@@ -56,6 +57,8 @@ private:
     AnswerSlot::Binding bindingOf(const Slot &declared);
     void hideMarks();
     void announce(const Slot &declared, bool right);
+    // "<topic>は<words>", or the words alone for a slot without a topic.
+    static QString aboutSlot(const Slot &declared, const QString &words);
 
     std::shared_ptr<const Clock> clock_;
     Timer *timer_;
@@ -64,7 +67,7 @@ private:
     std::vector<std::unique_ptr<AnswerSlot>> slots_;
     std::unique_ptr<FeedbackPeriod> period_;
     // Says each judgement to a screen reader, as the marks and sounds say it to everyone else.
-    SpokenText *announcer_;
+    Form *screen_;
 };
 
 } // namespace vaporica

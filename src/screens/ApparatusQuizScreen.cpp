@@ -6,6 +6,7 @@
 #include "base/ProgramLife.h"
 #include "drawing/Fonts.h"
 #include "screens/ArtControls.h"
+#include "screens/SpokenWords.h"
 #include "widgets/ArtPictures.h"
 
 namespace vaporica {
@@ -20,12 +21,6 @@ constexpr TwipsRect GeneratorPlace[GeneratorCount] = {{810, 855, 1125, 2805},
 constexpr TwipsRect CollectorPlace[CollectorCount] = {
     {1575, 750, 1395, 1785}, {4305, 750, 1335, 1785}, {6765, 480, 2685, 2040}};
 constexpr TwipsRect ReagentLabelPlace[2] = {{615, 240, 2700, 600}, {3480, 240, 2700, 600}};
-
-// What each choice picture shows, for assistive tools.
-const char *const GeneratorWords[GeneratorCount] = {
-    "三角フラスコと滴下漏斗、加熱しない", "試験管に入れた液体を加熱する",
-    "試験管に入れた固体を加熱する", "丸底フラスコと滴下漏斗、加熱する"};
-const char *const CollectorWords[CollectorCount] = {"下方置換", "上方置換", "水上置換"};
 
 QFont labelFrameFont() {
     return minchoFont(PMinchoFace, 12, false);
@@ -87,7 +82,7 @@ void ApparatusQuizScreen::createCollectorFrame() {
         Image2(n) = new ImageBox(Frame2, CollectorPlace[n - 1]);
         Image2(n)->setPicture(
             scalableArtPicture(QStringLiteral(":/apparatus/collector%1.svg").arg(n)));
-        Image2(n)->setAccessibleName(QString::fromUtf8(CollectorWords[n - 1]));
+        Image2(n)->setAccessibleName(collectorWords(n));
         Image2(n)->makeAnswer();
     }
 }
@@ -102,7 +97,7 @@ void ApparatusQuizScreen::createGeneratorFrame() {
         Image1(n) = new ImageBox(Frame1, GeneratorPlace[n - 1]);
         Image1(n)->setPicture(
             scalableArtPicture(QStringLiteral(":/apparatus/generator%1.svg").arg(n)));
-        Image1(n)->setAccessibleName(QString::fromUtf8(GeneratorWords[n - 1]));
+        Image1(n)->setAccessibleName(generatorWords(n));
         Image1(n)->makeAnswer();
     }
 }
@@ -171,6 +166,7 @@ void ApparatusQuizScreen::Form_Load() {
         Image4(k)->setPicture(loadPicture(PicturePath(fragment::ReagentNormal, Reagent(q, k))));
         Image4(k)->setAccessibleName(reagentName(Reagent(q, k)));
     }
+    announceOnArrival(apparatusQuestionWords(q));
 }
 
 // HoverEnter runs the highlight step (HighlightGenerator / HighlightCollector) when not frozen.

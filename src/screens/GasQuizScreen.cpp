@@ -9,6 +9,7 @@
 #include "platform/Services.h"
 #include "screens/ArtControls.h"
 #include "screens/GasColumn.h"
+#include "screens/SpokenWords.h"
 #include "widgets/Accessibility.h"
 #include "widgets/ArtPictures.h"
 
@@ -143,6 +144,11 @@ void GasQuizScreen::ShowQuestion() {
         Image1(r)->setPicture(loadPicture(PicturePath(fragment::ReagentHighlighted, r)));
         Image1(r)->setAccessibleDescription(QuestionReagent);
     }
+    // The highlighted plates say the question at a glance; a screen reader says it on arrival,
+    // and again with the gas column whenever the pupil comes back to it.
+    const QString question = gasQuestionWords(CurrentQuestion);
+    Frame1->setAccessibleDescription(question);
+    announceOnArrival(question);
 }
 
 void GasQuizScreen::Command1_Click(int Index) {

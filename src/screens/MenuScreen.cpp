@@ -16,6 +16,12 @@ constexpr std::uint32_t LightGrey = 0x00E0E0E0;
 const QString CockOpenAction = QStringLiteral("コックを開く");
 const QString CockCloseAction = QStringLiteral("コックを閉じる");
 
+// What a sighted pupil sees happen in the apparatus picture when the stopcock turns.
+const QString CockOpenedWords = QStringLiteral("コックを開きました。上の液体が下りてきて中の固体に"
+                                               "触れ、気体が発生してびんに集まります。");
+const QString CockClosedWords = QStringLiteral("コックを閉じました。発生した気体の圧力で液体が上の"
+                                               "器具に押し上げられ、反応が止まります。");
+
 QFont pMincho(double points) {
     return minchoFont(PMinchoFace, points, true);
 }
@@ -114,22 +120,39 @@ void MenuScreen::Command4_Click() {
         Image8->show();
         CockClosed = 1;
         Command4->setCaption(CockOpenAction);
+        announce(CockClosedWords);
     } else {
         Image8->hide();
         Image9->show();
         CockClosed = 0;
         Command4->setCaption(CockCloseAction);
+        announce(CockOpenedWords);
     }
 }
 
 void MenuScreen::Command5_Click() {
+    coverMenuButtons(false);
     Command6->show();
     Frame1->hide();
 }
 
 void MenuScreen::Command6_Click() {
+    coverMenuButtons(true);
     Command6->hide();
     Frame1->show();
+    // The pupil works the panel now; a screen reader names its first button, then reads it out.
+    Command4->setFocus(Qt::OtherFocusReason);
+    announce(QStringLiteral("%1。%2%3")
+                 .arg(Frame1->caption(), Image7->accessibleDescription(),
+                      CockClosed == 1 ? QStringLiteral("コックは閉じています。")
+                                      : QStringLiteral("コックは開いています。")));
+}
+
+// The open panel covers the three big buttons: the keyboard cannot reach them then, as the
+// pointer cannot.
+void MenuScreen::coverMenuButtons(bool covered) {
+    for (GraphicalButton *button : {Command1, Command2, Command3})
+        button->setFocusPolicy(covered ? Qt::NoFocus : Qt::StrongFocus);
 }
 
 } // namespace vaporica

@@ -39,6 +39,7 @@ public:
 
 private:
     void createControls();
+    void coverMenuButtons(bool covered);
 };
 
 } // namespace vaporica

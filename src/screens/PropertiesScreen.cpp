@@ -9,6 +9,7 @@
 #include "drawing/Fonts.h"
 #include "screens/ArtControls.h"
 #include "screens/GasColumn.h"
+#include "screens/SpokenWords.h"
 
 #include <initializer_list>
 
@@ -144,16 +145,24 @@ void PropertiesScreen::Command1_Click(int Index) {
     Frame2->show();
     Frame3->show();
     const QString properties = PicturePath(fragment::Properties, Index);
-    Image3->setPicture(loadPicture(properties), pictureText(properties));
+    const QString page = pictureText(properties);
+    Image3->setPicture(loadPicture(properties), page);
     const QString apparatus = PicturePath(fragment::Apparatus, GasApparatus(Index));
+    const QString setUp = pictureText(apparatus);
     Image4->setPicture(
         loadNumberedPicture(apparatus, QStringLiteral("%1 の気体 %2（%3）の装置図の番号 %4")
                                            .arg(dataPath(DataRoot, fragment::GasApparatusFile))
                                            .arg(Index)
                                            .arg(gasName(Index))
                                            .arg(GasApparatus(Index))),
-        pictureText(apparatus));
+        setUp);
     const QString note = reagentNote(Index);
+    showNote(note);
+    // The page appears beside the buttons; a screen reader reads it out as a sighted pupil would.
+    announce(sentences({gasName(Index), page, note, setUp}));
+}
+
+void PropertiesScreen::showNote(const QString &note) {
     if (note.isEmpty()) {
         Label1->hide();
         return;

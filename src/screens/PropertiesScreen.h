@@ -51,6 +51,7 @@ private:
     void createGasColumn();
     void stackFrontToBack();
     void connectHandlers();
+    void showNote(const QString &note);
 
     PictureSwapHighlight gasGroup_;
 };

@@ -9,6 +9,7 @@
 #include "drawing/Fonts.h"
 #include "platform/Services.h"
 #include "screens/ArtControls.h"
+#include "screens/SpokenWords.h"
 
 namespace vaporica {
 
@@ -75,18 +76,24 @@ void SummaryScreen::Form_Load() {
     Image1->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, AnswerGas(q))));
     Image1->setAccessibleName(gasName(AnswerGas(q)));
     const QString equation = PicturePath(fragment::Equation, q);
-    Image3->setPicture(loadPicture(equation), pictureText(equation));
+    const QString equationWords = pictureText(equation);
+    Image3->setPicture(loadPicture(equation), equationWords);
     const QString apparatus = PicturePath(fragment::Apparatus, ApparatusPicture(q));
+    // A set-up drawn without words of its own shows the question's generator and collection.
+    QString setUp = pictureText(apparatus);
+    if (setUp.isEmpty())
+        setUp = setUpWords(q);
     Image4->setPicture(
         loadNumberedPicture(apparatus, QStringLiteral("%1 の問題 %2 の装置図の番号 %3")
                                            .arg(dataPath(DataRoot, fragment::QuestionFile))
                                            .arg(q)
                                            .arg(ApparatusPicture(q))),
-        pictureText(apparatus));
+        setUp);
     for (int k = 1; k <= 2; ++k) {
         Image2(k)->setPicture(loadPicture(PicturePath(fragment::ReagentNormal, Reagent(q, k))));
         Image2(k)->setAccessibleName(reagentName(Reagent(q, k)));
     }
+    announceOnArrival(summaryWords(q, equationWords, setUp));
 }
 
 void SummaryScreen::Command1_Click() {

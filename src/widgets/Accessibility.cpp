@@ -1,10 +1,17 @@
 #include "widgets/Accessibility.h"
 
 #include "widgets/Controls.h"
+#include "widgets/FocusRing.h"
 #include "widgets/Form.h"
 
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <QVariant>
 #include <QWindow>
 #include <algorithm>
@@ -16,6 +23,9 @@ namespace {
 const char *const CreationProperty = "vaporicaCreation";
 
 bool readsAsChild(QObject *object) {
+    // The focus ring only marks where the focus is, which a screen reader says itself.
+    if (qobject_cast<FocusRing *>(object) != nullptr)
+        return false;
     if (auto *w = qobject_cast<QWidget *>(object))
         return !w->isWindow();
     return qobject_cast<SpokenText *>(object) != nullptr;
@@ -140,11 +150,59 @@ QAccessibleInterface *accessibleControl(const QString &className, QObject *objec
         return new SpokenTextAccessible(static_cast<SpokenText *>(object));
     return nullptr;
 }
+// Qt's bridge to the accessibility bus (AT-SPI) tells a screen reader that a control it shows is
+// "showing" but not that it is "visible", and says nothing of the controls inside a shown panel.
+// A screen reader that first met them hidden keeps them as not visible and passes over them, so
+// every control that shows or hides in a window on the screen tells both states itself, on the
+// bridge's own connection and in the bridge's own terms.
+class VisibilityStates : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+            if (auto *control = qobject_cast<QWidget *>(watched))
+                tell(control, event->type() == QEvent::Show);
+        return false;
+    }
+
+private:
+    static void tell(QWidget *control, bool shown) {
+        // A window appearing is read afresh by the screen reader; only changes inside one already
+        // on the screen need telling.
+        const QWindow *window = control->window()->windowHandle();
+        if (control->isWindow() || window == nullptr || !window->isExposed() ||
+            qobject_cast<FocusRing *>(control) != nullptr || !QAccessible::isActive())
+            return;
+        // The connection Qt's bridge opened to the accessibility bus, found by its name.
+        QDBusConnection bus(QStringLiteral("a11y"));
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(control);
+        if (!bus.isConnected() || iface == nullptr)
+            return;
+        const QString path =
+            QStringLiteral("/org/a11y/atspi/accessible/%1").arg(QAccessible::uniqueId(iface));
+        QDBusArgument application;
+        application.beginStructure();
+        application << bus.baseService()
+                    << QDBusObjectPath(QStringLiteral("/org/a11y/atspi/accessible/root"));
+        application.endStructure();
+        for (const char *state : {"showing", "visible"}) {
+            QDBusMessage signal =
+                QDBusMessage::createSignal(path, QStringLiteral("org.a11y.atspi.Event.Object"),
+                                           QStringLiteral("StateChanged"));
+            signal << QString::fromLatin1(state) << int(shown) << 0
+                   << QVariant::fromValue(QDBusVariant(0)) << QVariant::fromValue(application);
+            bus.send(signal);
+        }
+    }
+};
 } // namespace
 
 void installAccessibleControls() {
     static const bool installed = [] {
         QAccessible::installFactory(accessibleControl);
+        qApp->installEventFilter(new VisibilityStates(qApp));
         return true;
     }();
     (void)installed;

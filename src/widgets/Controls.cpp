@@ -117,12 +117,7 @@ void GraphicalButton::paintEvent(QPaintEvent *) {
         drawBevel(p, r, light, dark);
         drawBevel(p, r.adjusted(1, 1, -1, -1), face_.lighter(115), shade);
     }
-    if (hasFocus()) {
-        QPen pen(Qt::black, 1, Qt::DotLine);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(r.adjusted(3, 3, -4, -4));
-    }
+    // The focus shows as the screen's focus ring around the button, not on its face.
 }
 
 void GraphicalButton::keyPressEvent(QKeyEvent *event) {
@@ -186,15 +181,6 @@ void ImageBox::paintEvent(QPaintEvent *) {
         p.setBrush(Qt::NoBrush);
         p.drawRect(rect().adjusted(0, 0, -1, -1));
         p.drawRect(rect().adjusted(1, 1, -2, -2));
-    }
-    if (hasFocus()) {
-        // Two pixels inside the border's inner line, so both can show at once.
-        const QRect ring = rect().adjusted(4, 4, -5, -5);
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(Qt::white, 1));
-        p.drawRect(ring);
-        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
-        p.drawRect(ring);
     }
 }
 

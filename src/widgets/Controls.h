@@ -75,8 +75,8 @@ public:
     int borderStyle() const { return borderStyle_; }
 
     // A picture that answers a question joins the tab order; a click leaves the focus where it
-    // was, so the pointer changes nothing. While focused it shows a black-and-white dotted ring
-    // inside its edge, apart from the solid border, and Enter or the space bar clicks it.
+    // was, so the pointer changes nothing. While focused the screen's focus ring goes round it,
+    // clear of the picture and its border, and Enter or the space bar clicks it.
     void makeAnswer();
     bool isAnswer() const { return focusPolicy() != Qt::NoFocus; }
 

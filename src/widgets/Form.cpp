@@ -3,6 +3,7 @@
 #include "base/ProgramLife.h"
 #include "widgets/Accessibility.h"
 #include "widgets/ArtPictures.h"
+#include "widgets/FocusRing.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -10,6 +11,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 
 namespace vaporica {
 
@@ -27,6 +29,7 @@ Form::Form(const QString &caption, int clientWidthTwips, int clientHeightTwips,
     setAutoFillBackground(true);
     setMouseTracking(true);
     setWindowIcon(vaporica::windowIcon());
+    focusRing_ = new FocusRing(this);
 }
 
 void Form::showCentred() {
@@ -79,6 +82,38 @@ QWidget *Form::firstFocusable() const {
 
 std::vector<QObject *> Form::accessibleChildren() const {
     return readingOrder(this, readingOrder_);
+}
+
+SpokenText *Form::announcer() {
+    if (announcer_ == nullptr)
+        announcer_ = new SpokenText(this, QAccessible::Notification);
+    return announcer_;
+}
+
+void Form::announce(const QString &words) {
+    announcer()->announce(words);
+}
+
+void Form::announceOnArrival(const QString &words) {
+    arrivalWords_ = words;
+}
+
+QString Form::announced() const {
+    return announcer_ == nullptr ? QString() : announcer_->words();
+}
+
+void Form::silence() {
+    announcer()->clear();
+}
+
+bool Form::event(QEvent *event) {
+    if (event->type() == QEvent::WindowActivate && !arrivalWords_.isEmpty()) {
+        // Activation hands the focus to the first button only after this event; a screen reader
+        // speaks the window and that button first, and then these words, uninterrupted.
+        QTimer::singleShot(0, this, [this, words = arrivalWords_] { announce(words); });
+        arrivalWords_.clear();
+    }
+    return QWidget::event(event);
 }
 
 void Form::mouseMoveEvent(QMouseEvent *event) {

@@ -9,6 +9,9 @@
 
 namespace vaporica {
 
+class FocusRing;
+class SpokenText;
+
 // A screen's window: fixed client size, no resize, no minimise or maximise box, background colour
 // and optional picture, the common icon, centred each time it is shown.
 class Form : public QWidget {
@@ -35,6 +38,18 @@ public:
     void setReadingOrder(const std::vector<QObject *> &order) { readingOrder_ = order; }
     std::vector<QObject *> accessibleChildren() const;
 
+    // Says words to a screen reader at once: the screen's notification, which a screen reader
+    // speaks when it shows. Made on first use, so it reads after the screen's controls.
+    void announce(const QString &words);
+    // What a sighted pupil takes in at a glance when the screen appears, said once the screen has
+    // become the active window, after the screen reader has named the window and the focused
+    // button (which would otherwise cut it short).
+    void announceOnArrival(const QString &words);
+    // The words of the last announcement, empty before the first or after a silence.
+    QString announced() const;
+    // Back to silence, unannounced (a screen's reset at load); makes the notification if need be.
+    void silence();
+
     void markUnloaded() { unloaded_ = true; }
 
 protected:
@@ -45,12 +60,18 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
+    SpokenText *announcer();
+
     ScalablePicture background_;
     std::vector<QWidget *> tabOrder_;
     std::vector<QObject *> readingOrder_;
     bool unloaded_ = false;
+    SpokenText *announcer_ = nullptr;
+    QString arrivalWords_;
+    FocusRing *focusRing_;
 };
 
 // The icon all five windows share: 32 x 32, at most 256 colours, fully opaque.

@@ -23,10 +23,13 @@ QString equationText(const QuestionRow &q) {
     for (const QString &c : {q.overArrow, q.underArrow})
         if (!c.isEmpty())
             conditions.append(c);
-    if (conditions.isEmpty())
-        return q.equation;
-    return q.equation + QStringLiteral("（") + conditions.join(QStringLiteral("、")) +
-           QStringLiteral("）");
+    QString text = q.equation;
+    if (!conditions.isEmpty())
+        text += QStringLiteral("（") + conditions.join(QStringLiteral("、")) + QStringLiteral("）");
+    // The strip under the equation is part of the card a pupil reads.
+    if (!q.reasons.isEmpty())
+        text += QStringLiteral("。理由: ") + q.reasons;
+    return text;
 }
 
 QString propertiesText(const GasRow &g) {
@@ -40,7 +43,9 @@ QString propertiesText(const GasRow &g) {
     for (const QString &field : {g.notes, g.toxicity, g.caution})
         if (!field.isEmpty())
             parts.append(field);
-    return parts.join(QStringLiteral("。")) + QStringLiteral("。");
+    // A | only breaks the page's line; read aloud, the words run on.
+    QString text = parts.join(QStringLiteral("。")) + QStringLiteral("。");
+    return text.remove(QLatin1Char('|'));
 }
 
 void writePictureTexts(const QString &root, const Tables &t) {
