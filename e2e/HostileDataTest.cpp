@@ -43,8 +43,10 @@ using vaporica::contract::QuestionValues;
 // busy machine. The sanitizer build runs several times slower.
 #ifdef VAPORICA_SANITIZED
 constexpr int Slowdown = 3;
+constexpr int PeakMemoryMb = 800; // the sanitizer's shadow memory and quarantine come on top
 #else
 constexpr int Slowdown = 1;
+constexpr int PeakMemoryMb = 400;
 #endif
 constexpr int StartMs = 3000;
 constexpr int WholeQuestionMs = 18000;
@@ -917,10 +919,10 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
         const int peak = run.peakMemoryMb();
         std::printf("peak memory %d MB, quiz after %lld ms\n", peak,
                     static_cast<long long>(toQuiz.elapsed()));
-        // 2.5 s in the normal build; a sanitizer build on a loaded machine takes longer. Before,
-        // every plate was scaled whole: 3.2 GB.
-        EXPECT_LT(toQuiz.elapsed(), 20000);
-        EXPECT_LT(peak, 400) << "peak memory " << peak << " MB";
+        // 2.5 s and 180 MB in the normal build; a sanitizer build on a loaded machine takes
+        // longer (24 s and 376 MB seen). Before, every plate was scaled whole: 3.2 GB.
+        EXPECT_LT(toQuiz.elapsed(), 10000 * Slowdown);
+        EXPECT_LT(peak, PeakMemoryMb) << "peak memory " << peak << " MB";
         run.click(quiz, QuizQuit * 2);
         break;
     }
@@ -961,9 +963,9 @@ TEST_P(HostileData, StartsOrEndsThroughTheReport) {
         // A picture may cost no more than the largest one accepted: the quiz's other plates and
         // the report within a few seconds and a few hundred MB (a sanitizer build included).
         if (c.drive == Drive::OpenQuiz) {
-            EXPECT_LT(toReport.elapsed(), 5000);
+            EXPECT_LT(toReport.elapsed(), 5000 * Slowdown);
             const int peak = run.peakMemoryMb();
-            EXPECT_LT(peak, 400) << "peak memory " << peak << " MB";
+            EXPECT_LT(peak, PeakMemoryMb) << "peak memory " << peak << " MB";
             std::printf("peak memory %d MB, report after %lld ms\n", peak,
                         static_cast<long long>(toReport.elapsed()));
         }
