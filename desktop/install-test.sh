@@ -55,13 +55,13 @@ done
 [ -s "$prefix/share/icons/hicolor/scalable/apps/$id.svg" ] || fail "no scalable icon"
 
 # The launcher, started from elsewhere through a symlink as a menu or PATH would, shows the menu.
-# Qt's accessibility log names each window as it is shown.
+# The program names each screen as it shows when asked to.
 ln -s "$prefix/bin/vaporica" "$prefix/on-path"
-(cd / && QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES=qt.accessibility.cache=true \
+(cd / && QT_QPA_PLATFORM=offscreen VAPORICA_REPORT_SCREENS=1 \
     exec "$prefix/on-path" 2>"$prefix/stderr") &
 pid=$!
 deadline=$((SECONDS + 30))
-until grep -q 'name="メニュー" role=Client' "$prefix/stderr" 2>/dev/null; do
+until grep -q '画面「メニュー」を表示しました' "$prefix/stderr" 2>/dev/null; do
     if ! kill -0 "$pid" 2>/dev/null || [ $SECONDS -ge $deadline ]; then
         fail "the installed program did not show its menu"
         cat "$prefix/stderr" >&2

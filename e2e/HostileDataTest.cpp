@@ -31,9 +31,9 @@ namespace {
 
 using namespace vaporica::e2e;
 
-// Qt's accessibility cache logs each window it learns of as it is shown; the menu window showing
-// is the one outside sign that start-up has finished loading the bank.
-const QByteArray MenuShownSign = "name=\"メニュー\" role=Client";
+// The program says so when asked: the menu showing is the sign that start-up has finished
+// loading the bank.
+const QByteArray MenuShownSign = "画面「メニュー」を表示しました";
 
 using vaporica::contract::GasValues;
 using vaporica::contract::QuestionValues;
@@ -766,8 +766,7 @@ protected:
     QProcessEnvironment environment(const QString &platform, const QString &display = {}) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-        env.insert(QStringLiteral("QT_LOGGING_RULES"),
-                   QStringLiteral("qt.accessibility.cache=true"));
+        env.insert(QStringLiteral("VAPORICA_REPORT_SCREENS"), QStringLiteral("1"));
         if (display.isEmpty())
             env.remove(QStringLiteral("DISPLAY"));
         else

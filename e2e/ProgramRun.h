@@ -85,15 +85,8 @@ public:
         err_ += program_.readAllStandardError();
         return err_;
     }
-    // What the program said, for a failure message: without the toolkit's accessibility log,
-    // which a run switches on to see its windows and which would hide every other line.
-    std::string errShown() {
-        QByteArray shown;
-        for (const QByteArray &line : err().split('\n'))
-            if (!line.startsWith("qt.accessibility.cache"))
-                shown += line + '\n';
-        return shown.left(3000).toStdString();
-    }
+    // What the program said, for a failure message.
+    std::string errShown() { return err().left(3000).toStdString(); }
     // Waits up to `ms` for the program to end or for `until` to hold; true when it held.
     bool waitFor(const std::function<bool()> &until, int ms = StartTimeoutMs) {
         QElapsedTimer clock;

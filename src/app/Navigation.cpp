@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTimer>
+#include <cstdio>
 
 namespace vaporica {
 
@@ -24,6 +25,14 @@ void unload(Form *form) {
     form->deleteLater();
 }
 
+// For the scripts and tests that drive the program: with VAPORICA_REPORT_SCREENS set, one line on
+// stderr as each screen shows, so they need not guess when start-up is done.
+void reportShown(const Form &form) {
+    if (qEnvironmentVariableIsSet("VAPORICA_REPORT_SCREENS"))
+        std::fprintf(stderr, "ヴァポリカ: 画面「%s」を表示しました\n",
+                     form.windowTitle().toUtf8().constData());
+}
+
 void switchTo(ScreenId target) {
     unload(running);
     running = nullptr;
@@ -33,6 +42,7 @@ void switchTo(ScreenId target) {
     if (programHasEnded())
         return;
     next->showCentred();
+    reportShown(*next);
 }
 
 void unloadRunning() {

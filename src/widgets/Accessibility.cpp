@@ -141,9 +141,8 @@ QAccessibleInterface *accessibleControl(const QString &className, QObject *objec
         return new ImageBoxAccessible(static_cast<ImageBox *>(object));
     if (className == QLatin1String("vaporica::Frame"))
         return new ContainerAccessible(static_cast<QWidget *>(object), QAccessible::Grouping);
-    // A screen keeps the role Qt gives any plain widget window.
     if (className == QLatin1String("vaporica::Form"))
-        return new ContainerAccessible(static_cast<QWidget *>(object), QAccessible::Client);
+        return new ContainerAccessible(static_cast<QWidget *>(object), QAccessible::Window);
     if (className == QLatin1String("vaporica::Label"))
         return new LabelAccessible(static_cast<Label *>(object));
     if (className == QLatin1String("vaporica::SpokenText"))
