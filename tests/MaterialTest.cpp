@@ -16,8 +16,11 @@
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace vaporica::material;
 using vaporica::test::DataCopy;
@@ -100,6 +103,151 @@ TEST(ReagentTable, StatesAreThoseThePicturesDraw) {
     for (const ReagentRow &r : loaded.tables.reagents)
         EXPECT_EQ(r.state, vaporica::drawnAsSolid(r.number) ? State::Solid : State::Liquid)
             << "reagent " << r.number;
+}
+
+// --- what a pupil can tell apart and read ----------------------------------------------------
+
+// Relative luminance and contrast ratio as WCAG 2 defines them: what a greyscale print, a
+// projector washing colours out, or a pupil who cannot tell red from green still sees.
+double luminance(QRgb c) {
+    const auto linear = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c));
+}
+
+double contrast(QRgb a, QRgb b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QImage builtPicture(const QString &relative) {
+    return QImage(QStringLiteral(VAPORICA_BUILD_DIR "/") + relative)
+        .convertToFormat(QImage::Format_ARGB32);
+}
+
+// The worst contrast of any line of text in `area` against the fill behind it. The fill of each
+// row is read at `fillColumn`, where no text stands (a gradient changes it row by row); a run of
+// rows holding anything else is one line of text, whose ink is its pixel farthest from the fill
+// (the core of a stroke; its anti-aliased edge lies between the two). 0 when the area holds no
+// text at all.
+double worstTextContrast(const QImage &image, const QRect &area, int fillColumn) {
+    const auto differs = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                   std::abs(qBlue(a) - qBlue(b)) >
+               48;
+    };
+    double worst = 0;
+    int lines = 0;
+    for (int y = area.top(); y <= area.bottom();) {
+        const auto textIn = [&](int row) {
+            const QRgb fill = image.pixel(fillColumn, row);
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (differs(image.pixel(x, row), fill))
+                    return true;
+            return false;
+        };
+        if (!textIn(y)) {
+            ++y;
+            continue;
+        }
+        int end = y;
+        while (end + 1 <= area.bottom() && textIn(end + 1))
+            ++end;
+        double best = 1;
+        QRgb ink = 0;
+        for (int row = y; row <= end; ++row)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const double c = contrast(image.pixel(x, row), image.pixel(fillColumn, row));
+                if (c > best)
+                    best = c, ink = image.pixel(x, row);
+            }
+        double line = best;
+        for (int row = y; row <= end; ++row)
+            line = std::min(line, contrast(ink, image.pixel(fillColumn, row)));
+        worst = lines++ == 0 ? line : std::min(worst, line);
+        y = end + 1;
+    }
+    return worst;
+}
+
+// The plate's face, read as the median luminance inside its rim: the name covers far less than
+// half of it.
+double faceLuminance(const QImage &plate) {
+    std::vector<double> values;
+    for (int y = 9; y <= 30; ++y)
+        for (int x = 8; x < plate.width() - 8; ++x)
+            values.push_back(luminance(plate.pixel(x, y)));
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+double luminanceContrast(double a, double b) {
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// The width of the plate's frame: pixels at its left end, along the middle row, that stand out
+// darker from the face at 3:1 or more.
+int frameWidth(const QImage &plate) {
+    const double face = faceLuminance(plate);
+    int dark = 0;
+    for (int x = 0; x < 6; ++x) {
+        const double l = luminance(plate.pixel(x, plate.height() / 2));
+        dark += l < face && luminanceContrast(l, face) >= 3.0;
+    }
+    return dark;
+}
+
+struct PlatePair {
+    const char *kind;
+    const char *plain, *highlighted; // file patterns under the data directory
+    int count;
+};
+
+// A plain plate and its highlighted look must differ in lightness, not in hue alone: 3:1 between
+// the two faces is the contrast WCAG asks for the look that shows a control's state (1.4.11), and
+// it survives greyscale and every kind of colour blindness. The names on every plate read at
+// 4.5:1, the contrast for body text (17 px type is not large).
+TEST(MaterialPlates, HighlightedLooksDifferInLightnessAndEveryNameReads) {
+    const PlatePair pairs[] = {
+        {"reagent", "薬品/yaku1(%1).gif", "薬品/yaku2(%1).gif", 24},
+        {"gas", "気体/gas1(%1).gif", "気体/gas2(%1).gif", 14},
+    };
+    for (const PlatePair &pair : pairs)
+        for (int n = 1; n <= pair.count; ++n) {
+            SCOPED_TRACE(
+                QStringLiteral("%1 %2").arg(QLatin1String(pair.kind)).arg(n).toStdString());
+            const QImage plain = builtPicture(QString::fromUtf8(pair.plain).arg(n));
+            const QImage lit = builtPicture(QString::fromUtf8(pair.highlighted).arg(n));
+            ASSERT_FALSE(plain.isNull());
+            ASSERT_FALSE(lit.isNull());
+            EXPECT_GE(luminanceContrast(faceLuminance(plain), faceLuminance(lit)), 3.0)
+                << "faces " << faceLuminance(plain) << " and " << faceLuminance(lit);
+            for (const QImage *plate : {&plain, &lit}) {
+                const QRect inside(6, 9, plate->width() - 12, 23);
+                EXPECT_GE(worstTextContrast(*plate, inside, inside.left()), 4.5)
+                    << (plate == &plain ? "plain" : "highlighted");
+            }
+        }
+}
+
+// The question's reagents carry a heavy dark frame as well, a cue of shape besides lightness; a
+// gas button under the pointer has none, so after a wrong answer the gas still under the pointer
+// never looks like a reagent of the question.
+TEST(MaterialPlates, OnlyTheQuestionsReagentsWearAHeavyFrame) {
+    for (int r = 1; r <= 24; ++r) {
+        EXPECT_GE(frameWidth(builtPicture(QStringLiteral("薬品/yaku2(%1).gif").arg(r))), 3)
+            << "reagent " << r;
+        EXPECT_LE(frameWidth(builtPicture(QStringLiteral("薬品/yaku1(%1).gif").arg(r))), 1)
+            << "reagent " << r;
+    }
+    for (int g = 1; g <= 14; ++g)
+        for (const char *look : {"gas1", "gas2"})
+            EXPECT_LE(frameWidth(builtPicture(
+                          QStringLiteral("気体/%1(%2).gif").arg(QLatin1String(look)).arg(g))),
+                      1)
+                << look << " " << g;
 }
 
 // --- words in the written pictures ---------------------------------------------------------
