@@ -250,6 +250,63 @@ TEST(MaterialPlates, OnlyTheQuestionsReagentsWearAHeavyFrame) {
                 << look << " " << g;
 }
 
+// Where a picture's badge of a colour of its own stands: the bounding box of the pixels close to
+// `colour` within `within`; empty when there are none.
+QRect boxOf(const QImage &image, const QRect &within, QRgb colour) {
+    QRect box;
+    for (int y = within.top(); y <= within.bottom(); ++y)
+        for (int x = within.left(); x <= within.right(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            if (std::abs(qRed(c) - qRed(colour)) + std::abs(qGreen(c) - qGreen(colour)) +
+                    std::abs(qBlue(c) - qBlue(colour)) <
+                24)
+                box |= QRect(x, y, 1, 1);
+        }
+    return box;
+}
+
+struct CaptionCase {
+    const char *what;
+    const char *file; // under the data directory, %1 the number
+    int count;
+    QRect area;     // where the text stands
+    int fillColumn; // where only the fill is
+    double least;   // 4.5, or 3 for type of 18 px and more
+};
+
+// Every line of text on the properties pages and the equation cards, against the fill behind it.
+TEST(MaterialCaptions, EveryLineReadsAgainstItsFill) {
+    const CaptionCase cases[] = {
+        {"page band: the name (22 px bold) and formula", "性質/seisitu(%1).gif", 14,
+         QRect(1, 1, 270, 34), 3, 3.0},
+        {"page labels (12 px bold)", "性質/seisitu(%1).gif", 14, QRect(1, 37, 77, 198), 2, 4.5},
+        {"page entries (13 px)", "性質/seisitu(%1).gif", 14, QRect(82, 37, 258, 198), 81, 4.5},
+        {"card equation and conditions", "反応式/siki(%1).gif", 20, QRect(2, 2, 480, 68), 3, 4.5},
+        {"card reasons (14 px)", "反応式/siki(%1).gif", 20, QRect(2, 72, 480, 21), 3, 4.5},
+    };
+    for (const CaptionCase &c : cases)
+        for (int n = 1; n <= c.count; ++n) {
+            SCOPED_TRACE(QStringLiteral("%1, %2")
+                             .arg(QString::fromUtf8(c.what), QString::fromUtf8(c.file).arg(n))
+                             .toStdString());
+            const QImage picture = builtPicture(QString::fromUtf8(c.file).arg(n));
+            ASSERT_FALSE(picture.isNull());
+            EXPECT_GE(worstTextContrast(picture, c.area, c.fillColumn), c.least);
+        }
+    // The red badge of a toxic gas (16 px bold).
+    int badges = 0;
+    for (int g = 1; g <= 14; ++g) {
+        const QImage page = builtPicture(QStringLiteral("性質/seisitu(%1).gif").arg(g));
+        const QRect badge = boxOf(page, QRect(200, 0, 142, 36), qRgb(200, 0, 0));
+        if (badge.isEmpty())
+            continue;
+        ++badges;
+        const QRect inside = badge.adjusted(3, 3, -3, -3);
+        EXPECT_GE(worstTextContrast(page, inside, inside.left()), 4.5) << "gas " << g;
+    }
+    EXPECT_EQ(badges, 8); // chlorine, hydrogen chloride, ammonia, the nitrogen oxides, SO2, H2S, CO
+}
+
 // --- words in the written pictures ---------------------------------------------------------
 
 // Pixels a pupil sees as part of a stroke: opaque and at least a quarter dark. A thin stroke set

@@ -16,14 +16,15 @@ namespace vaporica::material {
 
 namespace {
 
-const QColor Band(13, 171, 255);
-const QColor BandDark(0, 110, 200);
+// The name is set white on the band: deep enough for better than 4.5:1 from top to bottom.
+const QColor Band(0, 96, 196);
+const QColor BandDark(0, 62, 140);
 const QColor LabelFill(226, 242, 255);
 const QColor LabelInk(0, 60, 130);
 const QColor Rule(190, 210, 230);
 const QColor Ink(20, 20, 20);
-const QColor Danger(210, 0, 0);
-const QColor DangerFill(255, 228, 228);
+const QColor Danger(200, 0, 0);
+const QColor DangerFill(255, 236, 236);
 
 constexpr int BandHeight = 36;
 constexpr int LabelWidth = 80;
@@ -86,7 +87,7 @@ void checkWidths(const GasRow &g, const QList<Item> &items, const QFont &font) {
 
 void drawBand(QPainter &p, const GasRow &g) {
     QLinearGradient fill(0, 0, 0, BandHeight);
-    fill.setColorAt(0, Band.lighter(115));
+    fill.setColorAt(0, Band);
     fill.setColorAt(1, BandDark);
     p.fillRect(QRectF(0, 0, PropertiesWidth, BandHeight), fill);
 
