@@ -66,7 +66,7 @@ void writeBank(const QString &root, const Tables &t) {
     }
     QByteArray taiou;
     for (const GasRow &g : t.gases)
-        taiou += QByteArray::number(g.apparatus) + "\n";
+        taiou += QByteArray::number(propertiesSetup(t, g)) + "\n";
     writeText(dataPath(root, fragment::QuestionFile), mondai);
     writeText(dataPath(root, fragment::GasApparatusFile), taiou);
 }
@@ -131,8 +131,7 @@ void writePictures(const QString &root, const Tables &t, QList<Finding> &finding
     for (const QuestionRow &q : t.questions) {
         if (const auto card = equationOf(q, t, findings))
             writeGif(*card, picturePathUnder(root, fragment::Equation, q.number), false);
-        writeGif(setupPicture(q.apparatus,
-                              SetupContents{q.reagent1, q.reagent2, t.gases[q.gas - 1].swatch}),
+        writeGif(setupPicture(q.apparatus, setupContentsOf(t, q)),
                  picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number), true);
     }
     // Every plain set-up, also one no gas shows today: a teacher choosing a drawing for a new
