@@ -309,6 +309,45 @@ TEST(MaterialCaptions, EveryLineReadsAgainstItsFill) {
     EXPECT_EQ(badges, 8); // chlorine, hydrogen chloride, ammonia, the nitrogen oxides, SO2, H2S, CO
 }
 
+// The height of the first character of a card's equation: the ink of the leftmost few columns
+// that hold any, above the strip of reasons.
+int firstCharacterHeight(const QImage &card) {
+    const auto dark = [&](int x, int y) { return qGray(card.pixel(x, y)) < 140; };
+    int first = -1;
+    for (int x = 3; x < card.width() - 3 && first < 0; ++x)
+        for (int y = 3; y < 68; ++y)
+            if (dark(x, y)) {
+                first = x;
+                break;
+            }
+    int top = 68, bottom = 0;
+    for (int x = first; x >= 0 && x < first + 8; ++x)
+        for (int y = 3; y < 68; ++y)
+            if (dark(x, y)) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return bottom - top + 1;
+}
+
+// Every card sets its equation in one type, so that no card looks less important than another.
+TEST(MaterialCaptions, EveryEquationIsSetInOneSize) {
+    QMap<int, QList<int>> byHeight;
+    for (int q = 1; q <= 20; ++q)
+        byHeight[firstCharacterHeight(builtPicture(QStringLiteral("反応式/siki(%1).gif").arg(q)))]
+            << q;
+    ASSERT_FALSE(byHeight.isEmpty());
+    QStringList heights;
+    for (auto it = byHeight.begin(); it != byHeight.end(); ++it) {
+        QStringList questions;
+        for (int q : *it)
+            questions << QString::number(q);
+        heights << QStringLiteral("%1 px: %2").arg(it.key()).arg(questions.join(QLatin1Char(',')));
+    }
+    EXPECT_LE(byHeight.lastKey() - byHeight.firstKey(), 1)
+        << heights.join(QStringLiteral("; ")).toStdString();
+}
+
 // --- words in the written pictures ---------------------------------------------------------
 
 // Pixels a pupil sees as part of a stroke: opaque and at least a quarter dark. A thin stroke set

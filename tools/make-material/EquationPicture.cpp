@@ -24,6 +24,9 @@ const QColor ReasonsGround(234, 243, 255);
 constexpr int ReasonsHeight = 24;
 constexpr int ReasonsMargin = 8;
 constexpr int EquationArea = EquationHeight - ReasonsHeight;
+constexpr qreal CardMargin = 12;
+constexpr qreal LargestType = 26;
+constexpr qreal SmallestType = 16;
 
 struct Layout {
     QFont font, conditionFont;
@@ -105,21 +108,29 @@ QFont reasonsFont() {
     return minchoFont(14);
 }
 
-QImage equationPicture(const QString &equation, const QString &overArrow, const QString &underArrow,
-                       const QString &gasFormula, const QString &reasons) {
+qreal equationTypeSize(const QString &equation, const QString &overArrow,
+                       const QString &underArrow) {
     const Equation eq = parseEquation(equation);
-    // One type size for short and long equations alike, so the pictures look like one set.
-    const qreal margin = 12;
-    qreal size = 26;
-    Layout l = measure(eq, overArrow, underArrow, size);
-    while (l.width > EquationWidth - 2 * margin) {
+    qreal size = LargestType;
+    while (measure(eq, overArrow, underArrow, size).width > EquationWidth - 2 * CardMargin) {
         size -= 0.5;
-        if (size < 16)
+        if (size < SmallestType)
             throw std::runtime_error(QStringLiteral("反応式 %1 が画像の幅に収まりません")
                                          .arg(quoted(equation))
                                          .toStdString());
-        l = measure(eq, overArrow, underArrow, size);
     }
+    return size;
+}
+
+QImage equationPicture(const QString &equation, const QString &overArrow, const QString &underArrow,
+                       const QString &gasFormula, const QString &reasons, qreal typeSize) {
+    const Equation eq = parseEquation(equation);
+    const qreal size = typeSize;
+    const Layout l = measure(eq, overArrow, underArrow, size);
+    if (l.width > EquationWidth - 2 * CardMargin)
+        throw std::runtime_error(QStringLiteral("反応式 %1 が画像の幅に収まりません")
+                                     .arg(quoted(equation))
+                                     .toStdString());
 
     QImage image(EquationWidth, EquationHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
