@@ -17,6 +17,7 @@
 #include <QMap>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
@@ -280,11 +281,12 @@ struct CaptionCase {
 TEST(MaterialCaptions, EveryLineReadsAgainstItsFill) {
     const CaptionCase cases[] = {
         {"page band: the name (22 px bold) and formula", "性質/seisitu(%1).gif", 14,
-         QRect(1, 1, 270, 34), 3, 3.0},
-        {"page labels (12 px bold)", "性質/seisitu(%1).gif", 14, QRect(1, 37, 77, 198), 2, 4.5},
-        {"page entries (13 px)", "性質/seisitu(%1).gif", 14, QRect(82, 37, 258, 198), 81, 4.5},
+         QRect(1, 1, 270, 30), 3, 3.0},
+        {"page labels (12 px bold)", "性質/seisitu(%1).gif", 14, QRect(1, 33, 77, 202), 2, 4.5},
+        {"page entries (12 px)", "性質/seisitu(%1).gif", 14, QRect(82, 33, 258, 202), 81, 4.5},
         {"card equation and conditions", "反応式/siki(%1).gif", 20, QRect(2, 2, 480, 68), 3, 4.5},
         {"card reasons (14 px)", "反応式/siki(%1).gif", 20, QRect(2, 72, 480, 21), 3, 4.5},
+        {"card cautions (13 px)", "反応式/siki(%1).gif", 20, QRect(2, 40, 480, 30), 3, 4.5},
     };
     for (const CaptionCase &c : cases)
         for (int n = 1; n <= c.count; ++n) {
@@ -299,7 +301,7 @@ TEST(MaterialCaptions, EveryLineReadsAgainstItsFill) {
     int badges = 0;
     for (int g = 1; g <= 14; ++g) {
         const QImage page = builtPicture(QStringLiteral("性質/seisitu(%1).gif").arg(g));
-        const QRect badge = boxOf(page, QRect(200, 0, 142, 36), qRgb(200, 0, 0));
+        const QRect badge = boxOf(page, QRect(200, 0, 142, 32), qRgb(200, 0, 0));
         if (badge.isEmpty())
             continue;
         ++badges;
@@ -310,9 +312,12 @@ TEST(MaterialCaptions, EveryLineReadsAgainstItsFill) {
 }
 
 // The height of the first character of a card's equation: the ink of the leftmost few columns
-// that hold any, above the strip of reasons.
+// that hold any, above the strip of reasons; the red cautions are left out.
 int firstCharacterHeight(const QImage &card) {
-    const auto dark = [&](int x, int y) { return qGray(card.pixel(x, y)) < 140; };
+    const auto dark = [&](int x, int y) {
+        const QRgb c = card.pixel(x, y);
+        return qGray(c) < 140 && qRed(c) - qGreen(c) < 60;
+    };
     int first = -1;
     for (int x = 3; x < card.width() - 3 && first < 0; ++x)
         for (int y = 3; y < 68; ++y)
@@ -455,6 +460,66 @@ TEST(SetupPictureWords, EveryLabelIsWholeLargeAndKeepsItsStrokesInTheWrittenGif)
                 << "souti(" << setup.number << ") does not name reagent " << r;
     }
     EXPECT_EQ(questions, 20);
+}
+
+// --- the words beside the pictures ---------------------------------------------------------
+
+QString builtText(const QString &relative) {
+    QFile file(QStringLiteral(VAPORICA_BUILD_DIR "/") + relative);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// A screen reader reads the words file beside a picture: one for every picture of a card, a page
+// or a set-up, none holding the tables' line-break mark (read aloud as タテセン), and each saying
+// every row its picture shows.
+TEST(MaterialWords, EveryPictureHasWordsWithEveryRowAndNoBreakMark) {
+    const struct {
+        const char *folder;
+        const char *pattern;
+    } folders[] = {{"反応式", "siki(*).gif"}, {"性質", "seisitu(*).gif"}, {"装置", "souti(*).gif"}};
+    int files = 0;
+    for (const auto &f : folders) {
+        QDirIterator it(QStringLiteral(VAPORICA_BUILD_DIR "/") + QString::fromUtf8(f.folder),
+                        {QString::fromLatin1(f.pattern)}, QDir::Files);
+        while (it.hasNext()) {
+            const QString picture = it.next();
+            const QString words =
+                QString(picture).replace(QStringLiteral(".gif"), QStringLiteral(".txt"));
+            SCOPED_TRACE(words.toStdString());
+            QFile file(words);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(file.readAll());
+            EXPECT_FALSE(text.contains(QLatin1Char('|')));
+            EXPECT_FALSE(text.trimmed().isEmpty());
+            ++files;
+        }
+    }
+    EXPECT_EQ(files, 20 + 14 + 29);
+
+    const LoadedTables loaded =
+        loadTables(QStringLiteral(VAPORICA_SOURCE_DIR "/material"), vaporica::setupNumbers());
+    const auto joined = [](const QString &cell) { return QString(cell).remove(QLatin1Char('|')); };
+    for (const QuestionRow &q : loaded.tables.questions) {
+        const QString text = builtText(QStringLiteral("反応式/siki(%1).txt").arg(q.number));
+        SCOPED_TRACE(q.number);
+        EXPECT_TRUE(text.contains(q.reasons));
+        for (const QString &caution : q.cautions)
+            EXPECT_TRUE(text.contains(caution)) << caution.toStdString();
+        const QString setup =
+            builtText(QStringLiteral("装置/souti(%1).txt").arg(QuestionSetups + q.number));
+        for (int r : {q.reagent1, q.reagent2})
+            EXPECT_TRUE(setup.contains(vaporica::reagentName(r))) << setup.toStdString();
+    }
+    for (const GasRow &g : loaded.tables.gases) {
+        const QString text = builtText(QStringLiteral("性質/seisitu(%1).txt").arg(g.number));
+        SCOPED_TRACE(g.number);
+        for (const QString &row : {g.colourOdour, g.water, g.collectionNote, g.drying, g.test,
+                                   g.notes, g.caution, g.toxicity})
+            EXPECT_TRUE(text.contains(joined(row))) << row.toStdString();
+        // The comparison with air is said in words.
+        EXPECT_TRUE(text.contains(g.air.section(QLatin1Char(' '), 0, 1))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QRegularExpression(QStringLiteral("[＞＜≒]"))));
+    }
 }
 
 // --- the generator refuses text it cannot set whole -----------------------------------------
@@ -634,12 +699,12 @@ INSTANTIATE_TEST_SUITE_P(
     Tables, MakeMaterialRefuses,
     ::testing::Values(
         // Without its break mark the line is wider than the row: refused, not broken mid-word.
-        RefusalCase{"UnmarkedLongLine", "gases.tsv", "酸化力が強い。2NO2 ⇄ N2O4（無色）|水と",
-                    "酸化力が強い。2NO2 ⇄ N2O4（無色）水と",
+        RefusalCase{"UnmarkedLongLine", "gases.tsv", "酸化力が強い。2NO2 ⇄ N2O4（無色）。|水と",
+                    "酸化力が強い。2NO2 ⇄ N2O4（無色）。水と",
                     "gases.tsv 19 行目: 二酸化窒素 の「性質」の行「酸化力が強い。"},
         RefusalCase{"RowsPastThePage", "gases.tsv", "吸いこまないよう、ドラフト内で扱う",
-                    "吸いこまないよう、|ドラフト内で|扱う",
-                    "gases.tsv 19 行目: 二酸化窒素 の性質が 12 行"},
+                    "吸いこまないよう、|ドラフト内で|扱う|こと|とする",
+                    "gases.tsv 19 行目: 二酸化窒素 の性質が 15 行"},
         RefusalCase{
             "ReasonsWiderThanTheCard", "questions.tsv", "→三角フラスコ　水に溶けにくい",
             "→三角フラスコ（コックで液体を少しずつ加える）　水に溶けにくい",

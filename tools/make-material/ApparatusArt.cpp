@@ -250,14 +250,27 @@ struct Callout {
     // A vessel standing on the bench may be named from below; a generator's contents never are,
     // as the line would come through the burner, the gauze or the stand's foot.
     bool fromBelow = false;
+    QString where; // in words: 滴下ろうと, 試験管の底, …
 };
 
-Callout calloutFor(const QList<int> &reagents, QPointF spot, double reach) {
+Callout calloutFor(const QList<int> &reagents, QPointF spot, double reach, const QString &where) {
     QStringList names;
     for (int r : reagents)
         names << reagentName(r);
     const QString plus = QStringLiteral("＋");
-    return {names.join(plus), names.join(QStringLiteral("\n") + plus), spot, reach};
+    return {names.join(plus), names.join(QStringLiteral("\n") + plus), spot, reach, false, where};
+}
+
+// What a generator's vessel is called.
+QString vesselWord(int generator) {
+    switch (generator) {
+    case 1:
+        return QStringLiteral("三角フラスコ");
+    case 4:
+        return QStringLiteral("丸底フラスコ");
+    default:
+        return QStringLiteral("試験管");
+    }
 }
 
 QByteArray emptied(QByteArray svg, const QString &id) {
@@ -306,17 +319,20 @@ QList<Callout> fillGenerator(Part &generator, const Setup &setup, const SetupCon
     if (setup.thermometer)
         svg = filled(svg, QStringLiteral("boiling-chips"), Qt::white, true);
 
+    const QString vessel = vesselWord(setup.generator);
+    const QString bottom = vessel + QStringLiteral("の底");
     QList<Callout> callouts;
     if (!solids.isEmpty())
-        callouts.append(calloutFor(solids, spots.solid, spots.reach));
+        callouts.append(calloutFor(solids, spots.solid, spots.reach, bottom));
     if (!dropped.isEmpty())
-        callouts.append(calloutFor(dropped, *spots.funnel, kFunnelReach));
+        callouts.append(
+            calloutFor(dropped, *spots.funnel, kFunnelReach, QStringLiteral("滴下ろうと")));
     if (!liquids.isEmpty())
-        callouts.append(
-            calloutFor(liquids, solids.isEmpty() ? spots.liquid : spots.solid, spots.reach));
+        callouts.append(calloutFor(liquids, solids.isEmpty() ? spots.liquid : spots.solid,
+                                   spots.reach, vessel));
     if (setup.thermometer)
-        callouts.append(
-            {QStringLiteral("沸騰石"), QStringLiteral("沸騰石"), spots.chips, spots.reach});
+        callouts.append({QStringLiteral("沸騰石"), QStringLiteral("沸騰石"), spots.chips,
+                         spots.reach, false, bottom});
     return callouts;
 }
 
@@ -346,21 +362,21 @@ std::pair<Part, Callout> vesselPart(Vessel vessel) {
         part.svg = filled(part.svg, QStringLiteral("liquid"), kWashWater);
         return {part,
                 {QStringLiteral("水（HClを除く）"), QStringLiteral("水\n（HClを除く）"),
-                 QPointF(42, 67), 40, true}};
+                 QPointF(42, 67), 40, true, QStringLiteral("洗気びん")}};
     }
     case Vessel::AcidWash: {
         Part part = loadPart("wash-bottle.svg");
         part.svg = filled(part.svg, QStringLiteral("liquid"), lookOf(22).colour);
         return {part,
                 {QStringLiteral("濃硫酸（乾燥）"), QStringLiteral("濃硫酸\n（乾燥）"),
-                 QPointF(42, 67), 40, true}};
+                 QPointF(42, 67), 40, true, QStringLiteral("洗気びん")}};
     }
     case Vessel::SodaLime: {
         Part part = loadPart("drying-tube.svg");
         part.standsOnBench = false;
         return {part,
                 {QStringLiteral("ソーダ石灰（乾燥）"), QStringLiteral("ソーダ石灰\n（乾燥）"),
-                 QPointF(42, 15), 12}};
+                 QPointF(42, 15), 12, false, QStringLiteral("乾燥管")}};
     }
     }
     return {};
@@ -803,6 +819,65 @@ QImage setupPicture(int n, const std::optional<SetupContents> &contents) {
 
 QList<SetupLabel> setupLabels(int n, const std::optional<SetupContents> &contents) {
     return compose(setupNumbered(n), contents).labels;
+}
+
+QString setupWords(int n, const std::optional<SetupContents> &contents) {
+    const Setup &setup = setupNumbered(n);
+    QStringList words;
+    switch (setup.generator) {
+    case 1:
+        words << QStringLiteral("三角フラスコに滴下ろうとを付けた発生装置（加熱しない）");
+        break;
+    case 2:
+        words << QStringLiteral("スタンドに固定して口を少し上に向けた試験管を、ガスバーナーで加熱"
+                                "する発生装置");
+        break;
+    case 3:
+        words << QStringLiteral("口を少し下げて固定した試験管を、ガスバーナーで加熱する発生装置");
+        break;
+    default:
+        words << QStringLiteral("金網にのせた丸底フラスコに滴下ろうとを付け、ガスバーナーで加熱"
+                                "する発生装置") +
+                     (setup.thermometer ? QStringLiteral("。温度計の球部は液体の中") : QString());
+    }
+    if (contents) {
+        Part generator = generatorPart(setup.generator, setup.thermometer);
+        QStringList held;
+        for (const Callout &c : fillGenerator(generator, setup, *contents))
+            held << c.where + QStringLiteral("に") +
+                        QString(c.oneLine).replace(QStringLiteral("＋"), QStringLiteral("と"));
+        words << held.join(QStringLiteral("、"));
+    }
+    QStringList passes;
+    for (Vessel vessel : setup.between)
+        switch (vessel) {
+        case Vessel::WaterWash:
+            passes << QStringLiteral("水を入れた洗気びん（HClを除く）");
+            break;
+        case Vessel::AcidWash:
+            passes << QStringLiteral("濃硫酸を入れた洗気びん（乾燥する）");
+            break;
+        case Vessel::SodaLime:
+            passes << QStringLiteral("ソーダ石灰を詰めた乾燥管（乾燥する）");
+            break;
+        }
+    if (!passes.isEmpty())
+        words << QStringLiteral("気体は") + passes.join(QStringLiteral("、")) +
+                     (passes.size() > 1 ? QStringLiteral("の順に通る") : QStringLiteral("を通る"));
+    if (setup.between.size() > 1 && setup.between.back() == Vessel::AcidWash)
+        words << QStringLiteral("水を先に通すのは、乾かした気体を水で再び湿らせないため");
+    switch (setup.collector) {
+    case 1:
+        words << QStringLiteral("下方置換：口を上にした集気びんの底近くまでガラス管を入れて集める");
+        break;
+    case 2:
+        words << QStringLiteral("上方置換：口を下にした集気びんの奥までガラス管を入れて集める");
+        break;
+    default:
+        words << QStringLiteral("水上置換：水を満たして水槽に逆さに立てた集気びんに、水中のガラス管"
+                                "の先から気体を入れて集める");
+    }
+    return words.join(QStringLiteral("。")) + QStringLiteral("。");
 }
 
 SetupAnswers setupAnswers(int n) {

@@ -41,6 +41,10 @@ struct SetupContents {
 // and a coloured gas is tinted in the collector. Every set-up picture has setupPictureSize().
 QImage setupPicture(int n, const std::optional<SetupContents> &contents = std::nullopt);
 QList<int> setupNumbers();
+
+// What set-up n draws, from the generator to the collection, in words for a screen reader: the
+// apparatus, where each reagent lies, what the gas passes and how it is collected.
+QString setupWords(int n, const std::optional<SetupContents> &contents = std::nullopt);
 QSize setupPictureSize();
 
 // Whether the set-up pictures draw a reagent as a solid (on the bottom of the vessel) rather than

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 namespace vaporica::material {
 
@@ -18,11 +19,16 @@ qreal equationTypeSize(const QString &equation, const QString &overArrow,
 // The balanced equation on a white card, set in `typeSize` (every card of a bank in one size, the
 // largest at which all fit, so that they read as one set): coefficients, subscripts, the
 // conditions over and under the arrow, and the gas the question asks for picked out in colour;
-// below it, on a tinted strip, one line of reasons (why this generator, why this collection). A
-// line of reasons wider than the card, or an equation wider than the card in that type, is an
-// error.
+// under it up to two lines of cautions in red, and at the bottom, on a tinted strip, one line of
+// reasons (why this generator, why this collection). A line wider than the card, or an equation
+// that does not fit beside the cautions, is an error.
 QImage equationPicture(const QString &equation, const QString &overArrow, const QString &underArrow,
-                       const QString &gasFormula, const QString &reasons, qreal typeSize);
+                       const QString &gasFormula, const QString &reasons,
+                       const QStringList &cautions, qreal typeSize);
+
+// Where caution `line` of `lines` is drawn, and in what type.
+QRect cautionBox(int line, int lines);
+QFont cautionFont();
 
 // Where the line of reasons is drawn on the card, and in what type, so its legibility can be
 // checked against the same words set alone.

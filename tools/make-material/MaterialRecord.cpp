@@ -118,12 +118,12 @@ QList<Planned> plannedFiles(const QString &root, const Tables &t) {
     for (const QuestionRow &q : t.questions) {
         const QString source = QStringLiteral("%1 %2").arg(Question).arg(q.number);
         withWords(picturePathUnder(root, fragment::Equation, q.number), source, q.number);
-        files.append({picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number),
-                      source, q.number});
+        withWords(picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number), source,
+                  q.number);
     }
     for (int n : setupNumbers())
-        files.append({picturePathUnder(root, fragment::Apparatus, n),
-                      QStringLiteral("%1 %2").arg(Drawing).arg(n), 0});
+        withWords(picturePathUnder(root, fragment::Apparatus, n),
+                  QStringLiteral("%1 %2").arg(Drawing).arg(n), 0);
     files.append({dataPath(root, fragment::RightSound), Sound, 0});
     files.append({dataPath(root, fragment::WrongSound), Sound, 0});
     return files;

@@ -108,7 +108,7 @@ std::optional<QImage> equationOf(const QuestionRow &q, const Tables &t, qreal ty
                                  QList<Finding> &findings) {
     return drawn(findings, "questions.tsv", q.line, q.number, [&] {
         return equationPicture(q.equation, q.overArrow, q.underArrow, t.gases[q.gas - 1].formula,
-                               q.reasons, typeSize);
+                               q.reasons, q.cautions, typeSize);
     });
 }
 
