@@ -236,7 +236,7 @@ Spots spotsOf(int generator) {
     case 3:
         return {std::nullopt, QPointF(30, 68), QPointF(30, 68), {}, 14};
     default:
-        return {QPointF(50, 48), QPointF(71, 162), QPointF(80, 153), QPointF(73.5, 160.5), 30};
+        return {QPointF(50, 48), QPointF(71, 162), QPointF(82, 149), QPointF(74.5, 160), 30};
     }
 }
 
