@@ -4,8 +4,8 @@
 #include "MaterialRecord.h"
 #include "PropertiesPage.h"
 #include "assets/DataPaths.h"
-#include "base/Names.h"
 #include "assets/PictureText.h"
+#include "base/Names.h"
 
 #include <QFile>
 #include <QRegularExpression>
