@@ -1,10 +1,12 @@
 #include "ApparatusArt.h"
+#include "base/Names.h"
 #include "base/RuntimeError.h"
 #include "drawing/SvgRender.h"
 
 #include <QColor>
 #include <QSet>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -105,47 +107,133 @@ int pixelsNear(const QImage &image, const QColor &colour, int tolerance = 12) {
 }
 
 // Chlorine from manganese dioxide (19) and concentrated hydrochloric acid (20) in set-up 8.
-const SetupContents kChlorine{19, 20, QColor(200, 230, 40)};
+const SetupContents kChlorine{19, 20, QColor(200, 230, 40), std::nullopt};
 
-TEST(ApparatusSetupContents, EachReagentIsNamedByAPlatePointingIntoTheDrawing) {
-    const QList<SetupLabel> labels = setupLabels(8, kChlorine);
-    QStringList texts;
-    for (const SetupLabel &label : labels)
-        texts << label.text;
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("水"), QStringLiteral("濃硫酸"),
-                                  QStringLiteral("濃塩酸"), QStringLiteral("二酸化マンガン")}));
+struct NamingCase {
+    const char *what;
+    int setup;
+    std::optional<SetupContents> contents;
+    QStringList names; // the plates' words, lines joined
+};
+
+QString joined(const QString &text) {
+    return QString(text).remove(QLatin1Char('\n'));
+}
+
+// One plate for each place something lies, so no two leader lines meet: a mixture is named once,
+// a liquid waiting in the dropping funnel apart from the solid under it, and each washing or
+// drying vessel with what it is for. Every plate stands clear of the others inside the picture,
+// its leader line ending on the drawing.
+TEST(ApparatusSetupContents, EachPlaceIsNamedOnceByAPlatePointingIntoTheDrawing) {
+    const NamingCase cases[] = {
+        {"chlorine, washed and dried",
+         8,
+         kChlorine,
+         {QStringLiteral("二酸化マンガン"), QStringLiteral("濃塩酸"),
+          QStringLiteral("水（HClを除く）"), QStringLiteral("濃硫酸（乾燥）")}},
+        {"ammonia dried by soda lime",
+         5,
+         SetupContents{3, 13, std::nullopt, std::nullopt},
+         {QStringLiteral("塩化アンモニウム＋水酸化カルシウム"),
+          QStringLiteral("ソーダ石灰（乾燥）")}},
+        {"one reagent heated alone",
+         4,
+         SetupContents{17, 17, std::nullopt, std::nullopt},
+         {QStringLiteral("炭酸水素ナトリウム")}},
+        {"ethanol let into hot acid",
+         9,
+         SetupContents{2, 22, std::nullopt, std::nullopt},
+         {QStringLiteral("エタノール"), QStringLiteral("濃硫酸"), QStringLiteral("沸騰石")}},
+        {"two liquids heated in a test tube",
+         6,
+         SetupContents{10, 22, std::nullopt, std::nullopt},
+         {QStringLiteral("ギ酸＋濃硫酸")}},
+        {"a plain set-up names its vessels only",
+         8,
+         std::nullopt,
+         {QStringLiteral("水（HClを除く）"), QStringLiteral("濃硫酸（乾燥）")}},
+    };
     const QRect picture(QPoint(0, 0), setupPictureSize());
-    for (const SetupLabel &label : labels) {
-        SCOPED_TRACE(label.text.toStdString());
-        EXPECT_TRUE(picture.contains(label.box));
-        for (const SetupLabel &other : labels)
-            EXPECT_TRUE(&other == &label || !other.box.intersects(label.box));
-    }
-    // The reagents' plates stand left of the drawing, their leaders reaching into it.
-    for (const SetupLabel &label : labels.mid(2)) {
-        ASSERT_TRUE(label.pointsAt.has_value());
-        EXPECT_GT(label.pointsAt->x(), label.box.right() + 5);
-        EXPECT_TRUE(picture.contains(*label.pointsAt));
+    for (const NamingCase &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QList<SetupLabel> labels = setupLabels(c.setup, c.contents);
+        const QImage image = setupPicture(c.setup, c.contents);
+        QStringList names;
+        for (const SetupLabel &label : labels)
+            names << joined(label.text);
+        QStringList expected = c.names;
+        std::sort(names.begin(), names.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(names, expected);
+        for (const SetupLabel &label : labels) {
+            SCOPED_TRACE(label.text.toStdString());
+            EXPECT_TRUE(picture.contains(label.box));
+            for (const SetupLabel &other : labels)
+                EXPECT_TRUE(&other == &label || !other.box.intersects(label.box));
+            ASSERT_TRUE(label.pointsAt.has_value());
+            EXPECT_FALSE(label.box.adjusted(-4, -4, 4, 4).contains(*label.pointsAt));
+            EXPECT_GT(qAlpha(image.pixel(*label.pointsAt)), 0) << "the leader ends off the drawing";
+        }
     }
 }
 
-TEST(ApparatusSetupContents, SolidsAndAColouredGasShowAndOneReagentIsNamedOnce) {
+// Pixels of a colour in the band above a spot: a liquid standing over a solid would show there.
+int liquidAbove(const QImage &image, QPoint spot, const QColor &liquid) {
+    int n = 0;
+    for (int y = spot.y() - 16; y <= spot.y() - 5; ++y)
+        for (int x = spot.x() - 12; x <= spot.x() + 12; ++x) {
+            const QColor c = QColor::fromRgba(image.pixel(x, y));
+            n += c.alpha() == 255 && std::abs(c.red() - liquid.red()) <= 6 &&
+                 std::abs(c.green() - liquid.green()) <= 6 &&
+                 std::abs(c.blue() - liquid.blue()) <= 6;
+        }
+    return n;
+}
+
+// The liquid that is let in from the dropping funnel, a little at a time, waits there: the flask
+// holds the solid alone (calcium carbide under water would make the funnel pointless).
+TEST(ApparatusSetupContents, AFlaskUnderADroppingFunnelHoldsTheSolidAlone) {
+    const QColor acid(0x8e, 0xd0, 0xf0), water(0xa9, 0xdd, 0xf6);
+    const struct {
+        const char *what;
+        int setup;
+        SetupContents contents;
+        QColor liquid;
+    } cases[] = {
+        {"zinc and dilute sulfuric acid", 1, {1, 9, std::nullopt, std::nullopt}, acid},
+        {"calcium carbide and water", 1, {15, 23, std::nullopt, std::nullopt}, water},
+        {"bleaching powder and acid", 2, {12, 7, std::nullopt, std::nullopt}, acid},
+        {"manganese dioxide and hydrochloric acid", 8, kChlorine, acid},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QImage image = setupPicture(c.setup, c.contents);
+        int solids = 0;
+        for (const SetupLabel &label : setupLabels(c.setup, c.contents))
+            if (label.text == reagentName(c.contents.reagent1)) {
+                ++solids;
+                EXPECT_EQ(liquidAbove(image, *label.pointsAt, c.liquid), 0);
+            }
+        EXPECT_EQ(solids, 1);
+    }
+}
+
+TEST(ApparatusSetupContents, AColouredGasIsTintedInTheJar) {
     const QImage plain = setupPicture(8);
     const QImage filled = setupPicture(8, kChlorine);
     const QColor tint(213, 238, 146); // the gas mixed half and half with the glass colour
     EXPECT_EQ(pixelsNear(plain, tint), 0);
-    EXPECT_GT(pixelsNear(filled, tint), 1000);
+    EXPECT_GT(pixelsNear(filled, tint), 800);
+}
 
-    // Sodium hydrogencarbonate heated alone: the same reagent in both slots, one plate.
-    const QList<SetupLabel> single = setupLabels(4, SetupContents{17, 17, std::nullopt});
-    ASSERT_EQ(single.size(), 1);
-    EXPECT_EQ(single.front().text, QStringLiteral("炭酸水素ナトリウム"));
-    // The ethylene flask's boiling chips are named with its two liquids.
-    QStringList ethylene;
-    for (const SetupLabel &label : setupLabels(9, SetupContents{2, 22, std::nullopt}))
-        ethylene << label.text;
-    EXPECT_EQ(ethylene, (QStringList{QStringLiteral("エタノール"), QStringLiteral("濃硫酸"),
-                                     QStringLiteral("沸騰石")}));
+// A place a screen writes over is left empty by the drawing and the plates alike.
+TEST(ApparatusSetupContents, AKeptPlaceStaysEmpty) {
+    const QRect kept(168, 12, 259, 22);
+    SetupContents oxygen{5, 19, std::nullopt, kept};
+    const QImage image = setupPicture(3, oxygen);
+    for (int y = kept.top(); y <= kept.bottom(); ++y)
+        for (int x = kept.left(); x <= kept.right(); ++x)
+            ASSERT_EQ(qAlpha(image.pixel(x, y)), 0) << x << "," << y;
 }
 
 struct OutOfRangeCase {

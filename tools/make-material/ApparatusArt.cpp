@@ -10,11 +10,14 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSvgRenderer>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 // Resources compiled into a static library are linked only when something refers to them, and the
@@ -46,7 +49,7 @@ enum class Vessel { WaterWash, AcidWash, SodaLime };
 struct Setup {
     int number;
     int generator;
-    bool thermometer; // in place of the dropping funnel, bulb in the liquid
+    bool thermometer; // beside the dropping funnel, bulb in the liquid, with boiling chips
     std::vector<Vessel> between;
     int collector;
 };
@@ -62,7 +65,7 @@ const std::vector<Setup> &setups() {
         {6, 2, false, {}, 3},
         {7, 4, false, {}, 1},
         {8, 4, false, {Vessel::WaterWash, Vessel::AcidWash}, 1}, // chlorine: HCl out, then dried
-        {9, 4, true, {}, 3}, // ethylene: 160-170 degrees C must be watched
+        {9, 4, true, {}, 3}, // ethylene: ethanol dropped into acid held at 160-170 degrees C
     };
     return table;
 }
@@ -78,19 +81,22 @@ const QColor kTubeGlass(0xe3, 0xf6, 0xfd);
 constexpr double kTubeOuterWidth = 4.0;
 constexpr double kTubeInnerWidth = 2.0;
 
-// Room between two parts for the joining tube, and between a set-up and the picture's edge.
+// Room between two parts for the joining tube.
 constexpr double kJoinGap = 26.0;
 constexpr double kMinPartSpacing = 6.0;
-constexpr int kMargin = 4;
+// Between the drawing and the picture's edge.
+constexpr int kMargin = 3;
 // Labels are set bold on an opaque white plate: the picture's transparency is all-or-nothing in
 // the GIF, and the thin anti-aliased strokes of words drawn on a transparent ground would vanish.
-constexpr int kLabelPixelSize = 12;
+// At 17 px even katakana stand 14 px high, so 塩素酸 or 硫化鉄 stay apart at real size.
+constexpr int kLabelPixelSize = 17;
 constexpr int kLabelPlatePadding = 3;
-constexpr int kLabelBand = 18;
-constexpr int kLeaderRoom = 10; // between a reagent's plate and the drawing
 const QColor kLabelPlate(Qt::white);
 const QColor kLabelPlateEdge(150, 150, 150);
 const QColor kLeader(60, 60, 60);
+// The drawing is rendered this many times larger and scaled down to its place: every anchor lies
+// on a whole pixel there, so the tubes' butt ends meet without a seam at any final size.
+constexpr int kSupersample = 4;
 
 // One drawing placed in a set-up, in unscaled coordinates with the bench at y = 0.
 struct Part {
@@ -100,9 +106,7 @@ struct Part {
     std::optional<QPointF> inlet;  // where the gas enters, in the part's own coordinates
     std::optional<QPointF> outlet; // where it leaves
     bool standsOnBench = true;     // otherwise it hangs in the tube at the height it is fed
-    QString label;
-    bool labelBeside = false; // the label sits on the band under the part unless it hangs
-    QByteArray overlaySvg;    // drawn over the part into overlayRect
+    QByteArray overlaySvg;         // drawn over the part into overlayRect
     QRectF overlayRect;
     QPointF pos; // top-left
 };
@@ -136,13 +140,9 @@ Part generatorPart(int n, bool thermometer) {
     const SvgFile &file = kGenerators.at(n - 1);
     if (!thermometer)
         return loadPart(file.name, file.size);
-    const QString source = resourcePath(file.name);
-    const QByteArray svg = readSvg(source);
-    const QRectF slot = QSvgRenderer(svg).boundsOnElement(QStringLiteral("thermometer-slot"));
-    Part part =
-        loadPart(source, withoutSvgElement(svg, QStringLiteral("dropping-funnel")), file.size);
+    Part part = loadPart(file.name, file.size);
     part.overlaySvg = readSvg(resourcePath("thermometer.svg"));
-    part.overlayRect = slot;
+    part.overlayRect = QSvgRenderer(part.svg).boundsOnElement(QStringLiteral("thermometer-slot"));
     return part;
 }
 
@@ -215,44 +215,91 @@ QByteArray filled(const QByteArray &svg, const QString &id, const QColor &colour
     return withAttributes(svg, id, values);
 }
 
-// Where a generator holds its reagents, in the drawing's own coordinates.
+// Where a generator holds its reagents, in the drawing's own coordinates: on the drawn solid, in
+// the liquids and on the boiling chips, where a leader line ends.
+// A leader line reaches each through the wall of its vessel, which lies within `reach` of every
+// spot in that vessel.
 struct Spots {
     std::optional<QPointF> funnel; // the liquid in the dropping funnel
     QPointF solid;                 // what lies on the bottom of the vessel
     QPointF liquid;                // the liquid in the vessel
+    QPointF chips;                 // the boiling chips
+    double reach;                  // the vessel's walls from its spots
 };
-Spots spotsOf(int generator, bool thermometer) {
+constexpr double kFunnelReach = 16; // the funnel's round reservoir
+Spots spotsOf(int generator) {
     switch (generator) {
     case 1:
-        return {QPointF(30, 49), QPointF(17, 179), QPointF(52, 166)};
+        return {QPointF(30, 50), QPointF(17, 179), QPointF(52, 170), {}, 24};
     case 2:
-        return {std::nullopt, QPointF(30, 114), QPointF(30, 114)};
+        return {std::nullopt, QPointF(30, 114), QPointF(30, 114), {}, 14};
     case 3:
-        return {std::nullopt, QPointF(30, 68), QPointF(30, 68)};
+        return {std::nullopt, QPointF(30, 68), QPointF(30, 68), {}, 14};
     default:
-        return {thermometer ? std::nullopt : std::optional<QPointF>(QPointF(50, 47)),
-                QPointF(57, 162), QPointF(48, 152)};
+        return {QPointF(50, 48), QPointF(71, 162), QPointF(82, 149), QPointF(74.5, 160), 30};
     }
 }
 
-// A reagent's name and where its leader line ends, in the generator's coordinates.
-struct ReagentLabel {
-    QString text;
-    QPointF spot;
+// A name set on the picture and the place in the drawing its leader line points to. The words go
+// on one line, or on two where one line would make a long plate.
+struct Callout {
+    QString oneLine;
+    QString twoLines;
+    QPointF spot; // in the part's coordinates, then in the set-up's
+    double reach; // the wall of the vessel it lies in, from the spot; the line crosses no other
+    // A vessel standing on the bench may be named from below; a generator's contents never are,
+    // as the line would come through the burner, the gauze or the stand's foot.
+    bool fromBelow = false;
+    QString where; // in words: 滴下ろうと, 試験管の底, …
 };
 
-// Draws the reagents into the generator and says where each one is: a solid on the bottom of the
-// vessel (two solids as one mixture), a liquid in the dropping funnel when a solid waits for it,
-// otherwise in the vessel.
-QList<ReagentLabel> fillGenerator(Part &generator, const Setup &setup,
-                                  const SetupContents &contents) {
-    const Spots spots = spotsOf(setup.generator, setup.thermometer);
+Callout calloutFor(const QList<int> &reagents, QPointF spot, double reach, const QString &where) {
+    QStringList names;
+    for (int r : reagents)
+        names << reagentName(r);
+    const QString plus = QStringLiteral("＋");
+    return {names.join(plus), names.join(QStringLiteral("\n") + plus), spot, reach, false, where};
+}
+
+// What a generator's vessel is called.
+QString vesselWord(int generator) {
+    switch (generator) {
+    case 1:
+        return QStringLiteral("三角フラスコ");
+    case 4:
+        return QStringLiteral("丸底フラスコ");
+    default:
+        return QStringLiteral("試験管");
+    }
+}
+
+QByteArray emptied(QByteArray svg, const QString &id) {
+    return withAttributes(svg, id, {{QStringLiteral("fill"), QStringLiteral("none")}});
+}
+
+// A vessel holds only what the reaction has: a flask whose liquid waits in the dropping funnel
+// holds the solid alone.
+QByteArray withoutFlaskLiquid(const QByteArray &svg) {
+    return withAttributes(emptied(svg, QStringLiteral("flask-liquid")),
+                          QStringLiteral("flask-liquid-surface"),
+                          {{QStringLiteral("stroke"), QStringLiteral("none")}});
+}
+
+// Draws the reagents into the generator and says where each one is named. Two solids lie mixed on
+// the bottom of the vessel; a liquid waits in the dropping funnel when the vessel holds what it is
+// let in on, a solid or the second of two liquids; other liquids are in the vessel, mixed. Each
+// place gets one plate, so no two leader lines meet.
+QList<Callout> fillGenerator(Part &generator, const Setup &setup, const SetupContents &contents) {
+    const Spots spots = spotsOf(setup.generator);
     QList<int> reagents = {contents.reagent1};
     if (contents.reagent2 != contents.reagent1)
         reagents.append(contents.reagent2);
     QList<int> solids, liquids;
     for (int r : reagents)
         (lookOf(r).solid ? solids : liquids).append(r);
+    QList<int> dropped;
+    if (spots.funnel && !liquids.isEmpty() && (!solids.isEmpty() || liquids.size() > 1))
+        dropped.append(liquids.takeFirst());
 
     QByteArray &svg = generator.svg;
     if (!solids.isEmpty()) {
@@ -263,24 +310,38 @@ QList<ReagentLabel> fillGenerator(Part &generator, const Setup &setup,
         svg = filled(svg, QStringLiteral("solid"), main, true);
         svg = filled(svg, QStringLiteral("solid-grains"), grains);
     }
-    if (!liquids.isEmpty()) {
-        // What the funnel drops in is what the vessel holds.
-        const QColor colour = lookOf(liquids.first()).colour;
-        svg = filled(svg, QStringLiteral("funnel-liquid"), colour);
-        svg = filled(svg, QStringLiteral("flask-liquid"), colour);
-    }
+    svg = dropped.isEmpty()
+              ? emptied(svg, QStringLiteral("funnel-liquid"))
+              : filled(svg, QStringLiteral("funnel-liquid"), lookOf(dropped.first()).colour);
+    svg = liquids.isEmpty()
+              ? withoutFlaskLiquid(svg)
+              : filled(svg, QStringLiteral("flask-liquid"), lookOf(liquids.first()).colour);
     if (setup.thermometer)
         svg = filled(svg, QStringLiteral("boiling-chips"), Qt::white, true);
 
-    QList<ReagentLabel> labels;
-    for (int r : solids)
-        labels.append({reagentName(r), spots.solid});
-    for (int r : liquids)
-        labels.append(
-            {reagentName(r), spots.funnel && !solids.isEmpty() ? *spots.funnel : spots.liquid});
+    const QString vessel = vesselWord(setup.generator);
+    const QString bottom = vessel + QStringLiteral("の底");
+    QList<Callout> callouts;
+    if (!solids.isEmpty())
+        callouts.append(calloutFor(solids, spots.solid, spots.reach, bottom));
+    if (!dropped.isEmpty())
+        callouts.append(
+            calloutFor(dropped, *spots.funnel, kFunnelReach, QStringLiteral("滴下ろうと")));
+    if (!liquids.isEmpty())
+        callouts.append(calloutFor(liquids, solids.isEmpty() ? spots.liquid : spots.solid,
+                                   spots.reach, vessel));
     if (setup.thermometer)
-        labels.append({QStringLiteral("沸騰石"), spots.solid});
-    return labels;
+        callouts.append({QStringLiteral("沸騰石"), QStringLiteral("沸騰石"), spots.chips,
+                         spots.reach, false, bottom});
+    return callouts;
+}
+
+// A plain set-up shows the generic solid under the funnel's liquid, and the chips it needs.
+void fillPlainGenerator(Part &generator, const Setup &setup) {
+    if (setup.generator == 1)
+        generator.svg = withoutFlaskLiquid(generator.svg);
+    if (setup.thermometer)
+        generator.svg = filled(generator.svg, QStringLiteral("boiling-chips"), Qt::white, true);
 }
 
 // A coloured gas fills the collecting jar from the bottom, as it is collected.
@@ -291,25 +352,31 @@ void tintGas(Part &collector, const QColor &gas) {
     collector.svg = filled(collector.svg, QStringLiteral("gas"), tint);
 }
 
-Part vesselPart(Vessel vessel) {
+// The vessel and what it is for, named at its contents. Chlorine passes the water first, which
+// takes out the hydrogen chloride; the acid that dries it comes last, or the water would wet it
+// again.
+std::pair<Part, Callout> vesselPart(Vessel vessel) {
     switch (vessel) {
     case Vessel::WaterWash: {
         Part part = loadPart("wash-bottle.svg");
         part.svg = filled(part.svg, QStringLiteral("liquid"), kWashWater);
-        part.label = QStringLiteral("水");
-        return part;
+        return {part,
+                {QStringLiteral("水（HClを除く）"), QStringLiteral("水\n（HClを除く）"),
+                 QPointF(42, 67), 40, true, QStringLiteral("洗気びん")}};
     }
     case Vessel::AcidWash: {
         Part part = loadPart("wash-bottle.svg");
         part.svg = filled(part.svg, QStringLiteral("liquid"), lookOf(22).colour);
-        part.label = QStringLiteral("濃硫酸");
-        return part;
+        return {part,
+                {QStringLiteral("濃硫酸（乾燥）"), QStringLiteral("濃硫酸\n（乾燥）"),
+                 QPointF(42, 67), 40, true, QStringLiteral("洗気びん")}};
     }
     case Vessel::SodaLime: {
         Part part = loadPart("drying-tube.svg");
-        part.label = QStringLiteral("ソーダ石灰");
         part.standsOnBench = false;
-        return part;
+        return {part,
+                {QStringLiteral("ソーダ石灰（乾燥）"), QStringLiteral("ソーダ石灰\n（乾燥）"),
+                 QPointF(42, 15), 12, false, QStringLiteral("乾燥管")}};
     }
     }
     return {};
@@ -356,20 +423,20 @@ void drawSvg(QPainter &painter, const QByteArray &svg, const QRectF &target) {
     renderer.render(&painter, target);
 }
 
-// Draws the parts and their joining tubes at natural size. Every anchor lies on a whole pixel
-// there, so the butt ends of the tubes meet exactly and leave no antialiased seam.
-QImage drawAtNaturalSize(const std::vector<Part> &parts, const QRect &content) {
-    QImage canvas(content.size(), QImage::Format_ARGB32_Premultiplied);
+// Draws the parts, with or without their joining tubes, `factor` times their natural size.
+QImage drawParts(const std::vector<Part> &parts, const QRect &content, int factor, bool tubes) {
+    QImage canvas(content.size() * factor, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(factor, factor);
     painter.translate(-content.topLeft());
     for (const Part &part : parts) {
         drawSvg(painter, part.svg, QRectF(part.pos, part.size));
         if (!part.overlaySvg.isEmpty())
             drawSvg(painter, part.overlaySvg, part.overlayRect.translated(part.pos));
     }
-    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    for (std::size_t i = 0; tubes && i + 1 < parts.size(); ++i) {
         const QPointF from = parts[i].pos + parts[i].outlet.value();
         const QPointF to = parts[i + 1].pos + parts[i + 1].inlet.value();
         // The glass reaches into both ends to cover where the outlines' ends meet.
@@ -391,97 +458,308 @@ QFont labelFont() {
     return font;
 }
 
-// The drawing at its final size and place, and the labels' plates under their parts.
+QSize plateSize(const QString &text, const QFont &font) {
+    const QFontMetrics fm(font);
+    int width = 0;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (const QString &line : lines)
+        width = std::max(width, fm.horizontalAdvance(line));
+    return QSize(width + 2 * kLabelPlatePadding, int(lines.size()) * fm.height() + 4);
+}
+
+// Where a plate's leader line leaves it: the middle of the side that faces the spot.
+QPoint leaderStart(const QRect &box, QPoint spot) {
+    if (spot.x() > box.right())
+        return QPoint(box.right(), box.center().y());
+    if (spot.x() < box.left())
+        return QPoint(box.left(), box.center().y());
+    return QPoint(box.center().x(), spot.y() < box.top() ? box.top() : box.bottom());
+}
+
+bool segmentsCross(QPointF a, QPointF b, QPointF c, QPointF d) {
+    const auto side = [](QPointF p, QPointF q, QPointF r) {
+        const double v = (q.x() - p.x()) * (r.y() - p.y()) - (q.y() - p.y()) * (r.x() - p.x());
+        return (v > 0) - (v < 0);
+    };
+    return side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0;
+}
+
+bool segmentMeetsRect(QPointF a, QPointF b, const QRect &r) {
+    const QRectF box(r);
+    if (box.contains(a) || box.contains(b))
+        return true;
+    const QPointF corners[] = {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()};
+    for (int i = 0; i < 4; ++i)
+        if (segmentsCross(a, b, corners[i], corners[(i + 1) % 4]))
+            return true;
+    return false;
+}
+
+// The picture's free room for the plates: what the drawing covers, the place a screen writes over,
+// and the plates and leader lines set so far.
+class Room {
+public:
+    // `parts` is the drawing without its joining tubes: a leader line may cross a thin tube.
+    Room(const QImage &drawing, const QImage &parts, QPoint at,
+         const std::optional<QRect> &keepClear)
+        : keepClear_(keepClear), width_(kSetupSize.width()), height_(kSetupSize.height()),
+          ink_((width_ + 1) * (height_ + 1), 0), dark_(width_ * height_, false) {
+        for (int y = 0; y < height_; ++y) {
+            int row = 0;
+            for (int x = 0; x < width_; ++x) {
+                const QPoint p = QPoint(x, y) - at;
+                const bool inside = drawing.rect().contains(p);
+                const QRgb c = inside ? drawing.pixel(p) : 0;
+                const QRgb part = inside ? parts.pixel(p) : 0;
+                row += qAlpha(c) > 48;
+                ink_[(y + 1) * (width_ + 1) + x + 1] = ink_[y * (width_ + 1) + x + 1] + row;
+                // Outlines, stands, burners and stoppers, which a leader line should not cross;
+                // glass and liquids are pale.
+                dark_[y * width_ + x] = qAlpha(part) > 128 && qGray(qUnpremultiply(part)) < 170;
+            }
+        }
+    }
+
+    // Inside the picture, clear of the drawing by two pixels, of the kept place and of the plates.
+    bool isFree(const QRect &box) const {
+        if (!QRect(1, 1, width_ - 2, height_ - 2).contains(box))
+            return false;
+        if (keepClear_ && keepClear_->intersects(box))
+            return false;
+        if (inkIn(box.adjusted(-2, -2, 2, 2)) > 0)
+            return false;
+        for (const Set &set : set_)
+            if (set.box.adjusted(-3, -3, 3, 3).intersects(box))
+                return false;
+        return true;
+    }
+
+    // A leader line from a plate to its spot may cross the outline of the vessel it points into,
+    // but neither another part, nor a plate, nor another leader line.
+    bool leaderFits(QPoint from, QPoint spot, double reach, bool fromBelow) const {
+        if (!fromBelow && from.y() > spot.y() + 4)
+            return false;
+        for (const Set &set : set_)
+            if (segmentMeetsRect(from, spot, set.box.adjusted(-1, -1, 1, 1)) ||
+                segmentsCross(from, spot, set.from, set.spot))
+                return false;
+        return strokesCrossed(from, spot, reach);
+    }
+
+    bool drawingClearOfKept() const { return !keepClear_ || inkIn(*keepClear_) == 0; }
+
+    void set(const QRect &box, QPoint from, QPoint spot) { set_.append({box, from, spot}); }
+
+private:
+    struct Set {
+        QRect box;
+        QPoint from, spot;
+    };
+
+    int inkIn(const QRect &r) const {
+        const QRect c = r.intersected(QRect(0, 0, width_, height_));
+        if (c.isEmpty())
+            return 0;
+        const auto at = [&](int x, int y) { return ink_[y * (width_ + 1) + x]; };
+        return at(c.right() + 1, c.bottom() + 1) - at(c.left(), c.bottom() + 1) -
+               at(c.right() + 1, c.top()) + at(c.left(), c.top());
+    }
+
+    // Whether the line crosses at most one dark stroke on its way, within `reach` of the spot: the
+    // wall of the vessel it points into. What lies right at the spot is what it names.
+    bool strokesCrossed(QPoint from, QPoint spot, double reach) const {
+        const QLineF line(from, spot);
+        const int steps = int(std::ceil(line.length() * 2));
+        int strokes = 0;
+        bool inStroke = false;
+        for (int i = 0; i <= steps; ++i) {
+            const QPointF p = line.pointAt(steps ? double(i) / steps : 0.0);
+            const double left = QLineF(p, spot).length();
+            if (left < 6)
+                break;
+            const int x = qRound(p.x()), y = qRound(p.y());
+            const bool dark =
+                x >= 0 && y >= 0 && x < width_ && y < height_ && dark_[y * width_ + x];
+            if (dark && !inStroke && (left > reach || ++strokes > 1))
+                return false;
+            inStroke = dark;
+        }
+        return true;
+    }
+
+    std::optional<QRect> keepClear_;
+    int width_, height_;
+    std::vector<int> ink_; // summed-area table of the drawing's pixels
+    std::vector<bool> dark_;
+    QList<Set> set_;
+};
+
+// The plate for one callout closest to its spot in free room, tried around the spot at growing
+// distances; nothing when there is no room.
+std::optional<SetupLabel> placeCallout(Room &room, const Callout &callout, QPoint spot,
+                                       double reach, const QFont &font) {
+    std::optional<SetupLabel> best;
+    double bestCost = 0;
+    for (const QString &text : {callout.oneLine, callout.twoLines}) {
+        const QSize size = plateSize(text, font);
+        for (int distance : {6, 10, 15, 21, 28, 36, 46, 58, 72, 88, 106, 126, 150}) {
+            for (int step = 0; step < 24; ++step) {
+                const double angle = step * M_PI / 12;
+                const QPoint a =
+                    spot +
+                    QPointF(distance * std::cos(angle), distance * std::sin(angle)).toPoint();
+                QRect box(QPoint(0, 0), size);
+                if (std::abs(std::cos(angle)) >= 0.5) {
+                    box.moveCenter(a);
+                    if (std::cos(angle) > 0)
+                        box.moveLeft(a.x() + 1);
+                    else
+                        box.moveRight(a.x() - 1);
+                } else {
+                    box.moveCenter(a);
+                    if (std::sin(angle) > 0)
+                        box.moveTop(a.y() + 1);
+                    else
+                        box.moveBottom(a.y() - 1);
+                }
+                if (!room.isFree(box))
+                    continue;
+                const QPoint from = leaderStart(box, spot);
+                if (!room.leaderFits(from, spot, reach, callout.fromBelow))
+                    continue;
+                // Short leaders first; a second line only where it saves much.
+                const double cost =
+                    QLineF(from, spot).length() + (text == callout.oneLine ? 0 : 25);
+                if (!best || cost < bestCost) {
+                    best = SetupLabel{text, box, font, spot};
+                    bestCost = cost;
+                }
+            }
+            if (best)
+                break; // nothing farther can be shorter by much
+        }
+    }
+    if (best)
+        room.set(best->box, leaderStart(best->box, spot), spot);
+    return best;
+}
+
 struct Composition {
-    QImage drawing;
+    QImage drawing; // at its final size
     QPoint topLeft;
     QList<SetupLabel> labels;
 };
 
+// Every callout placed, or nothing. The callouts are placed top to bottom, and in every other order
+// when that fails.
+std::optional<QList<SetupLabel>> placeAll(const QImage &drawing, const QImage &parts, QPoint at,
+                                          const std::optional<QRect> &keepClear,
+                                          const QList<Callout> &callouts, double scale,
+                                          QPointF origin) {
+    Room clear(drawing, parts, at, keepClear);
+    if (!clear.drawingClearOfKept())
+        return std::nullopt;
+    const QFont font = labelFont();
+    QList<int> order;
+    for (int i = 0; i < callouts.size(); ++i)
+        order.append(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return callouts[a].spot.y() < callouts[b].spot.y(); });
+    const QList<int> first = order;
+    do {
+        Room room = clear;
+        QList<std::optional<SetupLabel>> placed(callouts.size());
+        bool all = true;
+        for (int i : order) {
+            const QPoint spot = (QPointF(at) + (callouts[i].spot - origin) * scale).toPoint();
+            placed[i] = placeCallout(room, callouts[i], spot, callouts[i].reach * scale, font);
+            all = all && placed[i].has_value();
+            if (!all)
+                break;
+        }
+        if (all) {
+            QList<SetupLabel> labels;
+            for (const auto &label : placed)
+                labels.append(*label);
+            return labels;
+        }
+        std::next_permutation(order.begin(), order.end());
+    } while (order != first);
+    return std::nullopt;
+}
+
+// The drawing as large as the picture allows with every name on a plate of its own in free room,
+// each with a leader line to what it names.
 Composition compose(const Setup &setup, const std::optional<SetupContents> &contents) {
     std::vector<Part> parts;
     parts.push_back(generatorPart(setup.generator, setup.thermometer));
-    QList<ReagentLabel> reagents;
+    QList<Callout> callouts;
     if (contents)
-        reagents = fillGenerator(parts.front(), setup, *contents);
-    for (Vessel vessel : setup.between)
-        parts.push_back(vesselPart(vessel));
+        callouts = fillGenerator(parts.front(), setup, *contents);
+    else
+        fillPlainGenerator(parts.front(), setup);
+    QList<std::pair<std::size_t, Callout>> vessels;
+    for (Vessel vessel : setup.between) {
+        auto [part, callout] = vesselPart(vessel);
+        parts.push_back(part);
+        vessels.append({parts.size() - 1, callout});
+    }
     const SvgFile &collector = kCollectors.at(setup.collector - 1);
     parts.push_back(loadPart(collector.name, collector.size));
     if (contents && contents->gasColour)
         tintGas(parts.back(), *contents->gasColour);
     arrange(parts);
+    for (Callout &c : callouts)
+        c.spot += parts.front().pos;
+    for (auto &[index, callout] : vessels) {
+        callout.spot += parts[index].pos;
+        callouts.append(callout);
+    }
+    const std::optional<QRect> keepClear = contents ? contents->keepClear : std::nullopt;
 
     QRectF bounds;
-    bool labelled = false;
-    for (const Part &part : parts) {
+    for (const Part &part : parts)
         bounds |= QRectF(part.pos, part.size);
-        labelled = labelled || (!part.label.isEmpty() && part.standsOnBench);
-    }
     const QRect content = bounds.toAlignedRect();
-    Composition c;
-    c.drawing = drawAtNaturalSize(parts, content);
+    const QImage large = drawParts(parts, content, kSupersample, true);
+    // What a leader line must not cross: the parts without their joining tubes, which it may
+    // cross, and without the surfaces of liquids, which it passes to point into one.
+    std::vector<Part> obstacles = parts;
+    for (Part &part : obstacles)
+        for (const char *surface : {"flask-liquid-surface", "liquid-surface"})
+            part.svg = withAttributes(part.svg, QString::fromLatin1(surface),
+                                      {{QStringLiteral("stroke"), QStringLiteral("none")}});
+    const QImage largeParts = drawParts(obstacles, content, kSupersample, false);
 
-    // The reagents are named in a column left of the drawing, as in a textbook figure.
-    const QFont font = labelFont();
-    const QFontMetrics fm(font);
-    auto plateWidth = [&](const QString &text) {
-        return fm.horizontalAdvance(text) + 2 * kLabelPlatePadding;
+    const QSize room = kSetupSize - QSize(2 * kMargin, 2 * kMargin);
+    const auto drawnAt = [&](const QImage &image, double scale) {
+        return image.scaled(qRound(content.width() * scale), qRound(content.height() * scale),
+                            Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     };
-    int column = 0;
-    for (const ReagentLabel &r : reagents)
-        column = std::max(column, plateWidth(r.text) + kLeaderRoom);
-
-    // Shrunk to fit if need be, centred across and standing on the bottom edge above the labels.
-    const int band = labelled ? kLabelBand : 0;
-    const QSize room(kSetupSize.width() - 2 * kMargin - column,
-                     kSetupSize.height() - 2 * kMargin - band);
-    if (c.drawing.width() > room.width() || c.drawing.height() > room.height())
-        c.drawing = c.drawing.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    const double scale = double(c.drawing.width()) / content.width();
-    c.topLeft = QPoint((kSetupSize.width() - c.drawing.width() - column) / 2 + column,
-                       kSetupSize.height() - kMargin - band - c.drawing.height());
-    auto place = [&](QPointF natural) {
-        return QPointF(c.topLeft) + (natural - QPointF(content.topLeft())) * scale;
+    // Standing on the bottom edge, else raised to the top to free a band under it; in the middle,
+    // or to one side to leave the other free.
+    const auto tryScale = [&](double scale) -> std::optional<Composition> {
+        const QImage drawing = drawnAt(large, scale);
+        const QImage partsOnly = drawnAt(largeParts, scale);
+        const QSize spare = room - drawing.size();
+        for (int top : {kMargin + spare.height(), kMargin})
+            for (int left : {kMargin + spare.width() / 2, kMargin, kMargin + spare.width()}) {
+                const QPoint at(left, top);
+                if (const auto labels = placeAll(drawing, partsOnly, at, keepClear, callouts, scale,
+                                                 QPointF(content.topLeft())))
+                    return Composition{drawing, at, *labels};
+            }
+        return std::nullopt;
     };
-
-    for (const Part &part : parts) {
-        if (part.label.isEmpty())
-            continue;
-        const double centre = place(part.pos + QPointF(part.size.width() / 2, 0)).x();
-        const int width = plateWidth(part.label);
-        // A part on the bench is named on the band below it; one hanging in the tube, just
-        // under itself.
-        const int top = part.standsOnBench
-                            ? kSetupSize.height() - kMargin - band + 1
-                            : qRound(place(part.pos + QPointF(0, part.size.height())).y()) + 2;
-        QRect box(qRound(centre - width / 2.0), top, width, kLabelBand - 1);
-        box.moveLeft(std::clamp(box.left(), 0, kSetupSize.width() - box.width()));
-        c.labels.append({part.label, box, font, std::nullopt});
-    }
-
-    // Each plate level with what it names, top to bottom, pushed down where it would cover the
-    // one above, and the plates lifted if that pushes it off the picture.
-    std::stable_sort(
-        reagents.begin(), reagents.end(),
-        [](const ReagentLabel &a, const ReagentLabel &b) { return a.spot.y() < b.spot.y(); });
-    const int right = c.topLeft.x() - kLeaderRoom;
-    int nextTop = kMargin;
-    QList<SetupLabel> plates;
-    for (const ReagentLabel &r : reagents) {
-        const QPoint spot = place(parts.front().pos + r.spot).toPoint();
-        const int width = plateWidth(r.text);
-        const int top = std::max(nextTop, spot.y() - kLabelBand / 2);
-        plates.append({r.text, QRect(right - width, top, width, kLabelBand - 1), font, spot});
-        nextTop = plates.last().box.bottom() + 3;
-    }
-    const int overflow =
-        plates.isEmpty() ? 0 : plates.last().box.bottom() - (kSetupSize.height() - 1);
-    for (SetupLabel &label : plates) {
-        label.box.translate(0, -std::max(0, overflow));
-        c.labels.append(label);
-    }
-    return c;
+    // The largest scale at which every name finds room; a smaller drawing is not always easier
+    // to label, as its parts crowd together, so each step down is tried in turn.
+    const double largest = std::min(
+        {double(room.width()) / content.width(), double(room.height()) / content.height(), 2.0});
+    for (double scale = largest; scale >= 0.4; scale *= 0.96)
+        if (auto found = tryScale(scale))
+            return *found;
+    throw std::runtime_error(
+        QStringLiteral("装置図 %1 に名前を置く場所がありません").arg(setup.number).toStdString());
 }
 
 const Setup &setupNumbered(int n) {
@@ -498,7 +776,7 @@ void drawLabel(QPainter &painter, const SetupLabel &label) {
     // Lines and plates are drawn without anti-aliasing: every pixel stays opaque in the GIF.
     painter.setRenderHint(QPainter::Antialiasing, false);
     if (label.pointsAt) {
-        const QPoint from(label.box.right(), label.box.center().y());
+        const QPoint from = leaderStart(label.box, *label.pointsAt);
         painter.setPen(QPen(kLeader, 1));
         painter.drawLine(from, *label.pointsAt);
         painter.setBrush(kLeader);
@@ -541,6 +819,65 @@ QImage setupPicture(int n, const std::optional<SetupContents> &contents) {
 
 QList<SetupLabel> setupLabels(int n, const std::optional<SetupContents> &contents) {
     return compose(setupNumbered(n), contents).labels;
+}
+
+QString setupWords(int n, const std::optional<SetupContents> &contents) {
+    const Setup &setup = setupNumbered(n);
+    QStringList words;
+    switch (setup.generator) {
+    case 1:
+        words << QStringLiteral("三角フラスコに滴下ろうとを付けた発生装置（加熱しない）");
+        break;
+    case 2:
+        words << QStringLiteral("スタンドに固定して口を少し上に向けた試験管を、ガスバーナーで加熱"
+                                "する発生装置");
+        break;
+    case 3:
+        words << QStringLiteral("口を少し下げて固定した試験管を、ガスバーナーで加熱する発生装置");
+        break;
+    default:
+        words << QStringLiteral("金網にのせた丸底フラスコに滴下ろうとを付け、ガスバーナーで加熱"
+                                "する発生装置") +
+                     (setup.thermometer ? QStringLiteral("。温度計の球部は液体の中") : QString());
+    }
+    if (contents) {
+        Part generator = generatorPart(setup.generator, setup.thermometer);
+        QStringList held;
+        for (const Callout &c : fillGenerator(generator, setup, *contents))
+            held << c.where + QStringLiteral("に") +
+                        QString(c.oneLine).replace(QStringLiteral("＋"), QStringLiteral("と"));
+        words << held.join(QStringLiteral("、"));
+    }
+    QStringList passes;
+    for (Vessel vessel : setup.between)
+        switch (vessel) {
+        case Vessel::WaterWash:
+            passes << QStringLiteral("水を入れた洗気びん（HClを除く）");
+            break;
+        case Vessel::AcidWash:
+            passes << QStringLiteral("濃硫酸を入れた洗気びん（乾燥する）");
+            break;
+        case Vessel::SodaLime:
+            passes << QStringLiteral("ソーダ石灰を詰めた乾燥管（乾燥する）");
+            break;
+        }
+    if (!passes.isEmpty())
+        words << QStringLiteral("気体は") + passes.join(QStringLiteral("、")) +
+                     (passes.size() > 1 ? QStringLiteral("の順に通る") : QStringLiteral("を通る"));
+    if (setup.between.size() > 1 && setup.between.back() == Vessel::AcidWash)
+        words << QStringLiteral("水を先に通すのは、乾かした気体を水で再び湿らせないため");
+    switch (setup.collector) {
+    case 1:
+        words << QStringLiteral("下方置換：口を上にした集気びんの底近くまでガラス管を入れて集める");
+        break;
+    case 2:
+        words << QStringLiteral("上方置換：口を下にした集気びんの奥までガラス管を入れて集める");
+        break;
+    default:
+        words << QStringLiteral("水上置換：水を満たして水槽に逆さに立てた集気びんに、水中のガラス管"
+                                "の先から気体を入れて集める");
+    }
+    return words.join(QStringLiteral("。")) + QStringLiteral("。");
 }
 
 SetupAnswers setupAnswers(int n) {

@@ -28,10 +28,12 @@ SetupAnswers setupAnswers(int n);
 
 // What one question's set-up holds: its two reagents (numbered as the reagent plates; the same
 // number twice for a single reagent) and, for a coloured gas, the colour of the gas collected.
+// keepClear is a place of the picture left empty, where a screen writes over it.
 struct SetupContents {
     int reagent1 = 0;
     int reagent2 = 0;
     std::optional<QColor> gasColour;
+    std::optional<QRect> keepClear;
 };
 
 // Complete set-up n: the generator joined by its delivery tube to the collector, with any washing
@@ -39,14 +41,19 @@ struct SetupContents {
 // and a coloured gas is tinted in the collector. Every set-up picture has setupPictureSize().
 QImage setupPicture(int n, const std::optional<SetupContents> &contents = std::nullopt);
 QList<int> setupNumbers();
+
+// What set-up n draws, from the generator to the collection, in words for a screen reader: the
+// apparatus, where each reagent lies, what the gas passes and how it is collected.
+QString setupWords(int n, const std::optional<SetupContents> &contents = std::nullopt);
 QSize setupPictureSize();
 
 // Whether the set-up pictures draw a reagent as a solid (on the bottom of the vessel) rather than
 // as a liquid; the reagents' table states the same for the checks.
 bool drawnAsSolid(int reagent);
 
-// The words in set-up n: each on an opaque plate at box, set in font; a reagent's plate has a
-// leader line to where the reagent is drawn.
+// The words in set-up n: each on an opaque plate at box (lines broken by \n), set in font, with a
+// leader line to what it names: a reagent where it is drawn, a washing or drying vessel at its
+// contents, the boiling chips.
 struct SetupLabel {
     QString text;
     QRect box;

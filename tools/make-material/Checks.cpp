@@ -148,6 +148,49 @@ void checkGenerator(Collector &report, const QuestionRow &q, const Tables &t) {
                                 .arg(states, generatorsText(fitting)));
 }
 
+// What a text calls acceptable: "（水上置換も可）", "丸底フラスコでも可", "水上置換でもよい".
+QStringList calledAcceptable(const QString &text) {
+    static const QRegularExpression also(QStringLiteral(
+        "(下方置換|上方置換|水上置換|三角フラスコ|丸底フラスコ|試験管)\\s*(?:で)?も\\s*"
+        "(?:可|よい|良い|かまわない)"));
+    QStringList names;
+    for (auto it = also.globalMatch(text); it.hasNext();)
+        names << it.next().captured(1);
+    return names;
+}
+
+// The word a card uses for generator n.
+QString generatorWord(int generator) {
+    switch (generator) {
+    case 1:
+        return QStringLiteral("三角フラスコ");
+    case 4:
+        return QStringLiteral("丸底フラスコ");
+    default:
+        return QStringLiteral("試験管");
+    }
+}
+
+const QString OneAnswer =
+    QStringLiteral("ドリルは一つの答えしか正解にしないので、別の答えを認める"
+                   "ように書かず、その答えがふつうである理由を書いてください");
+
+// A card or page that allows an answer the drill marks wrong makes a pupil distrust both.
+void checkOneAnswer(Collector &report, const QuestionRow &q) {
+    for (const QString &text : QStringList{q.reasons} + q.cautions)
+        for (const QString &name : calledAcceptable(text)) {
+            const bool collection = name.endsWith(QStringLiteral("置換"));
+            if ((collection ? q.collection : q.generator) == 0)
+                continue; // not known: reported with its cell
+            const QString answer =
+                collection ? collectionName(q.collection) : generatorWord(q.generator);
+            if (name != answer)
+                report.error(q, QStringLiteral("%1 を「可」としていますが、この問題の正解は %2 "
+                                               "だけです。%3")
+                                    .arg(name, answer, OneAnswer));
+        }
+}
+
 } // namespace
 
 QList<int> fittingGenerators(bool liquid1, bool liquid2, bool heated) {
@@ -184,6 +227,7 @@ QList<Finding> checkChemistry(const Tables &t, const CheckedFiles &files) {
                                      collectionName(gas.collection)));
         checkApparatus(report, q);
         checkGenerator(report, q, t);
+        checkOneAnswer(report, q);
         if (q.reagent1 == q.reagent2)
             report.warning(q, QStringLiteral("薬品1 と 薬品2 がどちらも %1 です（問題の画面では"
                                              "薬品が一つしか光りません。一つの薬品だけを使う作り方"
@@ -201,6 +245,16 @@ QList<Finding> checkChemistry(const Tables &t, const CheckedFiles &files) {
     }
 
     for (const GasRow &g : t.gases) {
+        for (const QString &text : {g.collectionNote, g.colourOdour, g.water, g.air, g.drying,
+                                    g.test, g.notes, g.caution})
+            for (const QString &name : calledAcceptable(text))
+                if (name.endsWith(QStringLiteral("置換")) && g.collection != 0 &&
+                    name != collectionName(g.collection))
+                    findings.append({Severity::Error, 0, files.gases, g.line,
+                                     QStringLiteral("%1の性質の画像が %2 を「可」としていますが、"
+                                                    "%1の問題の正解は %3 だけです。%4")
+                                         .arg(gasName(g.number), name, collectionName(g.collection),
+                                              OneAnswer)});
         const std::optional<SetupAnswers> parts = answersOf(g.apparatus);
         if (parts && g.collection != 0 && parts->collection != g.collection)
             findings.append(

@@ -6,7 +6,9 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStringList>
 #include <QtMath>
+#include <algorithm>
 #include <stdexcept>
 
 namespace vaporica::material {
@@ -19,11 +21,17 @@ const QColor ConditionInk(0, 70, 170);
 const QColor Border(150, 170, 200);
 const QColor ReasonsInk(0, 40, 100);
 const QColor ReasonsGround(234, 243, 255);
+const QColor CautionInk(190, 0, 0);
 
-// The strip of reasons along the bottom of the card; the equation is centred in the rest.
+// The strip of reasons along the bottom of the card, the cautions' lines above it; the equation
+// is centred in the rest.
 constexpr int ReasonsHeight = 24;
 constexpr int ReasonsMargin = 8;
+constexpr int CautionLine = 15;
 constexpr int EquationArea = EquationHeight - ReasonsHeight;
+constexpr qreal CardMargin = 12;
+constexpr qreal LargestType = 26;
+constexpr qreal SmallestType = 16;
 
 struct Layout {
     QFont font, conditionFont;
@@ -95,7 +103,38 @@ void drawReasons(QPainter &p, const QString &reasons) {
                  font);
 }
 
+// Each caution on a line of its own, centred above the reasons.
+void drawCautions(QPainter &p, const QStringList &cautions) {
+    const QFont font = cautionFont();
+    const QFontMetricsF fm(font);
+    for (int i = 0; i < cautions.size(); ++i) {
+        const QRect box = cautionBox(i, int(cautions.size()));
+        const qreal width = chemicalWidth(cautions[i], font);
+        if (width > box.width())
+            throw std::runtime_error(
+                QStringLiteral(
+                    "注意「%1」が反応式の画像の幅に収まりません（%2 px、入るのは %3 px）")
+                    .arg(shortened(cautions[i]))
+                    .arg(qCeil(width))
+                    .arg(box.width())
+                    .toStdString());
+        const qreal baseline = box.center().y() + 0.5 + (fm.ascent() - fm.descent()) / 2.0;
+        p.setPen(CautionInk);
+        drawChemical(p, QPointF(box.x() + (box.width() - width) / 2.0, qRound(baseline)),
+                     cautions[i], font);
+    }
+}
+
 } // namespace
+
+QRect cautionBox(int line, int lines) {
+    return QRect(ReasonsMargin, EquationArea - (lines - line) * CautionLine,
+                 EquationWidth - 2 * ReasonsMargin, CautionLine - 1);
+}
+
+QFont cautionFont() {
+    return minchoFont(13);
+}
 
 QRect reasonsBox() {
     return QRect(ReasonsMargin, EquationArea, EquationWidth - 2 * ReasonsMargin, ReasonsHeight - 1);
@@ -105,21 +144,30 @@ QFont reasonsFont() {
     return minchoFont(14);
 }
 
-QImage equationPicture(const QString &equation, const QString &overArrow, const QString &underArrow,
-                       const QString &gasFormula, const QString &reasons) {
+qreal equationTypeSize(const QString &equation, const QString &overArrow,
+                       const QString &underArrow) {
     const Equation eq = parseEquation(equation);
-    // One type size for short and long equations alike, so the pictures look like one set.
-    const qreal margin = 12;
-    qreal size = 26;
-    Layout l = measure(eq, overArrow, underArrow, size);
-    while (l.width > EquationWidth - 2 * margin) {
+    qreal size = LargestType;
+    while (measure(eq, overArrow, underArrow, size).width > EquationWidth - 2 * CardMargin) {
         size -= 0.5;
-        if (size < 16)
+        if (size < SmallestType)
             throw std::runtime_error(QStringLiteral("反応式 %1 が画像の幅に収まりません")
                                          .arg(quoted(equation))
                                          .toStdString());
-        l = measure(eq, overArrow, underArrow, size);
     }
+    return size;
+}
+
+QImage equationPicture(const QString &equation, const QString &overArrow, const QString &underArrow,
+                       const QString &gasFormula, const QString &reasons,
+                       const QStringList &cautions, qreal typeSize) {
+    const Equation eq = parseEquation(equation);
+    const qreal size = typeSize;
+    const Layout l = measure(eq, overArrow, underArrow, size);
+    if (l.width > EquationWidth - 2 * CardMargin)
+        throw std::runtime_error(QStringLiteral("反応式 %1 が画像の幅に収まりません")
+                                     .arg(quoted(equation))
+                                     .toStdString());
 
     QImage image(EquationWidth, EquationHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -130,9 +178,25 @@ QImage equationPicture(const QString &equation, const QString &overArrow, const 
     p.drawRect(QRectF(0.5, 0.5, EquationWidth - 1, EquationHeight - 1));
 
     const QFontMetricsF fm(l.font);
-    // The formulas' capitals are centred on the card; the arrow sits at their middle height.
-    const qreal baseline = EquationArea / 2.0 + fm.capHeight() / 2.0;
-    const qreal axis = baseline - fm.capHeight() * 0.45;
+    const QFontMetricsF cm(l.conditionFont);
+    // The equation with its conditions is centred in what the cautions leave; the arrow sits at
+    // the middle height of the formulas' capitals.
+    const qreal area = EquationArea - cautions.size() * CautionLine;
+    const qreal capsToAxis = fm.capHeight() * 0.45;
+    const qreal above = std::max(fm.capHeight() - capsToAxis + 1,
+                                 overArrow.isEmpty() ? 0.0 : size * 0.36 + cm.ascent());
+    const qreal below =
+        std::max(capsToAxis + fm.descent(),
+                 underArrow.isEmpty() ? 0.0 : size * 0.22 + cm.ascent() + cm.descent());
+    if (above + below > area - 2)
+        throw std::runtime_error(
+            QStringLiteral("反応式 %1 と注意 %2 行が反応式の画像の高さに収まりません（注意を"
+                           "減らしてください）")
+                .arg(quoted(equation))
+                .arg(cautions.size())
+                .toStdString());
+    const qreal axis = (area - above - below) / 2.0 + above;
+    const qreal baseline = axis + capsToAxis;
     qreal x = (EquationWidth - l.width) / 2.0;
 
     auto side = [&](const QList<Term> &terms, bool products) {
@@ -156,7 +220,6 @@ QImage equationPicture(const QString &equation, const QString &overArrow, const 
     x += l.gap;
     drawArrow(p, x, x + l.arrow, axis, size);
     p.setPen(ConditionInk);
-    const QFontMetricsF cm(l.conditionFont);
     if (!overArrow.isEmpty())
         drawChemical(p,
                      QPointF(x + (l.arrow - chemicalWidth(overArrow, l.conditionFont)) / 2.0,
@@ -169,6 +232,7 @@ QImage equationPicture(const QString &equation, const QString &overArrow, const 
                      underArrow, l.conditionFont);
     x += l.arrow + l.gap;
     side(eq.right, true);
+    drawCautions(p, cautions);
     drawReasons(p, reasons);
     return image;
 }

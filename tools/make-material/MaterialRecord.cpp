@@ -19,6 +19,12 @@ namespace vaporica::material {
 
 namespace {
 
+// The properties browser writes a note naming the reagents over the top of the apparatus picture
+// of oxygen, chlorine and sulfur dioxide: centred 326 px from the picture's left, from 14 to 31 px
+// from its top, the longest 18 characters of 17 px.
+const QList<int> GasesWithNote = {1, 3, 8};
+const QRect UnderTheNote(168, 12, 427 - 168, 22);
+
 const QString RecordFragment = QStringLiteral("\\説明\\material.tsv");
 const QString RecordName = QStringLiteral("説明/material.tsv");
 const QString Reagent = QStringLiteral("薬品");
@@ -112,12 +118,12 @@ QList<Planned> plannedFiles(const QString &root, const Tables &t) {
     for (const QuestionRow &q : t.questions) {
         const QString source = QStringLiteral("%1 %2").arg(Question).arg(q.number);
         withWords(picturePathUnder(root, fragment::Equation, q.number), source, q.number);
-        files.append({picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number),
-                      source, q.number});
+        withWords(picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number), source,
+                  q.number);
     }
     for (int n : setupNumbers())
-        files.append({picturePathUnder(root, fragment::Apparatus, n),
-                      QStringLiteral("%1 %2").arg(Drawing).arg(n), 0});
+        withWords(picturePathUnder(root, fragment::Apparatus, n),
+                  QStringLiteral("%1 %2").arg(Drawing).arg(n), 0);
     files.append({dataPath(root, fragment::RightSound), Sound, 0});
     files.append({dataPath(root, fragment::WrongSound), Sound, 0});
     return files;
@@ -253,6 +259,21 @@ QString inside(const QString &root, const QString &path) {
 }
 
 } // namespace
+
+int propertiesSetup(const Tables &t, const GasRow &gas) {
+    for (const QuestionRow &q : t.questions)
+        if (q.gas == gas.number && q.apparatus == gas.apparatus)
+            return QuestionSetups + q.number;
+    return gas.apparatus;
+}
+
+SetupContents setupContentsOf(const Tables &t, const QuestionRow &q) {
+    SetupContents contents{q.reagent1, q.reagent2, t.gases.value(q.gas - 1).swatch, std::nullopt};
+    for (int g : GasesWithNote)
+        if (g <= t.gases.size() && propertiesSetup(t, t.gases[g - 1]) == QuestionSetups + q.number)
+            contents.keepClear = UnderTheNote;
+    return contents;
+}
 
 Record recordOf(const QuestionRow &q) {
     return {q.gas, q.reagent1, q.reagent2, q.generator, q.collection, QuestionSetups + q.number};

@@ -7,6 +7,7 @@
 // checker proves that each picture belongs to the question of the bank beside it, and runs the
 // chemistry checks on a bank edited by hand.
 
+#include "ApparatusArt.h"
 #include "Findings.h"
 #include "Tables.h"
 
@@ -20,6 +21,15 @@ namespace vaporica::material {
 
 // Question q's own set-up picture is souti(QuestionSetups + q); 1..9 are the plain drawings.
 inline constexpr int QuestionSetups = 100;
+
+// The set-up picture the properties browser shows for a gas, its value in taiou.txt: the picture
+// of the first question that asks for the gas on the gas's drawing, with the reagents named and a
+// coloured gas tinted; the plain drawing when no question does.
+int propertiesSetup(const Tables &tables, const GasRow &gas);
+
+// What question q's own set-up picture holds. A picture the properties browser also shows under a
+// note of its own leaves the note's place empty.
+SetupContents setupContentsOf(const Tables &tables, const QuestionRow &question);
 
 // The six values of a question's record in mondai.txt: gas, reagent 1, reagent 2, generator,
 // collection, set-up picture.

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QStringList>
 #include <map>
+#include <optional>
 #include <utility>
 
 namespace vaporica {
@@ -19,20 +20,38 @@ namespace {
 const QColor Cream(255, 255, 191);
 
 struct Look {
-    QColor face, light, dark, rim, text, shadow;
+    QColor face, light, dark, rim, text;
+    std::optional<QColor> shadow; // a dark edge under light type
+    qreal rimWidth = 1.0;
 };
 
-const Look GasNormal{
-    QColor(13, 171, 255), QColor(160, 224, 255), QColor(0, 96, 178), QColor(0, 58, 120), Qt::white,
-    QColor(0, 70, 150)};
-const Look ReagentNormal{QColor(0, 214, 0), QColor(160, 255, 150),
-                         QColor(0, 128, 0), QColor(0, 78, 0),
-                         Qt::white,         QColor(0, 96, 0)};
-// The highlighted look is warm and lit, so it stands out from a column of blue or green plates at
-// a glance, and its rim is darker so it reads as pressed forward.
-const Look Highlighted{QColor(255, 128, 0), QColor(255, 236, 130),
-                       QColor(200, 72, 0),  QColor(150, 20, 0),
-                       Qt::white,           QColor(140, 36, 0)};
+// The plain plates are deep enough in tone that white type on them reads at better than 4.5:1.
+const Look GasNormal{QColor(0, 88, 184), QColor(96, 164, 232),
+                     QColor(0, 48, 118), QColor(0, 30, 80),
+                     Qt::white,          QColor(0, 28, 84)};
+const Look ReagentNormal{QColor(0, 108, 40), QColor(86, 176, 104),
+                         QColor(0, 62, 20),  QColor(0, 40, 10),
+                         Qt::white,          QColor(0, 40, 12)};
+// The question's reagents are pale plates in a heavy black frame with black type among the deep
+// green ones: told apart by lightness and by the frame, so also in greyscale and by a pupil who
+// cannot tell red from green.
+const Look ReagentQuestion{QColor(255, 238, 140),
+                           QColor(255, 251, 214),
+                           QColor(236, 200, 84),
+                           QColor(24, 16, 0),
+                           QColor(24, 16, 0),
+                           std::nullopt,
+                           3.0};
+// A gas under the pointer turns pale sky with navy type and a thin rim: lit like the question's
+// reagents, so it stands out of its column, but neither yellow nor framed, so a gas button never
+// looks like a reagent of the question.
+const Look GasHighlighted{QColor(206, 236, 255),
+                          QColor(246, 252, 255),
+                          QColor(150, 200, 240),
+                          QColor(0, 44, 110),
+                          QColor(0, 44, 110),
+                          std::nullopt,
+                          1.0};
 
 QFont plateFont(qreal pixelSize) {
     QFont font;
@@ -63,9 +82,6 @@ QImage drawPlate(int width, int height, const QString &text, const Look &look, i
     bevel.setColorAt(0.45, look.face);
     bevel.setColorAt(1.0, look.dark);
     p.fillPath(outerPath, bevel);
-    p.setPen(QPen(look.rim, 1.0));
-    p.drawPath(outerPath);
-
     const QRectF inner = outer.adjusted(3.0, 3.0, -3.0, -3.0);
     QPainterPath innerPath;
     innerPath.addRoundedRect(inner, radius - 3.0, radius - 3.0);
@@ -74,6 +90,13 @@ QImage drawPlate(int width, int height, const QString &text, const Look &look, i
     face.setColorAt(0.5, look.face);
     face.setColorAt(1.0, look.face.darker(108));
     p.fillPath(innerPath, face);
+    // The rim is drawn last, inward and on whole pixels, so a heavy frame is solid and narrows the
+    // bevel, not the face.
+    const qreal half = look.rimWidth / 2.0;
+    QPainterPath rimPath;
+    rimPath.addRoundedRect(outer.adjusted(half, half, -half, -half), radius - half, radius - half);
+    p.setPen(QPen(look.rim, look.rimWidth));
+    p.drawPath(rimPath);
 
     // Narrow the type rather than shrink it when a long name would touch the rim.
     QFont font = plateFont(textPixels);
@@ -83,10 +106,12 @@ QImage drawPlate(int width, int height, const QString &text, const Look &look, i
         font.setStretch(qMax(60, int(100.0 * room / wide)));
     p.setFont(font);
     const QRectF textBox = inner.translated(0.0, 0.5);
-    // A dark edge below and to the right keeps white type legible on a bright face.
-    p.setPen(look.shadow);
-    for (const QPointF offset : {QPointF(1.0, 1.0), QPointF(0.0, 1.0), QPointF(1.0, 0.0)})
-        p.drawText(textBox.translated(offset), Qt::AlignCenter, text);
+    // A dark edge below and to the right sets light type off its face.
+    if (look.shadow) {
+        p.setPen(*look.shadow);
+        for (const QPointF offset : {QPointF(1.0, 1.0), QPointF(0.0, 1.0), QPointF(1.0, 0.0)})
+            p.drawText(textBox.translated(offset), Qt::AlignCenter, text);
+    }
     p.setPen(look.text);
     p.drawText(textBox, Qt::AlignCenter, text);
     return image;
@@ -109,8 +134,8 @@ QImage gasPlate(int gas, bool highlighted) {
     static PlateStore drawn;
     const QString name = gasName(gas); // an unknown gas fails before anything is kept
     return keptPlate(drawn, {gas, highlighted}, [&] {
-        return drawPlate(GasPlateWidth, GasPlateHeight, name, highlighted ? Highlighted : GasNormal,
-                         17);
+        return drawPlate(GasPlateWidth, GasPlateHeight, name,
+                         highlighted ? GasHighlighted : GasNormal, 17);
     });
 }
 
@@ -119,7 +144,7 @@ QImage reagentPlate(int reagent, bool highlighted) {
     const QString name = reagentName(reagent);
     return keptPlate(drawn, {reagent, highlighted}, [&] {
         return drawPlate(ReagentPlateWidth, ReagentPlateHeight, name,
-                         highlighted ? Highlighted : ReagentNormal, 17);
+                         highlighted ? ReagentQuestion : ReagentNormal, 17);
     });
 }
 

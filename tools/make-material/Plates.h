@@ -15,9 +15,10 @@ inline constexpr int GasPlateHeight = 40;
 inline constexpr int ReagentPlateWidth = 180;
 inline constexpr int ReagentPlateHeight = 40;
 
-// White name on a rounded, bevelled sky-blue plate; highlighted: a lit orange plate.
+// White name on a rounded, bevelled deep-blue plate; highlighted: navy name on a pale sky plate.
 QImage gasPlate(int gas, bool highlighted);
-// White name on a rounded, bevelled green plate; highlighted: the same lit orange plate as a gas.
+// White name on a rounded, bevelled deep-green plate; highlighted (a reagent of the question):
+// black name on a pale yellow plate in a heavy black frame.
 QImage reagentPlate(int reagent, bool highlighted);
 
 } // namespace vaporica

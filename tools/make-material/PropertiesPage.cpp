@@ -16,21 +16,23 @@ namespace vaporica::material {
 
 namespace {
 
-const QColor Band(13, 171, 255);
-const QColor BandDark(0, 110, 200);
+// The name is set white on the band: deep enough for better than 4.5:1 from top to bottom.
+const QColor Band(0, 96, 196);
+const QColor BandDark(0, 62, 140);
 const QColor LabelFill(226, 242, 255);
 const QColor LabelInk(0, 60, 130);
 const QColor Rule(190, 210, 230);
 const QColor Ink(20, 20, 20);
-const QColor Danger(210, 0, 0);
-const QColor DangerFill(255, 228, 228);
+const QColor Danger(200, 0, 0);
+const QColor DangerFill(255, 236, 236);
 
-constexpr int BandHeight = 36;
+constexpr int BandHeight = 32;
 constexpr int LabelWidth = 80;
 constexpr qreal Pad = 5;
-constexpr qreal RowPad = 4;
-// One type size on every page, so the pages read as one set.
-constexpr qreal TextSize = 13;
+constexpr qreal RowPad = 2;
+// One type size on every page, so the pages read as one set; small enough for the cautions and
+// reasons a textbook page gives.
+constexpr qreal TextSize = 12;
 
 struct Item {
     QString label;
@@ -40,22 +42,10 @@ struct Item {
 };
 
 QList<Item> itemsOf(const GasRow &g) {
-    auto item = [](const char *label, const QString &text, bool danger = false,
-                   std::optional<QColor> swatch = {}) {
-        return Item{QString::fromUtf8(label), text.split(QLatin1Char('|')), danger, swatch};
-    };
-    QList<Item> items = {
-        item("色・におい", g.colourOdour, false, g.swatch),
-        item("水への溶け方", g.water),
-        item("空気との比較", g.air),
-        item("捕集法", collectionName(g.collection) + g.collectionNote),
-        item("乾燥剤", g.drying),
-        item("検出", g.test),
-    };
-    if (!g.notes.isEmpty())
-        items.append(item("性質", g.notes));
-    if (!g.caution.isEmpty())
-        items.append(item("注意", g.caution, true));
+    QList<Item> items;
+    for (const PropertiesRow &row : propertiesRows(g))
+        items.append({row.label, row.text.split(QLatin1Char('|')), row.danger, std::nullopt});
+    items.first().swatch = g.swatch; // beside the colour
     return items;
 }
 
@@ -86,7 +76,7 @@ void checkWidths(const GasRow &g, const QList<Item> &items, const QFont &font) {
 
 void drawBand(QPainter &p, const GasRow &g) {
     QLinearGradient fill(0, 0, 0, BandHeight);
-    fill.setColorAt(0, Band.lighter(115));
+    fill.setColorAt(0, Band);
     fill.setColorAt(1, BandDark);
     p.fillRect(QRectF(0, 0, PropertiesWidth, BandHeight), fill);
 
@@ -115,6 +105,22 @@ void drawBand(QPainter &p, const GasRow &g) {
 }
 
 } // namespace
+
+QList<PropertiesRow> propertiesRows(const GasRow &g) {
+    QList<PropertiesRow> rows = {
+        {QStringLiteral("色・におい"), g.colourOdour, false},
+        {QStringLiteral("水への溶け方"), g.water, false},
+        {QStringLiteral("空気との比較"), g.air, false},
+        {QStringLiteral("捕集法"), collectionName(g.collection) + g.collectionNote, false},
+        {QStringLiteral("乾燥剤"), g.drying, false},
+        {QStringLiteral("検出"), g.test, false},
+    };
+    if (!g.notes.isEmpty())
+        rows.append({QStringLiteral("性質"), g.notes, false});
+    if (!g.caution.isEmpty())
+        rows.append({QStringLiteral("注意"), g.caution, true});
+    return rows;
+}
 
 QImage propertiesPage(const GasRow &g) {
     const QList<Item> items = itemsOf(g);

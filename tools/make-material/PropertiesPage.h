@@ -3,6 +3,8 @@
 #include "Tables.h"
 
 #include <QImage>
+#include <QList>
+#include <QString>
 
 namespace vaporica::material {
 
@@ -14,5 +16,14 @@ inline constexpr int PropertiesHeight = 237;
 // and caution. Lines break only where the table marks them ('|'); a line too wide for its row, or
 // rows too many for the page, is an error naming the gas, the row and the line.
 QImage propertiesPage(const GasRow &gas);
+
+// The page's rows, top to bottom, each with its label and its text as the table gives it ('|'
+// where a line breaks); a caution is drawn in red.
+struct PropertiesRow {
+    QString label;
+    QString text;
+    bool danger = false;
+};
+QList<PropertiesRow> propertiesRows(const GasRow &gas);
 
 } // namespace vaporica::material

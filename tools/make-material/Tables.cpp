@@ -434,6 +434,15 @@ QList<QuestionRow> loadQuestions(const QString &path, const QList<int> &drawn,
         q.overArrow = plainDigitsAndLetters(t.cell(row, QStringLiteral("矢印の上")));
         q.underArrow = plainDigitsAndLetters(t.cell(row, QStringLiteral("矢印の下")));
         q.reasons = t.required(row, QStringLiteral("理由")).value_or(QString());
+        // Tables written before the cautions were added have no such column.
+        for (const QString &line : t.cell(row, QStringLiteral("注意")).split(QLatin1Char('|')))
+            if (!line.trimmed().isEmpty())
+                q.cautions << line.trimmed();
+        if (q.cautions.size() > MaxCautionLines)
+            t.report(row, QStringLiteral(
+                              "「注意」が %1 行あります。反応式の画像に入るのは %2 行までです")
+                              .arg(q.cautions.size())
+                              .arg(MaxCautionLines));
         questions.append(q);
     }
     return questions;

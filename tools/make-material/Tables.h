@@ -9,11 +9,15 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace vaporica::material {
 
 enum class State { Unknown, Solid, Liquid };
+
+// The lines of cautions an equation card has room for.
+inline constexpr int MaxCautionLines = 2;
 
 struct ReagentRow {
     int line = 0;
@@ -33,7 +37,8 @@ struct QuestionRow {
     int collection = 0;
     int apparatus = 0; // the set-up drawing the question's picture is built on
     QString equation, overArrow, underArrow; // empty equation: not known
-    QString reasons; // one line under the equation: why this generator, why this collection
+    QString reasons;      // one line under the equation: why this generator, why this collection
+    QStringList cautions; // at most two lines on the card, in red
     QString cells;
 };
 

@@ -66,7 +66,7 @@ void writeBank(const QString &root, const Tables &t) {
     }
     QByteArray taiou;
     for (const GasRow &g : t.gases)
-        taiou += QByteArray::number(g.apparatus) + "\n";
+        taiou += QByteArray::number(propertiesSetup(t, g)) + "\n";
     writeText(dataPath(root, fragment::QuestionFile), mondai);
     writeText(dataPath(root, fragment::GasApparatusFile), taiou);
 }
@@ -91,10 +91,24 @@ std::optional<QImage> propertiesOf(const GasRow &gas, QList<Finding> &findings) 
     return drawn(findings, "gases.tsv", gas.line, 0, [&] { return propertiesPage(gas); });
 }
 
-std::optional<QImage> equationOf(const QuestionRow &q, const Tables &t, QList<Finding> &findings) {
+// One type for every card: the largest in which every equation fits. A row whose equation fits
+// in no readable type leaves the others' type as it is; its card names it when drawn.
+qreal equationType(const Tables &t) {
+    qreal size = 26;
+    for (const QuestionRow &q : t.questions) {
+        try {
+            size = std::min(size, equationTypeSize(q.equation, q.overArrow, q.underArrow));
+        } catch (const std::runtime_error &) {
+        }
+    }
+    return size;
+}
+
+std::optional<QImage> equationOf(const QuestionRow &q, const Tables &t, qreal typeSize,
+                                 QList<Finding> &findings) {
     return drawn(findings, "questions.tsv", q.line, q.number, [&] {
         return equationPicture(q.equation, q.overArrow, q.underArrow, t.gases[q.gas - 1].formula,
-                               q.reasons);
+                               q.reasons, q.cautions, typeSize);
     });
 }
 
@@ -110,9 +124,10 @@ void drawWhatCanBeDrawn(const Tables &t, QList<Finding> &findings) {
     for (const GasRow &gas : t.gases)
         if (clean(QStringLiteral("gases.tsv"), gas.line))
             propertiesOf(gas, findings);
+    const qreal type = equationType(t);
     for (const QuestionRow &q : t.questions)
         if (q.gas > 0 && q.gas <= t.gases.size() && clean(QStringLiteral("questions.tsv"), q.line))
-            equationOf(q, t, findings);
+            equationOf(q, t, type, findings);
 }
 
 void writePictures(const QString &root, const Tables &t, QList<Finding> &findings) {
@@ -128,11 +143,11 @@ void writePictures(const QString &root, const Tables &t, QList<Finding> &finding
         writeGif(reagentPlate(r, true), picturePathUnder(root, fragment::ReagentHighlighted, r),
                  false);
     }
+    const qreal type = equationType(t);
     for (const QuestionRow &q : t.questions) {
-        if (const auto card = equationOf(q, t, findings))
+        if (const auto card = equationOf(q, t, type, findings))
             writeGif(*card, picturePathUnder(root, fragment::Equation, q.number), false);
-        writeGif(setupPicture(q.apparatus,
-                              SetupContents{q.reagent1, q.reagent2, t.gases[q.gas - 1].swatch}),
+        writeGif(setupPicture(q.apparatus, setupContentsOf(t, q)),
                  picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number), true);
     }
     // Every plain set-up, also one no gas shows today: a teacher choosing a drawing for a new
