@@ -125,7 +125,7 @@ cpack --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 
 deb=$(ls "$work"/package/vaporica_*_amd64.deb) || { fail "cpack made no package"; exit 1; }
 version=$(dpkg-deb -f "$deb" Version)
 upgrade=$work/vaporica_${version}+1_amd64.deb refusing=$work/vaporica_${version}+2_amd64.deb
-repack "$deb" "$version+1" "$upgrade" questions.tsv '/^3\t/s/水に溶けにくい→水上置換$/水に溶けにくく軽い→水上置換/' ||
+repack "$deb" "$version+1" "$upgrade" questions.tsv '/^3\t/s/水に溶けにくい→水上置換\t/水に溶けにくく軽い→水上置換\t/' ||
     { fail "no upgrade package"; exit 1; }
 repack "$deb" "$version+2" "$refusing" gases.tsv '/^1\t酸素\t/s/\t水上置換\t/\t下方置換\t/' ||
     { fail "no upgrade package that refuses the school's table"; exit 1; }
@@ -277,7 +277,7 @@ run "${as_teacher[@]}" vaporica-make-material "$tables" "$tried"
 expect 0 "the teacher's tables make their data" "できました: $tried（問題 20 問"
 run "${as_teacher[@]}" vaporica-check-material "$tried"
 expect 0 "the teacher's data is complete" '完全です'
-grep -qx '2H2O2 → 2H2O + O2（MnO2）' "$tried/反応式/siki(3).txt" ||
+grep -q '^2H2O2 → 2H2O + O2（MnO2）。' "$tried/反応式/siki(3).txt" ||
     fail "the teacher's siki(3).txt is not the new equation: $(cat "$tried/反応式/siki(3).txt")"
 run "${as_teacher[@]}" vaporica-make-material --system "$tables"
 expect 1 "vaporica-make-material --system without root" 'sudo vaporica-make-material --system' 'IT 担当'
