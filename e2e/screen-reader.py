@@ -368,8 +368,11 @@ def orca_main(program, work):
         step("the right collector", RIGHT_COLLECTOR, "捕集方法は正解")
         keys("Tab", "Tab", "Return", pause=0.6)
 
-        step("the summary", "まとめ", "気体: 酸素", "化学反応式: 2KClO3 → 2KCl + 3O2", "理由:",
-             "実験装置: " + RIGHT_GENERATOR)
+        # The set-up is said in the words of its own words file (question 1's picture, 101).
+        with open(os.path.join(os.path.dirname(program), "装置", "souti(101).txt"), encoding="utf-8") as f:
+            set_up_words = f.read().split("。")[0]
+        step("the summary", "まとめ", "気体: 酸素", "化学反応式: 2KClO3 → 2KCl + 3O2", "理由：",
+             "実験装置: " + set_up_words)
         window_shown("まとめ")
         time.sleep(2.5)
 
