@@ -10,6 +10,16 @@ void installFontSubstitutes() {
     QFont::insertSubstitutions(MinchoFace, IpaMinchoNames);
 }
 
+QFont minchoPixelFont(qreal pixelSize, bool bold, bool proportional) {
+    QFont font;
+    font.setFamilies(proportional ? QStringList{IpaPMinchoNames[0], IpaMinchoNames[0]}
+                                  : QStringList{IpaMinchoNames[0]});
+    font.setPixelSize(qRound(pixelSize));
+    font.setBold(bold);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
 bool minchoFacesInstalled() {
     const QStringList families = QFontDatabase::families();
     const auto anyOf = [&](const QStringList &names) {

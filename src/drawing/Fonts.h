@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,10 @@ void installFontSubstitutes();
 // Japanese ones, whichever the machine's language is.
 inline const QStringList IpaPMinchoNames{QStringLiteral("IPAPMincho"), QStringLiteral("IPA P明朝")};
 inline const QStringList IpaMinchoNames{QStringLiteral("IPAMincho"), QStringLiteral("IPA明朝")};
+
+// A Mincho face at a size in pixels, bold or not, antialiased: the one font of every picture the
+// material tools draw. The IPA faces by their Latin names, which fontconfig matches in any locale.
+QFont minchoPixelFont(qreal pixelSize, bool bold = false, bool proportional = true);
 
 // Whether both IPA Mincho faces are installed, by any of their names.
 bool minchoFacesInstalled();

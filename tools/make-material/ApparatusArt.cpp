@@ -3,6 +3,7 @@
 #include "Plates.h"
 #include "base/RuntimeError.h"
 #include "base/SharedVariables.h"
+#include "drawing/Fonts.h"
 #include "drawing/SvgRender.h"
 
 #include <QFont>
@@ -451,13 +452,6 @@ QImage drawParts(const std::vector<Part> &parts, const QRect &content, int facto
     return canvas;
 }
 
-QFont labelFont() {
-    QFont font(QStringLiteral("IPAPMincho"));
-    font.setPixelSize(kLabelPixelSize);
-    font.setBold(true);
-    return font;
-}
-
 QSize plateSize(const QString &text, const QFont &font) {
     const QFontMetrics fm(font);
     int width = 0;
@@ -659,7 +653,7 @@ std::optional<QList<SetupLabel>> placeAll(const QImage &drawing, const QImage &p
     Room clear(drawing, parts, at, keepClear);
     if (!clear.drawingClearOfKept())
         return std::nullopt;
-    const QFont font = labelFont();
+    const QFont font = minchoPixelFont(kLabelPixelSize, true);
     QList<int> order;
     for (int i = 0; i < callouts.size(); ++i)
         order.append(i);

@@ -2,6 +2,7 @@
 
 #include "Formula.h"
 #include "Typeset.h"
+#include "drawing/Fonts.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -40,9 +41,9 @@ struct Layout {
 
 Layout measure(const Equation &eq, const QString &over, const QString &under, qreal size) {
     Layout l;
-    l.font = minchoFont(size);
+    l.font = minchoPixelFont(size);
     // Conditions stay readable even when a long equation needs smaller type.
-    l.conditionFont = minchoFont(qMax(13.0, size * 0.58));
+    l.conditionFont = minchoPixelFont(qMax(13.0, size * 0.58));
     const QFontMetricsF fm(l.font);
     l.plus = fm.horizontalAdvance(QStringLiteral("+"));
     l.gap = size * 0.28;
@@ -133,7 +134,7 @@ QRect cautionBox(int line, int lines) {
 }
 
 QFont cautionFont() {
-    return minchoFont(13);
+    return minchoPixelFont(13);
 }
 
 QRect reasonsBox() {
@@ -141,7 +142,7 @@ QRect reasonsBox() {
 }
 
 QFont reasonsFont() {
-    return minchoFont(14);
+    return minchoPixelFont(14);
 }
 
 qreal equationTypeSize(const QString &equation, const QString &overArrow,

@@ -53,17 +53,6 @@ const Look GasHighlighted{QColor(206, 236, 255),
                           std::nullopt,
                           1.0};
 
-QFont plateFont(qreal pixelSize) {
-    QFont font;
-    // The Mincho faces; the first name is the platform font they stand in for.
-    font.setFamilies(
-        QStringList{PMinchoFace, QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
-    font.setPixelSize(qRound(pixelSize));
-    font.setBold(true);
-    font.setStyleStrategy(QFont::PreferAntialias);
-    return font;
-}
-
 // The plate sits within the rows a 35-pixel button face shows of a 40-pixel picture, so nothing
 // of it is cut off on a gas button; the cream above and below matches the window background.
 QImage drawPlate(int width, int height, const QString &text, const Look &look, int textPixels) {
@@ -99,7 +88,7 @@ QImage drawPlate(int width, int height, const QString &text, const Look &look, i
     p.drawPath(rimPath);
 
     // Narrow the type rather than shrink it when a long name would touch the rim.
-    QFont font = plateFont(textPixels);
+    QFont font = minchoPixelFont(textPixels, true);
     const qreal room = inner.width() - 6.0;
     const qreal wide = QFontMetricsF(font).horizontalAdvance(text);
     if (wide > room)

@@ -3,6 +3,7 @@
 #include "Formula.h"
 #include "Plates.h"
 #include "Typeset.h"
+#include "drawing/Fonts.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -80,7 +81,7 @@ void drawBand(QPainter &p, const GasRow &g) {
     fill.setColorAt(1, BandDark);
     p.fillRect(QRectF(0, 0, PropertiesWidth, BandHeight), fill);
 
-    const QFont nameFont = minchoFont(22, true);
+    const QFont nameFont = minchoPixelFont(22, true);
     const qreal baseline = BandHeight / 2.0 + QFontMetricsF(nameFont).capHeight() / 2.0 + 2;
     p.setFont(nameFont);
     p.setPen(QColor(0, 50, 110));
@@ -88,10 +89,10 @@ void drawBand(QPainter &p, const GasRow &g) {
     p.setPen(Qt::white);
     p.drawText(QPointF(10, baseline), gasName(g.number));
     const qreal nameWidth = QFontMetricsF(nameFont).horizontalAdvance(gasName(g.number));
-    drawChemical(p, QPointF(10 + nameWidth + 14, baseline), g.formula, minchoFont(22, true));
+    drawChemical(p, QPointF(10 + nameWidth + 14, baseline), g.formula, minchoPixelFont(22, true));
 
     if (!g.toxicity.isEmpty()) {
-        const QFont badgeFont = minchoFont(16, true);
+        const QFont badgeFont = minchoPixelFont(16, true);
         const qreal w = QFontMetricsF(badgeFont).horizontalAdvance(g.toxicity) + 14;
         const QRectF badge(PropertiesWidth - w - 8, 7, w, BandHeight - 14);
         QPainterPath path;
@@ -124,7 +125,7 @@ QList<PropertiesRow> propertiesRows(const GasRow &g) {
 
 QImage propertiesPage(const GasRow &g) {
     const QList<Item> items = itemsOf(g);
-    const QFont text = minchoFont(TextSize);
+    const QFont text = minchoPixelFont(TextSize);
     checkWidths(g, items, text);
     const qreal room = PropertiesHeight - BandHeight - 1;
     QList<qreal> heights;
@@ -153,7 +154,7 @@ QImage propertiesPage(const GasRow &g) {
     p.setRenderHint(QPainter::TextAntialiasing);
     drawBand(p, g);
 
-    const QFont label = minchoFont(12, true);
+    const QFont label = minchoPixelFont(12, true);
     qreal y = BandHeight;
     for (int i = 0; i < items.size(); ++i) {
         const Item &item = items[i];

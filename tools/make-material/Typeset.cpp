@@ -77,16 +77,6 @@ void drawEquilibrium(QPainter &p, QPointF baseline, const QFont &font) {
 
 } // namespace
 
-QFont minchoFont(qreal pixelSize, bool bold, bool proportional) {
-    QFont font;
-    font.setFamilies(proportional ? QStringList{QStringLiteral("IPAPMincho")}
-                                  : QStringList{QStringLiteral("IPAMincho")});
-    font.setPixelSize(qRound(pixelSize));
-    font.setBold(bold);
-    font.setStyleStrategy(QFont::PreferAntialias);
-    return font;
-}
-
 void requireMinchoFaces() {
     if (!minchoFacesInstalled())
         throw std::runtime_error("明朝体のフォント（IPA明朝・IPA P明朝）が見つかりません。"

@@ -12,7 +12,6 @@ namespace vaporica::material {
 
 // The Mincho face for the generated pictures; the tool stops with a clear message if the IPA
 // faces are missing, because any fallback would silently change every picture.
-QFont minchoFont(qreal pixelSize, bool bold = false, bool proportional = true);
 void requireMinchoFaces();
 
 // Width of the text as drawChemical would draw it.
