@@ -71,10 +71,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ChoiceCase{"collector3", collectorPicture, 3, {179, 136}}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(ApparatusSetupPicture, NumbersAreTheOnesTheQuestionBankUses) {
-    EXPECT_EQ(setupNumbers(), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
-}
-
 // Each set-up must fit, uncut, both the summary's apparatus box and the properties browser's.
 TEST(ApparatusSetupPicture, EveryOneFitsBothBoxesOnTransparentAndDiffersFromTheOthers) {
     ASSERT_LE(setupPictureSize().width(), 427);
