@@ -262,18 +262,6 @@ Callout calloutFor(const QList<int> &reagents, QPointF spot, double reach, const
     return {names.join(plus), names.join(QStringLiteral("\n") + plus), spot, reach, false, where};
 }
 
-// What a generator's vessel is called.
-QString vesselWord(int generator) {
-    switch (generator) {
-    case 1:
-        return QStringLiteral("三角フラスコ");
-    case 4:
-        return QStringLiteral("丸底フラスコ");
-    default:
-        return QStringLiteral("試験管");
-    }
-}
-
 QByteArray emptied(QByteArray svg, const QString &id) {
     return withAttributes(svg, id, {{QStringLiteral("fill"), QStringLiteral("none")}});
 }
@@ -764,6 +752,17 @@ const Setup &setupNumbered(int n) {
 }
 
 } // namespace
+
+QString vesselWord(int generator) {
+    switch (generator) {
+    case 1:
+        return QStringLiteral("三角フラスコ");
+    case 4:
+        return QStringLiteral("丸底フラスコ");
+    default:
+        return QStringLiteral("試験管");
+    }
+}
 
 void drawLabel(QPainter &painter, const SetupLabel &label) {
     painter.save();

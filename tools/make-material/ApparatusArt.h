@@ -40,6 +40,9 @@ struct SetupContents {
 // or drying vessel in between. With contents, the reagents are drawn where they lie and named,
 // and a coloured gas is tinted in the collector. Every set-up picture has setupPictureSize().
 QImage setupPicture(int n, const std::optional<SetupContents> &contents = std::nullopt);
+
+// What generator n's vessel is called, in the set-ups' labels and on the cards.
+QString vesselWord(int generator);
 QList<int> setupNumbers();
 
 // What set-up n draws, from the generator to the collection, in words for a screen reader: the

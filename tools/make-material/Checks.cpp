@@ -159,18 +159,6 @@ QStringList calledAcceptable(const QString &text) {
     return names;
 }
 
-// The word a card uses for generator n.
-QString generatorWord(int generator) {
-    switch (generator) {
-    case 1:
-        return QStringLiteral("三角フラスコ");
-    case 4:
-        return QStringLiteral("丸底フラスコ");
-    default:
-        return QStringLiteral("試験管");
-    }
-}
-
 const QString OneAnswer =
     QStringLiteral("ドリルは一つの答えしか正解にしないので、別の答えを認める"
                    "ように書かず、その答えがふつうである理由を書いてください");
@@ -183,7 +171,7 @@ void checkOneAnswer(Collector &report, const QuestionRow &q) {
             if ((collection ? q.collection : q.generator) == 0)
                 continue; // not known: reported with its cell
             const QString answer =
-                collection ? collectionName(q.collection) : generatorWord(q.generator);
+                collection ? collectionName(q.collection) : vesselWord(q.generator);
             if (name != answer)
                 report.error(q, QStringLiteral("%1 を「可」としていますが、この問題の正解は %2 "
                                                "だけです。%3")
