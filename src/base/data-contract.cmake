@@ -1,7 +1,7 @@
 # The data directory's contract, stated once: the folders beside the executable, how many of each
 # thing the program knows, and the records of the two bank files. The build turns it into a C++
-# header (base/DataContract.h), a shell file and a Python module in the build directory, so every
-# user reads the same figures. A change here is a change everywhere.
+# header in the build directory (base/DataContract.h) for the program, its tools and its tests; the
+# install rules read the folders here. A change here is a change everywhere.
 set(VAPORICA_DATA_FOLDERS 気体 薬品 反応式 装置 性質 音 説明)
 set(VAPORICA_QUESTIONS 20)
 set(VAPORICA_GASES 14)
@@ -14,10 +14,8 @@ set(VAPORICA_GAS_RECORD 装置図)
 
 function(vaporica_write_data_contract into)
   set(quoted_folders "")
-  set(python_folders "")
   foreach(folder IN LISTS VAPORICA_DATA_FOLDERS)
     string(APPEND quoted_folders "QStringLiteral(\"${folder}\"), ")
-    string(APPEND python_folders "\"${folder}\", ")
   endforeach()
   set(quoted_fields "")
   foreach(field IN LISTS VAPORICA_QUESTION_RECORD)
@@ -25,7 +23,6 @@ function(vaporica_write_data_contract into)
   endforeach()
   list(LENGTH VAPORICA_QUESTION_RECORD question_values)
   list(LENGTH VAPORICA_GAS_RECORD gas_values)
-  list(JOIN VAPORICA_DATA_FOLDERS " " shell_folders)
   file(CONFIGURE OUTPUT ${into}/base/DataContract.h CONTENT [[
 // Made by the build from src/base/data-contract.cmake: change the contract there.
 #pragma once
@@ -45,21 +42,5 @@ inline const QStringList QuestionRecord = {@quoted_fields@};
 inline const QStringList DataFolders = {@quoted_folders@};
 
 } // namespace vaporica::contract
-]] @ONLY)
-  file(CONFIGURE OUTPUT ${into}/data-contract.sh CONTENT [[
-# Made by the build from src/base/data-contract.cmake; sourced by the scripts that copy data.
-vaporica_data_folders=(@shell_folders@)
-vaporica_questions=@VAPORICA_QUESTIONS@
-vaporica_gases=@VAPORICA_GASES@
-vaporica_reagents=@VAPORICA_REAGENTS@
-vaporica_question_values=@question_values@
-]] @ONLY)
-  file(CONFIGURE OUTPUT ${into}/data_contract.py CONTENT [[
-# Made by the build from src/base/data-contract.cmake.
-DATA_FOLDERS = [@python_folders@]
-QUESTIONS = @VAPORICA_QUESTIONS@
-GASES = @VAPORICA_GASES@
-REAGENTS = @VAPORICA_REAGENTS@
-QUESTION_VALUES = @question_values@
 ]] @ONLY)
 endfunction()
