@@ -13,7 +13,6 @@
 #include <QImage>
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <map>
 #include <span>
 #include <string>
@@ -174,6 +173,8 @@ struct ControlLook {
     bool hidden, stretch, answer;
 };
 QObject *makeControl(QWidget *parent, const ControlLook &look);
+// Gives a control its click and pointer-move handlers, those of its kind.
+void wireHandlers(QObject *control, Handler click, Handler mouseMove);
 
 // For a static_assert beside each table: every row's "inside" names a frame of an earlier row.
 template <class Screen> constexpr bool framesComeFirst(std::span<const LayoutRow<Screen>> table) {
@@ -195,29 +196,32 @@ template <class Screen> constexpr bool framesComeFirst(std::span<const LayoutRow
     return true;
 }
 
-namespace layout_detail {
-struct Built {
+// One control the table made, with what decides its stacking, tab and reading places.
+struct BuiltControl {
     QObject *object;
     int row;
-    int index;
+    int index; // in its control array, 1 for a single control
+    Stack stack;
+    int tab;
+    int reading;
 };
-} // namespace layout_detail
+// Stacks the controls (the table lists them front to back), sets the tab order and the order a
+// screen reader reads them in.
+void arrangeControls(Form &form, const std::vector<BuiltControl> &built);
 
 template <class Screen> void Form::build(std::span<const LayoutRow<Screen>> table) {
     Screen &screen = static_cast<Screen &>(*this);
-    std::map<std::string, QWidget *, std::less<>> containers;
-    std::vector<layout_detail::Built> built;
+    std::map<std::string, QWidget *, std::less<>> frames;
+    std::vector<BuiltControl> built;
     for (int r = 0; r < int(table.size()); ++r) {
         const LayoutRow<Screen> &row = table[std::size_t(r)];
-        QWidget *parent = this;
-        if (row.inside != nullptr) {
-            // framesComeFirst holds for every table, so the frame exists.
-            parent = containers.find(std::string_view(row.inside))->second;
-        }
+        // framesComeFirst holds for every table, so the frame exists.
+        QWidget *parent = row.inside == nullptr ? static_cast<QWidget *>(this)
+                                                : frames.find(std::string_view(row.inside))->second;
         for (int n = 1; n <= row.control.count; ++n) {
-            const QString art = row.art == nullptr ? QString() : QString::fromUtf8(row.art).arg(n);
             QObject *object = makeControl(
-                parent, {row.control.kind, row.placeOfItem(n), QString::fromUtf8(row.caption), art,
+                parent, {row.control.kind, row.placeOfItem(n), QString::fromUtf8(row.caption),
+                         row.art == nullptr ? QString() : QString::fromUtf8(row.art).arg(n),
                          row.plateOf != nullptr ? row.plateOf(n) : QImage(),
                          row.wordsOf != nullptr ? row.wordsOf(n) : QString::fromUtf8(row.words),
                          QString::fromUtf8(row.description), row.back, row.fore, row.font,
@@ -229,61 +233,14 @@ template <class Screen> void Form::build(std::span<const LayoutRow<Screen>> tabl
                     : QStringLiteral("%1(%2)").arg(QString::fromUtf8(row.name)).arg(n));
             if (row.control.store != nullptr)
                 row.control.store(screen, object, n);
-            if (auto *button = qobject_cast<GraphicalButton *>(object)) {
-                button->onClick = row.click.bound(&screen, n);
-                button->onMouseMove = row.mouseMove.bound(&screen, n);
-            } else if (auto *image = qobject_cast<ImageBox *>(object)) {
-                image->onClick = row.click.bound(&screen, n);
-                image->onMouseMove = row.mouseMove.bound(&screen, n);
-            } else if (auto *frame = qobject_cast<Frame *>(object)) {
-                frame->onMouseMove = row.mouseMove.bound(&screen, n);
-                containers.emplace(row.name, frame);
-            }
-            built.push_back({object, r, n});
+            wireHandlers(object, row.click.bound(&screen, n), row.mouseMove.bound(&screen, n));
+            if (row.control.kind == Kind::Frame)
+                frames.emplace(row.name, static_cast<QWidget *>(object));
+            built.push_back({object, r, n, row.stack,
+                             row.tab == NoOrder ? NoOrder : row.tabOfItem(n), row.reading});
         }
     }
-    const auto rowOf = [&](const layout_detail::Built &b) -> const LayoutRow<Screen> & {
-        return table[std::size_t(b.row)];
-    };
-
-    // Qt draws later siblings on top: raise from the back of the table to its front.
-    for (auto b = built.rbegin(); b != built.rend();) {
-        const auto rowEnd =
-            std::find_if(b, built.rend(), [&](const auto &x) { return x.row != b->row; });
-        std::vector<layout_detail::Built> items(b, rowEnd); // the row's items, last first
-        if (rowOf(*b).stack == Stack::LastInFront)
-            std::reverse(items.begin(), items.end());
-        for (const layout_detail::Built &item : items)
-            if (auto *w = qobject_cast<QWidget *>(item.object))
-                w->raise();
-        b = rowEnd;
-    }
-
-    std::vector<layout_detail::Built> byTab;
-    for (const layout_detail::Built &b : built)
-        if (rowOf(b).tab != NoOrder &&
-            qobject_cast<QWidget *>(b.object)->focusPolicy() != Qt::NoFocus)
-            byTab.push_back(b);
-    std::stable_sort(byTab.begin(), byTab.end(), [&](const auto &a, const auto &b) {
-        return rowOf(a).tabOfItem(a.index) < rowOf(b).tabOfItem(b.index);
-    });
-    std::vector<QWidget *> tabOrder;
-    for (const layout_detail::Built &b : byTab)
-        tabOrder.push_back(static_cast<QWidget *>(b.object));
-    setTabOrder(tabOrder);
-
-    // A screen reader reads each container's controls in the order they were noted: by the
-    // reading column, then the rows without one in table order.
-    std::vector<layout_detail::Built> byReading = built;
-    std::stable_sort(byReading.begin(), byReading.end(), [&](const auto &a, const auto &b) {
-        const auto key = [&](const layout_detail::Built &x) {
-            const int reading = rowOf(x).reading;
-            return reading == NoOrder ? INT_MAX : reading;
-        };
-        return key(a) < key(b);
-    });
-    for (const layout_detail::Built &b : byReading)
-        noteCreation(b.object);
+    arrangeControls(*this, built);
 }
 
 } // namespace vaporica
