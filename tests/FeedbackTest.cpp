@@ -13,7 +13,25 @@ namespace {
 
 using State = AnswerSlot::State;
 
-// One slot, its hover group and its period, bound to a log of what the screen would do.
+// What a screen's feedback unit does with a decision, in its order, as a log line each; the right
+// and wrong sounds by their file names.
+void record(QStringList &log, const Decision &d) {
+    if (d.sound != Decision::Sound::None)
+        log << (d.sound == Decision::Sound::Right ? QStringLiteral("sound o.wav")
+                                                  : QStringLiteral("sound x.wav"));
+    if (d.rightMark != Decision::NoSlot)
+        log << QStringLiteral("ring");
+    if (d.wrongMark != Decision::NoSlot)
+        log << QStringLiteral("cross");
+    if (d.timerInterval != Decision::TimerUnchanged)
+        log << QStringLiteral("timer %1").arg(d.timerInterval);
+    if (d.hideMarks)
+        log << QStringLiteral("hide marks");
+    if (d.nextScreen)
+        log << QStringLiteral("next screen");
+}
+
+// One slot, its hover group and its period, with a log of what the screen would do.
 struct QuizBench {
     SettableClock clock;
     QStringList log;
@@ -21,24 +39,8 @@ struct QuizBench {
     PictureSwapHighlight group{HoverGroup::Freezing::WithFrozenFlag,
                                [this](int n) { log << QStringLiteral("normal %1").arg(n); },
                                [this](int n) { log << QStringLiteral("highlighted %1").arg(n); }};
-    AnswerSlot slot{group.HoverFrozenFlag,
-                    {.rightChoice = [this] { return right; },
-                     .startSound =
-                         [this](const QString &path) {
-                             log << QStringLiteral("sound ") + path.section(QLatin1Char('/'), -1);
-                         },
-                     .showRightMark = [this] { log << QStringLiteral("ring"); },
-                     .showWrongMark = [this] { log << QStringLiteral("cross"); },
-                     .onRight = {}}};
-    FeedbackPeriod period{
-        clock,
-        {&slot},
-        {.setTimerInterval = [this](int ms) { log << QStringLiteral("timer %1").arg(ms); },
-         .hideMarks = [this] { log << QStringLiteral("hide marks"); },
-         .completion = [this] { log << QStringLiteral("next screen"); }}};
-
-    QuizBench() { DataRoot = QStringLiteral("/data"); }
-    ~QuizBench() { DataRoot.clear(); }
+    AnswerSlot slot{group.HoverFrozenFlag};
+    FeedbackPeriod period{clock, {&slot}};
 
     QStringList take() {
         QStringList taken = log;
@@ -47,11 +49,13 @@ struct QuizBench {
     }
     void click(int index, double at) {
         clock.now = at;
-        period.AnswerClick(slot, index);
+        record(log, period.AnswerClick(0, index, right));
     }
     bool tick(double at) {
         clock.now = at;
-        return period.FeedbackTick();
+        const Decision d = period.FeedbackTick();
+        record(log, d);
+        return d.periodEnded;
     }
 };
 
@@ -117,21 +121,13 @@ TEST(AnswerSlotStates, EveryEventInEveryState) {
     }
 }
 
-TEST(AnswerSlotStates, SoundPathIsBuiltFromTheDataRootOfTheClick) {
+TEST(AnswerSlotStates, ARightClickNamesTheItemItChose) {
     QuizBench b;
-    QStringList paths;
-    AnswerSlot slot(b.group.HoverFrozenFlag, {.rightChoice = [] { return 1; },
-                                              .startSound = [&](const QString &p) { paths << p; },
-                                              .showRightMark = [] {},
-                                              .showWrongMark = [] {},
-                                              .onRight = {}});
-    DataRoot = QStringLiteral("/first");
-    slot.click(2);
-    slot.periodEnded();
-    DataRoot = QStringLiteral("/second");
-    slot.click(1);
-    EXPECT_EQ(paths,
-              QStringList({QStringLiteral("/first/音/x.wav"), QStringLiteral("/second/音/o.wav")}));
+    b.click(2, 10.0);
+    b.tick(20.0);
+    const Decision right = b.period.AnswerClick(0, b.right, b.right);
+    EXPECT_EQ(right.judgement, AnswerSlot::Judgement::Right);
+    EXPECT_EQ(right.clickedItem, b.right);
 }
 
 // Two slots share one period, as on the apparatus screen.
@@ -139,37 +135,42 @@ TEST(AnswerSlotStates, APeriodSharedByTwoSlotsCompletesOnlyWhenBothAreSolved) {
     SettableClock clock;
     QStringList log;
     Integer frozenA = 0, frozenB = 0;
-    auto binding = [&](const char *name, int right) {
-        return AnswerSlot::Binding{
-            .rightChoice = [right] { return right; },
-            .startSound = [](const QString &) {},
-            .showRightMark = [&log,
-                              name] { log << QStringLiteral("%1 ring").arg(QLatin1String(name)); },
-            .showWrongMark = [&log,
-                              name] { log << QStringLiteral("%1 cross").arg(QLatin1String(name)); },
-            .onRight = {}};
+    AnswerSlot generator(frozenA);
+    AnswerSlot collector(frozenB);
+    FeedbackPeriod period(clock, {&generator, &collector});
+    const char *names[] = {"generator", "collector"};
+    const int rightChoice[] = {2, 3};
+    // The marks by their slot's name; the period's end as one line.
+    auto click = [&](int slot, int index) {
+        const Decision d = period.AnswerClick(slot, index, rightChoice[slot]);
+        if (d.rightMark != Decision::NoSlot)
+            log << QStringLiteral("%1 ring").arg(QLatin1String(names[d.rightMark]));
+        if (d.wrongMark != Decision::NoSlot)
+            log << QStringLiteral("%1 cross").arg(QLatin1String(names[d.wrongMark]));
     };
-    AnswerSlot generator(frozenA, binding("generator", 2));
-    AnswerSlot collector(frozenB, binding("collector", 3));
-    FeedbackPeriod period(clock, {&generator, &collector},
-                          {.setTimerInterval = [](int) {},
-                           .hideMarks = [&] { log << QStringLiteral("hide all"); },
-                           .completion = [&] { log << QStringLiteral("next screen"); }});
+    auto tick = [&] {
+        const Decision d = period.FeedbackTick();
+        if (d.hideMarks)
+            log << QStringLiteral("hide all");
+        if (d.nextScreen)
+            log << QStringLiteral("next screen");
+        return d.periodEnded;
+    };
     clock.now = 50.2;
-    period.AnswerClick(generator, 2);
+    click(0, 2);
     clock.now = 50.9; // within the period: the period restarts from 51
-    period.AnswerClick(collector, 1);
+    click(1, 1);
     clock.now = 51.5;
-    EXPECT_FALSE(period.FeedbackTick());
+    EXPECT_FALSE(tick());
     clock.now = 52.1;
-    EXPECT_TRUE(period.FeedbackTick());
+    EXPECT_TRUE(tick());
     EXPECT_EQ(log, lines({"generator ring", "collector cross", "hide all"}));
     EXPECT_EQ(collector.WrongPendingFlag, 0);
     log.clear();
     clock.now = 60.0;
-    period.AnswerClick(collector, 3);
+    click(1, 3);
     clock.now = 61.1;
-    EXPECT_TRUE(period.FeedbackTick());
+    EXPECT_TRUE(tick());
     EXPECT_EQ(log, lines({"collector ring", "hide all", "next screen"}));
 }
 

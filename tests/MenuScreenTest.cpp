@@ -1,6 +1,9 @@
 #include "screens/MenuScreen.h"
 #include "screens/GasQuizScreen.h"
 
+#include "widgets/ArtPictures.h"
+#include "widgets/Layout.h"
+
 #include "TestSupport.h"
 
 #include <QPointer>
@@ -54,99 +57,107 @@ protected:
     }
 };
 
-TEST_F(Menu, ControlsSitWhereTheLayoutPutsThem) {
+// The window as its layout table states it: each row's control in its container, at its twips,
+// with its caption, colours, font, picture, words and visibility.
+TEST_F(Menu, EveryControlIsBuiltAsItsLayoutRowSays) {
     MenuScreen *s = open();
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(s->windowTitle(), QStringLiteral("メニュー"));
     EXPECT_EQ(s->size(), QSize(650, 419));
-    struct Row {
-        const char *name;
-        QWidget *control, *parent;
-        QRect pixels;
+    EXPECT_FALSE(s->windowIcon().isNull());
+    const auto colour = [](std::uint32_t value) {
+        return value == ButtonFace ? platformButtonFace() : bgr(value);
     };
-    const std::vector<Row> table = {
-        {"Command6", s->Command6, s, {109, 363, 103, 31}},
-        {"Frame1", s->Frame1, s, {23, 19, 603, 385}},
-        {"Command5", s->Command5, s->Frame1, {496, 28, 82, 29}},
-        {"Command4", s->Command4, s->Frame1, {379, 321, 146, 29}},
-        {"Image9", s->Image9, s->Frame1, {329, 72, 249, 235}},
-        {"Image8", s->Image8, s->Frame1, {329, 72, 249, 235}},
-        {"Image7", s->Image7, s->Frame1, {29, 44, 273, 306}},
-        {"Command3", s->Command3, s, {456, 342, 169, 48}},
-        {"Command2", s->Command2, s, {456, 280, 169, 48}},
-        {"Command1", s->Command1, s, {456, 220, 169, 48}},
-    };
-    for (const Row &row : table) {
+    for (const LayoutRow<MenuScreen> &row : MenuScreen::layout()) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(row.control->geometry(), row.pixels);
-        EXPECT_EQ(row.control->parentWidget(), row.parent);
+        auto *w = s->findChild<QWidget *>(QString::fromUtf8(row.name));
+        ASSERT_NE(w, nullptr);
+        QWidget *container = row.inside == nullptr
+                                 ? static_cast<QWidget *>(s)
+                                 : s->findChild<QWidget *>(QString::fromUtf8(row.inside));
+        EXPECT_EQ(w->parentWidget(), container);
+        EXPECT_EQ(w->geometry(), row.place.pixels());
+        EXPECT_EQ(w->isHidden(), row.hidden);
+        EXPECT_EQ(w->accessibleName(), QString::fromUtf8(row.words));
+        EXPECT_EQ(w->accessibleDescription(), QString::fromUtf8(row.description));
+        QFont font;
+        switch (row.control.kind) {
+        case Kind::Button: {
+            auto *button = qobject_cast<GraphicalButton *>(w);
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->caption(), QString::fromUtf8(row.caption));
+            EXPECT_EQ(button->faceColor(), colour(row.back));
+            // A picture button's picture fills its face.
+            if (row.art != nullptr)
+                EXPECT_EQ(button->picture().size(), artPicture(QString::fromUtf8(row.art)).size());
+            else
+                EXPECT_TRUE(button->picture().isNull());
+            font = button->font();
+            break;
+        }
+        case Kind::Frame: {
+            auto *frame = qobject_cast<Frame *>(w);
+            ASSERT_NE(frame, nullptr);
+            EXPECT_EQ(frame->caption(), QString::fromUtf8(row.caption));
+            EXPECT_EQ(frame->backColor(), colour(row.back));
+            EXPECT_EQ(frame->foreColor(), colour(row.fore));
+            EXPECT_EQ(frame->focusPolicy(), Qt::NoFocus);
+            font = frame->font();
+            break;
+        }
+        case Kind::Image: {
+            // No border, not stretched: each box has its picture's size.
+            auto *image = qobject_cast<ImageBox *>(w);
+            ASSERT_NE(image, nullptr);
+            EXPECT_EQ(image->picture().size(), w->size());
+            EXPECT_EQ(image->borderStyle(), 0);
+            break;
+        }
+        default:
+            ADD_FAILURE() << "the menu has no such control";
+        }
+        if (row.font.face != Face::None) {
+            EXPECT_EQ(font.family(), row.font.face == Face::PMincho ? QStringLiteral("ＭＳ Ｐ明朝")
+                                                                    : QStringLiteral("ＭＳ 明朝"));
+            EXPECT_EQ(font.pixelSize(), qRound(row.font.points * 4 / 3));
+            EXPECT_EQ(font.bold(), row.font.bold);
+        }
     }
-    // Earlier rows cover later ones: Command6 over the panel, the panel over the three buttons,
-    // the open-stopcock picture over the closed one.
-    s->Frame1->show();
-    s->Image9->show();
-    const QPoint onCommand6 = s->Command6->geometry().center();
-    EXPECT_EQ(s->childAt(onCommand6), s->Command6);
-    for (GraphicalButton *b : {s->Command1, s->Command2, s->Command3}) {
-        QWidget *top = s->childAt(b->geometry().center());
-        EXPECT_TRUE(top == s->Frame1 || s->Frame1->isAncestorOf(top));
-    }
-    EXPECT_EQ(s->Frame1->childAt(s->Image8->geometry().center()), s->Image9);
 }
 
-TEST_F(Menu, CaptionsPicturesColoursAndFontsFollowTheLayout) {
+// Earlier rows cover later ones where they overlap in one container: Command6 over the panel, the
+// panel over the three buttons, the open-stopcock picture over the closed one.
+TEST_F(Menu, EarlierRowsCoverLaterOnes) {
     MenuScreen *s = open();
     ASSERT_NE(s, nullptr);
-    struct Caption {
-        GraphicalButton *button;
-        const char *caption;
-        QColor face;
-        int pixels;
-    };
-    for (const Caption &c : {Caption{s->Command6, "キップの装置", QColor(255, 128, 0), 16},
-                             Caption{s->Command5, "戻　る", QColor(255, 128, 128), 21},
-                             Caption{s->Command4, "コックを開く", QColor(255, 128, 128), 21}}) {
-        SCOPED_TRACE(c.caption);
-        EXPECT_EQ(c.button->caption(), QString::fromUtf8(c.caption));
-        EXPECT_TRUE(c.button->picture().isNull());
-        EXPECT_EQ(c.button->faceColor(), c.face);
-        EXPECT_EQ(c.button->font().family(), QStringLiteral("ＭＳ Ｐ明朝"));
-        EXPECT_EQ(c.button->font().pixelSize(), c.pixels);
-        EXPECT_TRUE(c.button->font().bold());
-    }
-    EXPECT_EQ(s->Frame1->caption(), QStringLiteral("キップの装置"));
-    EXPECT_EQ(s->Frame1->backColor(), QColor(255, 224, 192));
-    EXPECT_EQ(s->Frame1->foreColor(), QColor(255, 0, 0));
-    EXPECT_EQ(s->Frame1->font().pixelSize(), 16);
-    EXPECT_TRUE(s->Frame1->font().bold());
-    EXPECT_EQ(s->Frame1->focusPolicy(), Qt::NoFocus);
+    s->Frame1->show();
+    s->Image9->show();
+    const std::span<const LayoutRow<MenuScreen>> table = MenuScreen::layout();
+    int overlaps = 0;
+    for (std::size_t front = 0; front < table.size(); ++front)
+        for (std::size_t back = front + 1; back < table.size(); ++back) {
+            auto *f = s->findChild<QWidget *>(QString::fromUtf8(table[front].name));
+            auto *b = s->findChild<QWidget *>(QString::fromUtf8(table[back].name));
+            const QRect both = f->geometry() & b->geometry();
+            if (f->parentWidget() != b->parentWidget() || both.isEmpty())
+                continue;
+            SCOPED_TRACE(std::string(table[front].name) + " over " + table[back].name);
+            ++overlaps;
+            QWidget *top = f->parentWidget()->childAt(both.center());
+            EXPECT_TRUE(top == f || f->isAncestorOf(top));
+        }
+    EXPECT_EQ(overlaps, 5);
+}
 
-    struct Picture {
-        GraphicalButton *button;
-        const char *words;
-        QColor face;
-    };
-    for (const Picture &p : {Picture{s->Command1, "ヴァポリカ", QColor(224, 224, 224)},
-                             Picture{s->Command2, "気体の性質", platformButtonFace()},
-                             Picture{s->Command3, "終了", platformButtonFace()}}) {
-        SCOPED_TRACE(p.words);
-        EXPECT_EQ(p.button->picture().size(), QSize(169, 48));
-        EXPECT_TRUE(p.button->caption().isEmpty());
-        EXPECT_EQ(p.button->accessibleName(), QString::fromUtf8(p.words));
-        EXPECT_EQ(p.button->faceColor(), p.face);
-        EXPECT_EQ(p.button->font().family(), QStringLiteral("ＭＳ 明朝"));
-        EXPECT_EQ(p.button->font().pixelSize(), 27);
-        // Red ground with white lettering fills the face.
-        EXPECT_EQ(p.button->picture().pixelColor(1, 1), QColor(255, 0, 0));
-    }
-    EXPECT_EQ(s->Image8->picture().size(), QSize(249, 235));
-    EXPECT_EQ(s->Image9->picture().size(), QSize(249, 235));
-    EXPECT_EQ(s->Image7->picture().size(), QSize(273, 306));
+// The pictures the layout draws for the menu, by their colours.
+TEST_F(Menu, PicturesShowTheirGroundColours) {
+    MenuScreen *s = open();
+    ASSERT_NE(s, nullptr);
+    // Red ground with white lettering fills the big buttons' faces.
+    for (GraphicalButton *b : {s->Command1, s->Command2, s->Command3})
+        EXPECT_EQ(b->picture().pixelColor(1, 1), QColor(255, 0, 0));
     EXPECT_EQ(s->Image8->picture().pixelColor(2, 230), QColor(0, 221, 255));
     EXPECT_EQ(s->Image7->picture().pixelColor(136, 296), QColor(0, 0, 128));
-    for (ImageBox *box : {s->Image7, s->Image8, s->Image9})
-        EXPECT_EQ(box->borderStyle(), 0);
-    EXPECT_FALSE(s->windowIcon().isNull());
 }
 
 TEST_F(Menu, LoadingReadsTheBankEmptiesTheRecentWindowAndShowsTheLayoutState) {

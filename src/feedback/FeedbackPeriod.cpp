@@ -11,20 +11,29 @@ namespace {
 constexpr double SecondsPerDay = 86400.0;
 } // namespace
 
-FeedbackPeriod::FeedbackPeriod(const Clock &clock, std::vector<AnswerSlot *> answerSlots,
-                               Binding binding)
-    : clock_(clock), slots_(std::move(answerSlots)), binding_(std::move(binding)) {}
+FeedbackPeriod::FeedbackPeriod(const Clock &clock, std::vector<AnswerSlot *> answerSlots)
+    : clock_(clock), slots_(std::move(answerSlots)) {}
 
-void FeedbackPeriod::setInterval(int milliseconds) {
-    running_ = milliseconds != 0;
-    binding_.setTimerInterval(milliseconds);
-}
-
-AnswerSlot::Judgement FeedbackPeriod::AnswerClick(AnswerSlot &slot, int index) {
-    const AnswerSlot::Judgement judgement = slot.click(index);
-    setInterval(TickInterval);
+Decision FeedbackPeriod::AnswerClick(int slot, int index, int rightChoice) {
+    Decision decision;
+    decision.judgement = slots_.at(std::size_t(slot))->click(index, rightChoice);
+    switch (decision.judgement) {
+    case AnswerSlot::Judgement::Right:
+        decision.sound = Decision::Sound::Right;
+        decision.rightMark = slot;
+        decision.clickedItem = index;
+        break;
+    case AnswerSlot::Judgement::Wrong:
+        decision.sound = Decision::Sound::Wrong;
+        decision.wrongMark = slot;
+        break;
+    case AnswerSlot::Judgement::NotJudged:
+        break;
+    }
+    decision.timerInterval = TickInterval;
+    running_ = true;
     ClickSecond = roundHalfEven(clock_.secondsSinceMidnight());
-    return judgement;
+    return decision;
 }
 
 double FeedbackPeriod::elapsed(Long clickSecond, double now) {
@@ -36,18 +45,19 @@ double FeedbackPeriod::elapsed(Long clickSecond, double now) {
     return value;
 }
 
-bool FeedbackPeriod::FeedbackTick() {
+Decision FeedbackPeriod::FeedbackTick() {
+    Decision decision;
     if (!(elapsed(ClickSecond, clock_.secondsSinceMidnight()) > 1.0))
-        return false;
-    setInterval(0);
-    binding_.hideMarks();
+        return decision;
+    running_ = false;
+    decision.periodEnded = true;
+    decision.timerInterval = 0;
+    decision.hideMarks = true;
     for (AnswerSlot *slot : slots_)
         slot->periodEnded();
-    const bool allSolved = std::all_of(slots_.begin(), slots_.end(),
-                                       [](const AnswerSlot *s) { return s->SolvedFlag == 1; });
-    if (allSolved && binding_.completion)
-        binding_.completion();
-    return true;
+    decision.nextScreen = std::all_of(slots_.begin(), slots_.end(),
+                                      [](const AnswerSlot *s) { return s->SolvedFlag == 1; });
+    return decision;
 }
 
 } // namespace vaporica

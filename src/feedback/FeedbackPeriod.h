@@ -2,54 +2,60 @@
 
 // The time a mark shows after an answer click. One per screen, shared by all of its answer slots:
 // every click (re)starts it, and the first tick more than a second after the click, counted from
-// the click's rounded second, ends it.
+// the click's rounded second, ends it. Each event returns what the screen is to do, as a value.
 
 #include "base/SharedVariables.h"
 #include "feedback/AnswerSlot.h"
 
-#include <functional>
 #include <vector>
 
 namespace vaporica {
 
 class Clock;
 
+// What an answer click or a tick of the timer makes the screen do, in this order: play, show,
+// set the timer, hide the marks, go on to the next screen.
+struct Decision {
+    enum class Sound { None, Right, Wrong };
+    static constexpr int NoSlot = -1;
+    static constexpr int TimerUnchanged = -1;
+
+    AnswerSlot::Judgement judgement = AnswerSlot::Judgement::NotJudged;
+    Sound sound = Sound::None;
+    int rightMark = NoSlot; // the slot whose ring shows
+    int wrongMark = NoSlot; // the slot whose cross shows
+    int clickedItem = 0;    // the item a right click chose
+    int timerInterval = TimerUnchanged;
+    bool periodEnded = false;
+    bool hideMarks = false;
+    bool nextScreen = false;
+};
+
 class FeedbackPeriod {
 public:
     static constexpr int TickInterval = 100;
 
-    struct Binding {
-        // Sets the screen's Timer1.Interval: TickInterval starts the ticks, 0 stops them.
-        std::function<void(int milliseconds)> setTimerInterval;
-        // Hides every mark of the screen, in the screen's order.
-        std::function<void()> hideMarks;
-        // What the screen does when a period ends with every slot solved.
-        std::function<void()> completion;
-    };
-
-    FeedbackPeriod(const Clock &clock, std::vector<AnswerSlot *> answerSlots, Binding binding);
+    FeedbackPeriod(const Clock &clock, std::vector<AnswerSlot *> answerSlots);
 
     // The time of day of the last answer click, rounded to whole seconds (halves to even).
     Long ClickSecond = 0;
 
     bool running() const { return running_; }
 
-    // AnswerClick: the slot judges the click (or not), then the period restarts.
-    AnswerSlot::Judgement AnswerClick(AnswerSlot &slot, int index);
+    // AnswerClick on slot (its place among the period's slots): the slot judges the click (or
+    // not), then the period restarts.
+    Decision AnswerClick(int slot, int index, int rightChoice);
 
-    // FeedbackTick; true when this tick ended the period.
-    bool FeedbackTick();
+    // FeedbackTick: nothing to do, or the end of the period.
+    Decision FeedbackTick();
 
     // Seconds from clickSecond to now. A clock that has passed midnight since the click counts on
     // from 86400, so such a period ends about a second after its click like any other.
     static double elapsed(Long clickSecond, double now);
 
 private:
-    void setInterval(int milliseconds);
-
     const Clock &clock_;
     std::vector<AnswerSlot *> slots_;
-    Binding binding_;
     bool running_ = false;
 };
 

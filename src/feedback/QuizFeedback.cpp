@@ -9,42 +9,22 @@
 
 namespace vaporica {
 
-QuizFeedback::QuizFeedback(Timer *timer, const std::vector<Slot> &declared,
+QuizFeedback::QuizFeedback(Form &screen, Sounds sounds, const std::vector<Slot> &declared,
                            std::function<void()> completion)
-    : clock_(services().clock), timer_(timer), player_(services().makeSoundPlayer()),
-      declared_(declared),
-      // The timer belongs to the screen, which speaks for it.
-      screen_(qobject_cast<Form *>(timer->parent())) {
+    : screen_(screen), sounds_(std::move(sounds)), clock_(services().clock),
+      timer_(new Timer(&screen)), player_(services().makeSoundPlayer()), declared_(declared),
+      completion_(std::move(completion)) {
+    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->onTick = [this] { FeedbackTick(); };
     std::vector<AnswerSlot *> answerSlots;
     for (const Slot &slot : declared_) {
-        slots_.push_back(
-            std::make_unique<AnswerSlot>(slot.group->HoverFrozenFlag, bindingOf(slot)));
+        slots_.push_back(std::make_unique<AnswerSlot>(slot.group->HoverFrozenFlag));
         answerSlots.push_back(slots_.back().get());
     }
-    period_ = std::make_unique<FeedbackPeriod>(
-        *clock_, std::move(answerSlots),
-        FeedbackPeriod::Binding{.setTimerInterval = [this](int ms) { timer_->setInterval(ms); },
-                                .hideMarks = [this] { hideMarks(); },
-                                .completion = std::move(completion)});
+    period_ = std::make_unique<FeedbackPeriod>(*clock_, std::move(answerSlots));
 }
 
 QuizFeedback::~QuizFeedback() = default;
-
-AnswerSlot::Binding QuizFeedback::bindingOf(const Slot &declared) {
-    return {.rightChoice = declared.rightChoice,
-            .startSound = [this](const QString &path) { player_->play(path); },
-            .showRightMark =
-                [this, declared] {
-                    declared.rightMark->show();
-                    announce(declared, true);
-                },
-            .showWrongMark =
-                [this, declared] {
-                    declared.wrongMark->show();
-                    announce(declared, false);
-                },
-            .onRight = declared.onRight};
-}
 
 void QuizFeedback::load() {
     for (const Slot &declared : declared_)
@@ -53,23 +33,74 @@ void QuizFeedback::load() {
         slot->reopen();
     timer_->setInterval(0);
     hideMarks();
-    screen_->silence();
+    screen_.silence();
 }
 
-QString QuizFeedback::aboutSlot(const Slot &declared, const QString &words) {
-    return declared.topic.isEmpty() ? words : declared.topic + QStringLiteral("は") + words;
+void QuizFeedback::AnswerClick(int slot, int index) {
+    const bool solvedBefore = this->slot(slot).state() == AnswerSlot::State::Solved;
+    const Decision decision =
+        period_->AnswerClick(slot, index, declared_.at(std::size_t(slot)).rightChoice());
+    carryOut(decision);
+    const QString words = wordsFor(slot, decision, solvedBefore);
+    if (!words.isEmpty())
+        screen_.announce(words);
 }
 
-void QuizFeedback::announce(const Slot &declared, bool right) {
-    QString words = aboutSlot(declared, right ? QStringLiteral("正解") : QStringLiteral("不正解"));
-    // After a right answer a pupil who cannot see the other rings hears what is still to do.
-    QStringList open;
-    for (std::size_t i = 0; right && i < slots_.size(); ++i)
-        if (slots_[i]->state() != AnswerSlot::State::Solved)
-            open.append(declared_[i].topic);
-    if (!open.isEmpty())
-        words += QStringLiteral("。残りは%1です").arg(open.join(QStringLiteral("と")));
-    screen_->announce(words);
+void QuizFeedback::FeedbackTick() {
+    carryOut(period_->FeedbackTick());
+}
+
+void QuizFeedback::carryOut(const Decision &decision) {
+    switch (decision.sound) {
+    case Decision::Sound::Right:
+        player_->play(sounds_.right);
+        break;
+    case Decision::Sound::Wrong:
+        player_->play(sounds_.wrong);
+        break;
+    case Decision::Sound::None:
+        break;
+    }
+    if (decision.rightMark != Decision::NoSlot) {
+        const Slot &declared = declared_.at(std::size_t(decision.rightMark));
+        declared.rightMark->show();
+        if (declared.onRight)
+            declared.onRight(decision.clickedItem);
+    }
+    if (decision.wrongMark != Decision::NoSlot)
+        declared_.at(std::size_t(decision.wrongMark)).wrongMark->show();
+    if (decision.timerInterval != Decision::TimerUnchanged)
+        timer_->setInterval(decision.timerInterval);
+    if (decision.hideMarks)
+        hideMarks();
+    if (decision.nextScreen && completion_)
+        completion_();
+}
+
+QString QuizFeedback::aboutSlot(int slot, const QString &words) const {
+    const QString &topic = declared_.at(std::size_t(slot)).topic;
+    return topic.isEmpty() ? words : topic + QStringLiteral("は") + words;
+}
+
+QString QuizFeedback::wordsFor(int slot, const Decision &decision, bool solvedBefore) const {
+    switch (decision.judgement) {
+    case AnswerSlot::Judgement::Wrong:
+        return aboutSlot(slot, QStringLiteral("不正解"));
+    case AnswerSlot::Judgement::Right: {
+        QString words = aboutSlot(slot, QStringLiteral("正解"));
+        // After a right answer a pupil who cannot see the other rings hears what is still to do.
+        QStringList open;
+        for (std::size_t i = 0; i < slots_.size(); ++i)
+            if (slots_[i]->state() != AnswerSlot::State::Solved)
+                open.append(declared_[i].topic);
+        if (!open.isEmpty())
+            words += QStringLiteral("。残りは%1です").arg(open.join(QStringLiteral("と")));
+        return words;
+    }
+    case AnswerSlot::Judgement::NotJudged:
+        return solvedBefore ? aboutSlot(slot, QStringLiteral("もう正解です")) : QString();
+    }
+    return {};
 }
 
 void QuizFeedback::hideMarks() {
@@ -77,18 +108,6 @@ void QuizFeedback::hideMarks() {
         declared.wrongMark->hide();
         declared.rightMark->hide();
     }
-}
-
-void QuizFeedback::AnswerClick(int slot, int index) {
-    AnswerSlot &answer = *slots_.at(slot);
-    const bool solvedBefore = answer.state() == AnswerSlot::State::Solved;
-    period_->AnswerClick(answer, index);
-    if (solvedBefore)
-        screen_->announce(aboutSlot(declared_.at(slot), QStringLiteral("もう正解です")));
-}
-
-void QuizFeedback::FeedbackTick() {
-    period_->FeedbackTick();
 }
 
 } // namespace vaporica

@@ -1,8 +1,9 @@
 #pragma once
 
-// The answer feedback of one quiz screen, bound in one place: its answer slots, the period they
-// share, the screen's timer, its sound player and its marks. A screen declares each slot once and
-// calls load() from Form_Load; it never wires a mark, a sound or the timer by hand.
+// The answer feedback of one quiz screen: its answer slots, the period they share, its timer
+// (Timer1), its sound player and its marks. The slots and the period decide; this unit carries
+// each decision out. A screen declares each slot once and calls load() from Form_Load; it never
+// wires a mark, a sound or the timer by hand.
 
 #include "feedback/AnswerSlot.h"
 #include "feedback/FeedbackPeriod.h"
@@ -35,11 +36,20 @@ public:
         // What the slot asks, said before 正解 / 不正解 where a screen has more than one slot.
         QString topic = {};
     };
+    // The sound files of a right and a wrong answer.
+    struct Sounds {
+        QString right;
+        QString wrong;
+    };
 
-    // Made once the screen's timer and marks exist. completion is what the screen does when a
-    // period ends with every slot solved.
-    QuizFeedback(Timer *timer, const std::vector<Slot> &declared, std::function<void()> completion);
+    // Made once the screen's marks exist; the screen speaks each judgement to a screen reader.
+    // completion is what the screen does when a period ends with every slot solved.
+    QuizFeedback(Form &screen, Sounds sounds, const std::vector<Slot> &declared,
+                 std::function<void()> completion);
     ~QuizFeedback();
+
+    // The timer of the feedback period, the screen's Timer1.
+    Timer *timer() const { return timer_; }
 
     // The reset at every load: each slot open, each hover group on item 1 and not frozen, the
     // timer stopped and every mark hidden.
@@ -50,24 +60,26 @@ public:
     void AnswerClick(int slot, int index);
     void FeedbackTick();
 
-    const AnswerSlot &slot(int slot) const { return *slots_.at(slot); }
+    const AnswerSlot &slot(int slot) const { return *slots_.at(std::size_t(slot)); }
     Long clickSecond() const { return period_->ClickSecond; }
 
 private:
-    AnswerSlot::Binding bindingOf(const Slot &declared);
+    void carryOut(const Decision &decision);
     void hideMarks();
-    void announce(const Slot &declared, bool right);
+    // What a screen reader hears of a click's judgement on slot; empty for none.
+    QString wordsFor(int slot, const Decision &decision, bool solvedBefore) const;
     // "<topic>は<words>", or the words alone for a slot without a topic.
-    static QString aboutSlot(const Slot &declared, const QString &words);
+    QString aboutSlot(int slot, const QString &words) const;
 
+    Form &screen_;
+    Sounds sounds_;
     std::shared_ptr<const Clock> clock_;
     Timer *timer_;
     std::unique_ptr<SoundPlayer> player_;
     std::vector<Slot> declared_;
     std::vector<std::unique_ptr<AnswerSlot>> slots_;
     std::unique_ptr<FeedbackPeriod> period_;
-    // Says each judgement to a screen reader, as the marks and sounds say it to everyone else.
-    Form *screen_;
+    std::function<void()> completion_;
 };
 
 } // namespace vaporica

@@ -4,10 +4,9 @@
 #include "assets/PictureLoader.h"
 #include "base/Names.h"
 #include "base/ProgramLife.h"
-#include "drawing/Fonts.h"
 #include "screens/ArtControls.h"
 #include "screens/SpokenWords.h"
-#include "widgets/ArtPictures.h"
+#include "widgets/Layout.h"
 
 namespace vaporica {
 
@@ -22,12 +21,90 @@ constexpr TwipsRect CollectorPlace[CollectorCount] = {
     {1575, 750, 1395, 1785}, {4305, 750, 1335, 1785}, {6765, 480, 2685, 2040}};
 constexpr TwipsRect ReagentLabelPlace[2] = {{615, 240, 2700, 600}, {3480, 240, 2700, 600}};
 
-QFont labelFrameFont() {
-    return minchoFont(PMinchoFace, 12, false);
+TwipsRect generatorPlace(int n) {
+    return GeneratorPlace[n - 1];
 }
-QFont questionFrameFont() {
-    return minchoFont(PMinchoFace, 15.75, true);
+TwipsRect collectorPlace(int n) {
+    return CollectorPlace[n - 1];
 }
+TwipsRect reagentLabelPlace(int n) {
+    return ReagentLabelPlace[n - 1];
+}
+
+using S = ApparatusQuizScreen;
+using Row = LayoutRow<S>;
+
+constexpr FontSpec LabelFrameFont{Face::PMincho, 12, Regular};
+constexpr FontSpec QuestionFrameFont{Face::PMincho, 15.75, Bold};
+
+// Read top to bottom: the gas and its reagents, then the two questions.
+// clang-format off
+constexpr std::array<Row, 5> LabelRow{{
+    {.name = "Command2", .control = control<&S::Command2>, .place = {9525, 450, 1560, 480},
+     .art = QuitArt, .words = "終了", .tab = 4, .reading = 4, .click = &S::Command2_Click},
+    {.name = "Frame3", .control = control<&S::Frame3>, .place = {435, 60, 2505, 915},
+     .caption = "気体", .font = LabelFrameFont, .tab = 3, .reading = 0},
+    {.name = "Image3", .control = control<&S::Image3>, .inside = "Frame3",
+     .place = {615, 240, 1800, 600}},
+    {.name = "Frame4", .control = control<&S::Frame4>, .place = {3030, 60, 6390, 930},
+     .caption = "薬品", .font = LabelFrameFont, .tab = 2, .reading = 1},
+    {.name = "Image4", .control = control<&S::Image4>, .inside = "Frame4",
+     .placeOf = reagentLabelPlace, .stack = Stack::LastInFront},
+}};
+// clang-format on
+
+// A question frame: its ring and cross over the middle, in front of the choice pictures, which
+// answer it and join the tab order after the quit button.
+struct ChoiceFrame {
+    Row frame;
+    Row wrongMark;
+    Row rightMark;
+    Row choices;
+};
+constexpr std::array<Row, 4> rowsOf(ChoiceFrame f) {
+    f.frame.back = LightCyan;
+    f.frame.fore = Red;
+    f.frame.font = QuestionFrameFont;
+    for (Row *mark : {&f.wrongMark, &f.rightMark}) {
+        mark->inside = f.frame.name;
+        mark->hidden = true;
+    }
+    f.wrongMark.art = WrongMarkArt;
+    f.wrongMark.words = WrongMarkWords;
+    f.rightMark.art = RightMarkArt;
+    f.rightMark.words = RightMarkWords;
+    f.choices.inside = f.frame.name;
+    f.choices.stack = Stack::LastInFront;
+    f.choices.answer = true;
+    return {f.frame, f.wrongMark, f.rightMark, f.choices};
+}
+
+// clang-format off
+constexpr auto Layout = joinedRows(LabelRow,
+    rowsOf({
+        .frame = {.name = "Frame2", .control = control<&S::Frame2>,
+                  .place = {420, 5010, 10665, 2820}, .caption = "気体の捕集方法を選んで下さい",
+                  .tab = 1, .reading = 3, .mouseMove = &S::Frame2_MouseMove},
+        .wrongMark = {.name = "Image8", .control = control<&S::Image8>,
+                      .place = {3975, 105, 2820, 2715}, .stretch = true},
+        .rightMark = {.name = "Image7", .control = control<&S::Image7>,
+                      .place = {3960, 105, 2820, 2715}, .stretch = true},
+        .choices = {.name = "Image2", .control = control<&S::Image2>, .placeOf = collectorPlace,
+                    .art = ":/apparatus/collector%1.svg", .wordsOf = collectorWords, .tab = 10,
+                    .click = &S::Image2_Click, .mouseMove = &S::Image2_MouseMove}}),
+    rowsOf({
+        .frame = {.name = "Frame1", .control = control<&S::Frame1>,
+                  .place = {435, 1110, 10665, 3795}, .caption = "気体の発生装置を選んで下さい",
+                  .tab = 0, .reading = 2, .mouseMove = &S::Frame1_MouseMove},
+        .wrongMark = {.name = "Image6", .control = control<&S::Image6>,
+                      .place = {3870, 405, 3165, 3105}},
+        .rightMark = {.name = "Image5", .control = control<&S::Image5>,
+                      .place = {3900, 435, 2985, 2925}},
+        .choices = {.name = "Image1", .control = control<&S::Image1>, .placeOf = generatorPlace,
+                    .art = ":/apparatus/generator%1.svg", .wordsOf = generatorWords, .tab = 6,
+                    .click = &S::Image1_Click, .mouseMove = &S::Image1_MouseMove}}));
+// clang-format on
+static_assert(framesComeFirst<S>(Layout));
 } // namespace
 
 ApparatusQuizScreen::ApparatusQuizScreen()
@@ -36,77 +113,18 @@ ApparatusQuizScreen::ApparatusQuizScreen()
                       [this](int n, int style) { Image1(n)->setBorderStyle(style); }),
       collectorGroup_(HoverGroup::Freezing::WithFrozenFlag,
                       [this](int n, int style) { Image2(n)->setBorderStyle(style); }) {
-    createControls();
+    build<S>(Layout);
+    createFeedback();
 }
 
 ApparatusQuizScreen::~ApparatusQuizScreen() = default;
-
-void ApparatusQuizScreen::createControls() {
-    Command2 = artButton(this, {9525, 450, 1560, 480}, ":/art/common/nav-quit.svg",
-                         QStringLiteral("終了"));
-    createLabelRow();
-    createCollectorFrame();
-    createGeneratorFrame();
-    Timer1 = new Timer(this);
-    createFeedback();
-    stackFrontToBack();
-    connectHandlers();
-    // The quit button keeps the first focus; the choices follow in reading order.
-    std::vector<QWidget *> tabOrder{Command2};
-    for (int n = 1; n <= GeneratorCount; ++n)
-        tabOrder.push_back(Image1(n));
-    for (int n = 1; n <= CollectorCount; ++n)
-        tabOrder.push_back(Image2(n));
-    setTabOrder(tabOrder);
-    // Read top to bottom: the gas and its reagents, then the two questions.
-    setReadingOrder({Frame3, Frame4, Frame1, Frame2, Command2});
-}
-
-void ApparatusQuizScreen::createLabelRow() {
-    Frame3 = new Frame(this, {435, 60, 2505, 915}, QStringLiteral("気体"), PaleYellow, Black,
-                       labelFrameFont());
-    Image3 = new ImageBox(Frame3, {615, 240, 1800, 600});
-    Frame4 = new Frame(this, {3030, 60, 6390, 930}, QStringLiteral("薬品"), PaleYellow, Black,
-                       labelFrameFont());
-    for (int k = 1; k <= 2; ++k)
-        Image4(k) = new ImageBox(Frame4, ReagentLabelPlace[k - 1]);
-}
-
-void ApparatusQuizScreen::createCollectorFrame() {
-    Frame2 =
-        new Frame(this, {420, 5010, 10665, 2820}, QStringLiteral("気体の捕集方法を選んで下さい"),
-                  LightCyan, Red, questionFrameFont());
-    Image8 = answerMark(Frame2, {3975, 105, 2820, 2715}, true, false);
-    Image7 = answerMark(Frame2, {3960, 105, 2820, 2715}, true, true);
-    for (int n = 1; n <= CollectorCount; ++n) {
-        Image2(n) = new ImageBox(Frame2, CollectorPlace[n - 1]);
-        Image2(n)->setPicture(
-            scalableArtPicture(QStringLiteral(":/apparatus/collector%1.svg").arg(n)));
-        Image2(n)->setAccessibleName(collectorWords(n));
-        Image2(n)->makeAnswer();
-    }
-}
-
-void ApparatusQuizScreen::createGeneratorFrame() {
-    Frame1 =
-        new Frame(this, {435, 1110, 10665, 3795}, QStringLiteral("気体の発生装置を選んで下さい"),
-                  LightCyan, Red, questionFrameFont());
-    Image6 = answerMark(Frame1, {3870, 405, 3165, 3105}, false, false);
-    Image5 = answerMark(Frame1, {3900, 435, 2985, 2925}, false, true);
-    for (int n = 1; n <= GeneratorCount; ++n) {
-        Image1(n) = new ImageBox(Frame1, GeneratorPlace[n - 1]);
-        Image1(n)->setPicture(
-            scalableArtPicture(QStringLiteral(":/apparatus/generator%1.svg").arg(n)));
-        Image1(n)->setAccessibleName(generatorWords(n));
-        Image1(n)->makeAnswer();
-    }
-}
 
 void ApparatusQuizScreen::createFeedback() {
     // Each group is frozen after a right click, so the border set here stays until the screen
     // unloads.
     feedback_ = std::make_unique<QuizFeedback>(
-        Timer1,
+        *this,
+        QuizFeedback::Sounds{SoundPath(fragment::RightSound), SoundPath(fragment::WrongSound)},
         std::vector<QuizFeedback::Slot>{
             {.group = &generatorGroup_,
              .rightChoice = [] { return int(GeneratorAnswer(CurrentQuestion)); },
@@ -121,40 +139,7 @@ void ApparatusQuizScreen::createFeedback() {
              .onRight = [this](int n) { Image2(n)->setBorderStyle(1); },
              .topic = QStringLiteral("捕集方法")}},
         [] { ScreenSwitch(ScreenId::Summary); });
-}
-
-// Qt draws later siblings on top: raise each container's children from the back of the layout
-// table to its front, so the marks cover the choices and take their pointer events.
-void ApparatusQuizScreen::stackFrontToBack() {
-    for (int n = 1; n <= GeneratorCount; ++n)
-        Image1(n)->raise();
-    Image5->raise();
-    Image6->raise();
-    for (int n = 1; n <= CollectorCount; ++n)
-        Image2(n)->raise();
-    Image7->raise();
-    Image8->raise();
-    Image4(1)->raise();
-    Image4(2)->raise();
-    for (QWidget *w : {static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Frame2),
-                       static_cast<QWidget *>(Frame4), static_cast<QWidget *>(Frame3),
-                       static_cast<QWidget *>(Command2)})
-        w->raise();
-}
-
-void ApparatusQuizScreen::connectHandlers() {
-    for (int n = 1; n <= GeneratorCount; ++n) {
-        Image1(n)->onMouseMove = [this, n] { Image1_MouseMove(n); };
-        Image1(n)->onClick = [this, n] { Image1_Click(n); };
-    }
-    for (int n = 1; n <= CollectorCount; ++n) {
-        Image2(n)->onMouseMove = [this, n] { Image2_MouseMove(n); };
-        Image2(n)->onClick = [this, n] { Image2_Click(n); };
-    }
-    Frame1->onMouseMove = [this] { Frame1_MouseMove(); };
-    Frame2->onMouseMove = [this] { Frame2_MouseMove(); };
-    Timer1->onTick = [this] { Timer1_Timer(); };
-    Command2->onClick = [this] { Command2_Click(); };
+    Timer1 = feedback_->timer();
 }
 
 void ApparatusQuizScreen::Form_Load() {
@@ -194,11 +179,6 @@ void ApparatusQuizScreen::Image1_Click(int Index) {
 }
 void ApparatusQuizScreen::Image2_Click(int Index) {
     feedback_->AnswerClick(CollectorSlot, Index);
-}
-
-// The switch to the summary needs both slots solved.
-void ApparatusQuizScreen::Timer1_Timer() {
-    feedback_->FeedbackTick();
 }
 
 void ApparatusQuizScreen::Command2_Click() {

@@ -19,7 +19,8 @@ public:
     ApparatusQuizScreen();
     ~ApparatusQuizScreen() override;
 
-    // Controls, front to back. The sound player belongs to the feedback.
+    // Controls, front to back. The timer and the sound player belong to the feedback; the switch
+    // to the summary needs both slots solved.
     GraphicalButton *Command2; // quit
     Frame *Frame3;             // the gas
     ImageBox *Image3;
@@ -61,20 +62,13 @@ public:
     void Form_MouseMove() override;
     void Image1_Click(int Index);
     void Image2_Click(int Index);
-    void Timer1_Timer();
     void Command2_Click();
 
 private:
     static constexpr int GeneratorSlot = 0;
     static constexpr int CollectorSlot = 1;
 
-    void createControls();
-    void createLabelRow();
-    void createCollectorFrame();
-    void createGeneratorFrame();
-    void stackFrontToBack();
     void createFeedback();
-    void connectHandlers();
 
     BorderHighlight generatorGroup_;
     BorderHighlight collectorGroup_;

@@ -1,20 +1,17 @@
 #pragma once
 
-// Controls that show a piece of the layout artwork, as every screen builds them.
-
-#include "widgets/Controls.h"
-#include "widgets/Twips.h"
+// The layout artwork that more than one screen's table shows.
 
 namespace vaporica {
 
-// A picture button whose face shows the artwork; the words drawn in it are its accessible name.
-GraphicalButton *artButton(QWidget *parent, TwipsRect place, const char *art, const QString &words,
-                           const QColor &face = bgr(PaleYellow));
+// The ring of a right answer and the cross of a wrong one, hidden until an answer shows them.
+constexpr const char *RightMarkArt = ":/art/common/mark-right.svg";
+constexpr const char *WrongMarkArt = ":/art/common/mark-wrong.svg";
+constexpr const char *RightMarkWords = "正解";
+constexpr const char *WrongMarkWords = "不正解";
 
-// An image box showing the artwork, named for assistive tools.
-ImageBox *artImage(QWidget *parent, TwipsRect place, const char *art, const QString &words);
-
-// The ring of a right answer or the cross of a wrong one, hidden until an answer shows it.
-ImageBox *answerMark(QWidget *parent, TwipsRect place, bool stretch, bool right);
+// The navigation buttons' plates.
+constexpr const char *QuitArt = ":/art/common/nav-quit.svg";
+constexpr const char *BackArt = ":/art/common/nav-back.svg";
 
 } // namespace vaporica

@@ -1,14 +1,18 @@
 #pragma once
 
-#include "base/SharedVariables.h"
-#include "widgets/ControlArray.h"
-#include "widgets/Controls.h"
+#include "widgets/Twips.h"
+
+#include <cstdint>
 
 namespace vaporica {
 
 // The pink frame with the fourteen gas buttons that the gas quiz and the properties browser
-// share: only the frame's place differs. The buttons show their design-time plates.
-Frame *createGasColumn(QWidget *form, TwipsRect framePlace,
-                       ControlArray<GraphicalButton, GasCount> &buttons);
+// share: only the frame's place (and the tab order) differs. The buttons show their design-time
+// plates.
+constexpr std::uint32_t GasColumnPink = 0x00C0C0FF;
+constexpr const char *GasColumnWords = "気体";
+
+// Where gas button n stands inside the frame.
+TwipsRect gasButtonPlace(int n);
 
 } // namespace vaporica

@@ -10,8 +10,8 @@
 #include "screens/ArtControls.h"
 #include "screens/GasColumn.h"
 #include "screens/SpokenWords.h"
-#include "widgets/Accessibility.h"
 #include "widgets/ArtPictures.h"
+#include "widgets/Layout.h"
 
 #include <iterator>
 
@@ -29,6 +29,37 @@ TwipsRect reagentPlace(int n) {
     return {ReagentColumnLeft[(n - 1) / ReagentRows], 2520 + 615 * ((n - 1) % ReagentRows), 2700,
             600};
 }
+
+using S = GasQuizScreen;
+// Front to back. A screen reader reads the question plate of the background first, then the
+// reagents and the gases in their numbers' order.
+// clang-format off
+constexpr LayoutRow<S> Layout[] = {
+    {.name = "Command4", .control = control<&S::Command4>, .place = {6750, 1005, 1560, 480},
+     .art = ":/art/common/nav-properties.svg", .words = "性質", .tab = 18, .reading = 7,
+     .click = &S::Command4_Click},
+    {.name = "Command3", .control = control<&S::Command3>, .place = {6735, 1605, 1560, 480},
+     .art = BackArt, .words = "戻る", .tab = 16, .reading = 6, .click = &S::Command3_Click},
+    {.name = "Command2", .control = control<&S::Command2>, .place = {6735, 390, 1560, 480},
+     .art = QuitArt, .words = "終了", .tab = 15, .reading = 5, .click = &S::Command2_Click},
+    {.name = "Frame1", .control = control<&S::Frame1>, .place = {8955, 135, 2145, 7560},
+     .words = GasColumnWords, .back = GasColumnPink, .fore = Red, .font = {Face::Mincho, 12, Bold},
+     .tab = 0, .reading = 2, .mouseMove = &S::Frame1_MouseMove},
+    {.name = "Command1", .control = control<&S::Command1>, .inside = "Frame1",
+     .placeOf = gasButtonPlace, .plateOf = gasPlatePicture, .wordsOf = gasName, .tab = 1,
+     .click = &S::Command1_Click, .mouseMove = &S::Command1_MouseMove},
+    {.name = "Image6", .control = control<&S::Image6>, .place = {3000, 3405, 3075, 2925},
+     .art = RightMarkArt, .words = RightMarkWords, .hidden = true, .stretch = true, .reading = 3},
+    {.name = "Image5", .control = control<&S::Image5>, .place = {2940, 3405, 3165, 3105},
+     .art = WrongMarkArt, .words = WrongMarkWords, .hidden = true, .reading = 4},
+    {.name = "Image1", .control = control<&S::Image1>, .placeOf = reagentPlace,
+     .plateOf = reagentPlatePicture, .wordsOf = reagentName, .reading = 1},
+    {.name = "Prompt", .control = spokenWords<S>, .place = {540, 1530, 6060, 840},
+     .words = QuestionPromptWords, .reading = 0},
+};
+// clang-format on
+static_assert(framesComeFirst<S>(Layout));
+
 } // namespace
 
 GasQuizScreen::GasQuizScreen()
@@ -42,72 +73,20 @@ GasQuizScreen::GasQuizScreen()
               Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, n)));
           }) {
     setBackgroundPicture(scalableArtPicture(QStringLiteral(":/art/gasquiz/background.svg")));
-    createControls();
-}
-
-GasQuizScreen::~GasQuizScreen() = default;
-
-void GasQuizScreen::createControls() {
-    Command4 = artButton(this, {6750, 1005, 1560, 480}, ":/art/common/nav-properties.svg",
-                         QStringLiteral("性質"));
-    Timer1 = new Timer(this);
-    Command3 = artButton(this, {6735, 1605, 1560, 480}, ":/art/common/nav-back.svg",
-                         QStringLiteral("戻る"));
-    Command2 = artButton(this, {6735, 390, 1560, 480}, ":/art/common/nav-quit.svg",
-                         QStringLiteral("終了"));
-    Frame1 = createGasColumn(this, {8955, 135, 2145, 7560}, Command1);
-    Image6 = answerMark(this, {3000, 3405, 3075, 2925}, true, true);
-    Image5 = answerMark(this, {2940, 3405, 3165, 3105}, false, false);
+    build<S>(Layout);
     feedback_ = std::make_unique<QuizFeedback>(
-        Timer1,
+        *this,
+        QuizFeedback::Sounds{SoundPath(fragment::RightSound), SoundPath(fragment::WrongSound)},
         std::vector<QuizFeedback::Slot>{
             {.group = &gasGroup_,
              .rightChoice = [] { return int(AnswerGas(CurrentQuestion)); },
              .rightMark = Image6,
              .wrongMark = Image5}},
         [] { ScreenSwitch(ScreenId::ApparatusQuiz); });
-    for (int n = 1; n <= ReagentCount; ++n) {
-        Image1(n) = new ImageBox(this, reagentPlace(n));
-        Image1(n)->setPicture(reagentPlatePicture(n));
-        Image1(n)->setAccessibleName(reagentName(n));
-    }
-
-    // Qt draws later siblings on top: raise from the back of the layout table to its front.
-    for (int n = ReagentCount; n >= 1; --n)
-        Image1(n)->raise();
-    for (QWidget *w : {static_cast<QWidget *>(Image5), static_cast<QWidget *>(Image6),
-                       static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Command2),
-                       static_cast<QWidget *>(Command3), static_cast<QWidget *>(Command4)})
-        w->raise();
-    for (int n = GasCount; n >= 1; --n)
-        Command1(n)->raise();
-
-    for (int n = 1; n <= GasCount; ++n) {
-        Command1(n)->onClick = [this, n] { Command1_Click(n); };
-        Command1(n)->onMouseMove = [this, n] { Command1_MouseMove(n); };
-    }
-    Frame1->onMouseMove = [this] { Frame1_MouseMove(); };
-    Timer1->onTick = [this] { Timer1_Timer(); };
-    Command2->onClick = [this] { Command2_Click(); };
-    Command3->onClick = [this] { Command3_Click(); };
-    Command4->onClick = [this] { Command4_Click(); };
-
-    std::vector<QWidget *> tabOrder;
-    for (int n = 1; n <= GasCount; ++n)
-        tabOrder.push_back(Command1(n));
-    tabOrder.insert(tabOrder.end(), {Command2, Command3, Command4});
-    setTabOrder(tabOrder);
-
-    // The question plate is part of the background picture; a screen reader reads its words first,
-    // then the reagents and the gases in their numbers' order.
-    auto *prompt = new SpokenText(this, QAccessible::StaticText, QuestionPrompt,
-                                  TwipsRect{540, 1530, 6060, 840}.pixels());
-    std::vector<QObject *> readingOrder{prompt};
-    for (int n = 1; n <= ReagentCount; ++n)
-        readingOrder.push_back(Image1(n));
-    readingOrder.insert(readingOrder.end(), {Frame1, Image6, Image5, Command2, Command3, Command4});
-    setReadingOrder(readingOrder);
+    Timer1 = feedback_->timer();
 }
+
+GasQuizScreen::~GasQuizScreen() = default;
 
 void GasQuizScreen::Form_MouseMove() {
     gasGroup_.HoverReset();
@@ -153,10 +132,6 @@ void GasQuizScreen::ShowQuestion() {
 
 void GasQuizScreen::Command1_Click(int Index) {
     feedback_->AnswerClick(GasSlot, Index);
-}
-
-void GasQuizScreen::Timer1_Timer() {
-    feedback_->FeedbackTick();
 }
 
 void GasQuizScreen::Command2_Click() {

@@ -14,7 +14,8 @@ namespace vaporica {
 class Clock;
 
 // The question as the background shows it, and what a screen reader says of its two reagents.
-inline const QString QuestionPrompt = QStringLiteral("下の薬品の組合せで発生する気体は何ですか");
+constexpr const char *QuestionPromptWords = "下の薬品の組合せで発生する気体は何ですか";
+inline const QString QuestionPrompt = QString::fromUtf8(QuestionPromptWords);
 inline const QString QuestionReagent = QStringLiteral("問題の薬品");
 
 // The gas identification quiz: two highlighted reagent plates among twenty-four; the pupil names
@@ -25,7 +26,7 @@ public:
     GasQuizScreen();
     ~GasQuizScreen() override;
 
-    // Controls, front to back. The sound player belongs to the feedback.
+    // Controls, front to back. The timer and the sound player belong to the feedback.
     GraphicalButton *Command4; // properties
     Timer *Timer1;
     GraphicalButton *Command3; // back
@@ -50,7 +51,6 @@ public:
     void Command1_MouseMove(int Index);
     void Form_Load() override;
     void Command1_Click(int Index);
-    void Timer1_Timer();
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
@@ -58,7 +58,6 @@ public:
 private:
     static constexpr int GasSlot = 0;
 
-    void createControls();
     void InitPictures();
     void ShowQuestion();
 

@@ -2,9 +2,8 @@
 
 #include "bank/BankLoader.h"
 #include "base/ProgramLife.h"
-#include "drawing/Fonts.h"
-#include "screens/ArtControls.h"
 #include "widgets/ArtPictures.h"
+#include "widgets/Layout.h"
 
 namespace vaporica {
 
@@ -22,77 +21,64 @@ const QString CockOpenedWords = QStringLiteral("コックを開きました。�
 const QString CockClosedWords = QStringLiteral("コックを閉じました。発生した気体の圧力で液体が上の"
                                                "器具に押し上げられ、反応が止まります。");
 
-QFont pMincho(double points) {
-    return minchoFont(PMinchoFace, points, true);
-}
+constexpr FontSpec PMincho12{Face::PMincho, 12, Bold};
+constexpr FontSpec PMincho15{Face::PMincho, 15.75, Bold};
+constexpr FontSpec Mincho20{Face::Mincho, 20.25, Bold};
 
-// The three big buttons: the picture fills the face; the words it shows are its name.
-GraphicalButton *pictureButton(QWidget *parent, TwipsRect place, const QColor &face,
-                               const char *art, const QString &words) {
-    GraphicalButton *button = artButton(parent, place, art, words, face);
-    button->setCaptionFont(minchoFont(MinchoFace, 20.25, true));
-    return button;
-}
+// The words of the explanation picture, for a screen reader.
+constexpr const char *KippExplanation =
+    "加熱を必要としない、固体と液体の反応で気体を発生させる装置。二つのガラス器具よりなり、"
+    "下に固体、上に液体を入れる。気体取り出しコックを開くと反応が起き閉じると発生した気体の"
+    "圧力で、液体が上の器具に押し上げられるので反応はそれ以上進行しない。";
 
-GraphicalButton *captionButton(QWidget *parent, TwipsRect place, std::uint32_t face,
-                               const QString &caption, double points) {
-    auto *button = new GraphicalButton(parent, place, face);
-    button->setCaptionFont(pMincho(points));
-    button->setCaption(caption);
-    return button;
-}
+using S = MenuScreen;
+// Front to back. The three big buttons' pictures show their words, which are their names; a
+// screen reader reads them first, as the tab order visits them.
+// clang-format off
+constexpr LayoutRow<S> Layout[] = {
+    {.name = "Command6", .control = control<&S::Command6>, .place = {1635, 5445, 1545, 465},
+     .caption = "キップの装置", .back = Orange, .font = PMincho12, .tab = 6, .reading = 3,
+     .click = &S::Command6_Click},
+    {.name = "Frame1", .control = control<&S::Frame1>, .place = {345, 285, 9045, 5775},
+     .caption = "キップの装置", .back = LightOrange, .fore = Red, .font = PMincho12, .hidden = true,
+     .tab = 3, .reading = 4},
+    {.name = "Command5", .control = control<&S::Command5>, .inside = "Frame1",
+     .place = {7440, 420, 1230, 435}, .caption = "戻　る", .back = Salmon, .font = PMincho15,
+     .tab = 5, .click = &S::Command5_Click},
+    {.name = "Command4", .control = control<&S::Command4>, .inside = "Frame1",
+     .place = {5685, 4815, 2190, 435}, .caption = "コックを開く", .back = Salmon, .font = PMincho15,
+     .tab = 4, .click = &S::Command4_Click},
+    {.name = "Image9", .control = control<&S::Image9>, .inside = "Frame1",
+     .place = {4935, 1080, 3735, 3525}, .art = ":/art/menu/kipp-open.svg",
+     .words = "コックを開いたキップの装置", .hidden = true},
+    {.name = "Image8", .control = control<&S::Image8>, .inside = "Frame1",
+     .place = {4935, 1080, 3735, 3525}, .art = ":/art/menu/kipp-closed.svg",
+     .words = "コックを閉じたキップの装置"},
+    {.name = "Image7", .control = control<&S::Image7>, .inside = "Frame1",
+     .place = {435, 660, 4095, 4590}, .art = ":/art/menu/explanation.svg", .words = "キップの装置",
+     .description = KippExplanation},
+    {.name = "Command3", .control = control<&S::Command3>, .place = {6840, 5130, 2535, 720},
+     .art = ":/art/menu/button-quit.svg", .words = "終了", .back = ButtonFace, .font = Mincho20,
+     .tab = 2, .reading = 2, .click = &S::Command3_Click},
+    {.name = "Command2", .control = control<&S::Command2>, .place = {6840, 4200, 2535, 720},
+     .art = ":/art/menu/button-properties.svg", .words = "気体の性質", .back = ButtonFace,
+     .font = Mincho20, .tab = 1, .reading = 1, .click = &S::Command2_Click},
+    {.name = "Command1", .control = control<&S::Command1>, .place = {6840, 3300, 2535, 720},
+     .art = ":/art/menu/button-quiz.svg", .words = "ヴァポリカ", .back = LightGrey,
+     .font = Mincho20, .tab = 0, .reading = 0, .click = &S::Command1_Click},
+};
+// clang-format on
+static_assert(framesComeFirst<S>(Layout));
 
 } // namespace
 
-MenuScreen::MenuScreen() : Form(QStringLiteral("メニュー"), 9750, 6285) {
-    setBackgroundPicture(scalableArtPicture(QStringLiteral(":/art/menu/background.svg")));
-    createControls();
+std::span<const LayoutRow<MenuScreen>> MenuScreen::layout() {
+    return Layout;
 }
 
-void MenuScreen::createControls() {
-    const QString kipp = QStringLiteral("キップの装置");
-    Command6 = captionButton(this, {1635, 5445, 1545, 465}, Orange, kipp, 12);
-    Frame1 = new Frame(this, {345, 285, 9045, 5775}, kipp, LightOrange, Red, pMincho(12));
-    Command5 =
-        captionButton(Frame1, {7440, 420, 1230, 435}, Salmon, QStringLiteral("戻　る"), 15.75);
-    Command4 = captionButton(Frame1, {5685, 4815, 2190, 435}, Salmon, CockOpenAction, 15.75);
-    Image9 = artImage(Frame1, {4935, 1080, 3735, 3525}, ":/art/menu/kipp-open.svg",
-                      QStringLiteral("コックを開いたキップの装置"));
-    Image8 = artImage(Frame1, {4935, 1080, 3735, 3525}, ":/art/menu/kipp-closed.svg",
-                      QStringLiteral("コックを閉じたキップの装置"));
-    Image7 = artImage(Frame1, {435, 660, 4095, 4590}, ":/art/menu/explanation.svg", kipp);
-    Image7->setAccessibleDescription(QStringLiteral(
-        "加熱を必要としない、固体と液体の反応で気体を発生させる装置。二つのガラス器具よりなり、"
-        "下に固体、上に液体を入れる。気体取り出しコックを開くと反応が起き閉じると発生した気体の"
-        "圧力で、液体が上の器具に押し上げられるので反応はそれ以上進行しない。"));
-    Command3 = pictureButton(this, {6840, 5130, 2535, 720}, platformButtonFace(),
-                             ":/art/menu/button-quit.svg", QStringLiteral("終了"));
-    Command2 = pictureButton(this, {6840, 4200, 2535, 720}, platformButtonFace(),
-                             ":/art/menu/button-properties.svg", QStringLiteral("気体の性質"));
-    Command1 = pictureButton(this, {6840, 3300, 2535, 720}, bgr(LightGrey),
-                             ":/art/menu/button-quiz.svg", QStringLiteral("ヴァポリカ"));
-
-    // Visible at load: the panel and the open-stopcock picture are not.
-    Image9->hide();
-    Frame1->hide();
-
-    // Qt draws later siblings on top: raise from the back of the layout table to its front.
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{Command1, Command2, Command3, Frame1, Command6, Image7,
-                                          Image8, Image9, Command4, Command5})
-        w->raise();
-
-    Command1->onClick = [this] { Command1_Click(); };
-    Command2->onClick = [this] { Command2_Click(); };
-    Command3->onClick = [this] { Command3_Click(); };
-    Command4->onClick = [this] { Command4_Click(); };
-    Command5->onClick = [this] { Command5_Click(); };
-    Command6->onClick = [this] { Command6_Click(); };
-
-    // Tab order 0..6; Frame1 (3) takes no focus.
-    setTabOrder({Command1, Command2, Command3, Command4, Command5, Command6});
-    // A screen reader reads the three big buttons first, as the tab order visits them.
-    setReadingOrder({Command1, Command2, Command3, Command6, Frame1});
+MenuScreen::MenuScreen() : Form(QStringLiteral("メニュー"), 9750, 6285) {
+    setBackgroundPicture(scalableArtPicture(QStringLiteral(":/art/menu/background.svg")));
+    build(layout());
 }
 
 void MenuScreen::Form_Load() {

@@ -4,6 +4,8 @@
 #include "widgets/Controls.h"
 #include "widgets/Form.h"
 
+#include <span>
+
 namespace vaporica {
 
 // The menu: quiz, properties and quit, and a small Kipp's generator demonstration on a panel
@@ -12,6 +14,9 @@ class MenuScreen : public Form {
     Q_OBJECT
 public:
     MenuScreen();
+
+    // The table the screen is built from, one row per control.
+    static std::span<const LayoutRow<MenuScreen>> layout();
 
     // Controls, front to back; those from Command5 to Image7 lie inside Frame1.
     GraphicalButton *Command6; // opens the panel
@@ -38,7 +43,6 @@ public:
     void Command6_Click();
 
 private:
-    void createControls();
     void coverMenuButtons(bool covered);
 };
 

@@ -6,12 +6,11 @@
 #include "base/Names.h"
 #include "base/ProgramLife.h"
 #include "base/SharedVariables.h"
-#include "drawing/Fonts.h"
 #include "screens/ArtControls.h"
 #include "screens/GasColumn.h"
 #include "screens/SpokenWords.h"
-
-#include <initializer_list>
+#include "widgets/ArtPictures.h"
+#include "widgets/Layout.h"
 
 namespace vaporica {
 
@@ -33,9 +32,46 @@ QString reagentNote(int gas) {
     }
 }
 
-Frame *captionedFrame(QWidget *parent, TwipsRect place, const QString &caption) {
-    return new Frame(parent, place, caption, PaleYellow, Red, minchoFont(PMinchoFace, 12, false));
-}
+constexpr FontSpec FrameFont{Face::PMincho, 12, Regular};
+
+using S = PropertiesScreen;
+// Front to back. The two frames that the first gas click brings up hold empty image boxes until
+// then; the gas buttons show their design-time plates until the first hover, as Form_Load loads
+// no pictures.
+// clang-format off
+constexpr LayoutRow<S> Layout[] = {
+    {.name = "Frame2", .control = control<&S::Frame2>, .place = {555, 60, 5475, 3975},
+     .caption = "説明", .fore = Red, .font = FrameFont, .hidden = true, .tab = 2},
+    {.name = "Image3", .control = control<&S::Image3>, .inside = "Frame2",
+     .place = {195, 300, 5130, 3555}, .words = "性質"},
+    {.name = "Frame3", .control = control<&S::Frame3>, .place = {555, 4050, 7530, 3960},
+     .caption = "実験装置", .fore = Red, .font = FrameFont, .hidden = true, .tab = 3},
+    // The note is read after the picture it is written over.
+    {.name = "Label1", .control = control<&S::Label1>, .inside = "Frame3",
+     .place = {5025, 495, 105, 255}, .back = Orange, .fore = White,
+     .font = {Face::PMincho, 12.75, Bold}, .hidden = true, .tab = 19, .reading = 1},
+    {.name = "Image4", .control = control<&S::Image4>, .inside = "Frame3",
+     .place = {180, 285, 6405, 2940}, .words = "実験装置", .reading = 0},
+    {.name = "Command2", .control = control<&S::Command2>, .place = {6735, 390, 1560, 480},
+     .art = QuitArt, .words = "終了", .tab = 1, .click = &S::Command2_Click},
+    {.name = "Command4", .control = control<&S::Command4>, .place = {6735, 1020, 1560, 480},
+     .art = ":/art/common/nav-quiz.svg", .words = "ヴァポリカ", .tab = 20,
+     .click = &S::Command4_Click},
+    {.name = "Command3", .control = control<&S::Command3>, .place = {6735, 1635, 1560, 480},
+     .art = BackArt, .words = "戻る", .tab = 0, .click = &S::Command3_Click},
+    {.name = "Image1", .control = control<&S::Image1>, .place = {6180, 2385, 2550, 1335},
+     .art = ":/art/properties/title.svg", .words = "性質"},
+    {.name = "Image2", .control = control<&S::Image2>, .place = {2880, 6090, 4380, 765},
+     .art = ":/art/properties/banner.svg", .words = "調べたい気体をクリックして下さい"},
+    {.name = "Frame1", .control = control<&S::Frame1>, .place = {8865, 360, 2145, 7560},
+     .words = GasColumnWords, .back = GasColumnPink, .fore = Red, .font = {Face::Mincho, 12, Bold},
+     .tab = 4, .mouseMove = &S::Frame1_MouseMove},
+    {.name = "Command1", .control = control<&S::Command1>, .inside = "Frame1",
+     .placeOf = gasButtonPlace, .plateOf = gasPlatePicture, .wordsOf = gasName, .tab = 18,
+     .tabStep = -1, .click = &S::Command1_Click, .mouseMove = &S::Command1_MouseMove},
+};
+// clang-format on
+static_assert(framesComeFirst<S>(Layout));
 } // namespace
 
 PropertiesScreen::PropertiesScreen()
@@ -48,79 +84,10 @@ PropertiesScreen::PropertiesScreen()
           [this](int n) {
               Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, n)));
           }) {
-    createControls();
+    build<S>(Layout);
 }
 
 PropertiesScreen::~PropertiesScreen() = default;
-
-void PropertiesScreen::createControls() {
-    createShowingPart();
-    createNavigation();
-    createGasColumn();
-    stackFrontToBack();
-    connectHandlers();
-
-    std::vector<QWidget *> tabOrder{Command3, Command2};
-    for (int n = GasCount; n >= 1; --n)
-        tabOrder.push_back(Command1(n));
-    tabOrder.push_back(Command4);
-    setTabOrder(tabOrder);
-}
-
-// The two frames that the first gas click brings up; their image boxes stay empty until then.
-void PropertiesScreen::createShowingPart() {
-    Frame2 = captionedFrame(this, {555, 60, 5475, 3975}, QStringLiteral("説明"));
-    Image3 = new ImageBox(Frame2, {195, 300, 5130, 3555});
-    Image3->setAccessibleName(QStringLiteral("性質"));
-    Frame3 = captionedFrame(this, {555, 4050, 7530, 3960}, QStringLiteral("実験装置"));
-    Image4 = new ImageBox(Frame3, {180, 285, 6405, 2940});
-    Image4->setAccessibleName(QStringLiteral("実験装置"));
-    Label1 = new Label(Frame3, {5025, 495, 105, 255}, Orange, White,
-                       minchoFont(PMinchoFace, 12.75, true));
-    for (QWidget *w : {static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Frame3),
-                       static_cast<QWidget *>(Label1)})
-        w->hide();
-}
-
-void PropertiesScreen::createNavigation() {
-    Command2 = artButton(this, {6735, 390, 1560, 480}, ":/art/common/nav-quit.svg",
-                         QStringLiteral("終了"));
-    Command4 = artButton(this, {6735, 1020, 1560, 480}, ":/art/common/nav-quiz.svg",
-                         QStringLiteral("ヴァポリカ"));
-    Command3 = artButton(this, {6735, 1635, 1560, 480}, ":/art/common/nav-back.svg",
-                         QStringLiteral("戻る"));
-    Image1 = artImage(this, {6180, 2385, 2550, 1335}, ":/art/properties/title.svg",
-                      QStringLiteral("性質"));
-    Image2 = artImage(this, {2880, 6090, 4380, 765}, ":/art/properties/banner.svg",
-                      QStringLiteral("調べたい気体をクリックして下さい"));
-}
-
-// Form_Load loads no pictures, so the buttons show these design-time plates until the first hover.
-void PropertiesScreen::createGasColumn() {
-    Frame1 = vaporica::createGasColumn(this, {8865, 360, 2145, 7560}, Command1);
-}
-
-// Qt draws later siblings on top: raise from the back of the layout table to its front.
-void PropertiesScreen::stackFrontToBack() {
-    for (QWidget *w : std::initializer_list<QWidget *>{Frame1, Image2, Image1, Command3, Command4,
-                                                       Command2, Frame3, Frame2})
-        w->raise();
-    Image4->raise();
-    Label1->raise();
-    for (int n = GasCount; n >= 1; --n)
-        Command1(n)->raise();
-}
-
-void PropertiesScreen::connectHandlers() {
-    for (int n = 1; n <= GasCount; ++n) {
-        Command1(n)->onClick = [this, n] { Command1_Click(n); };
-        Command1(n)->onMouseMove = [this, n] { Command1_MouseMove(n); };
-    }
-    Frame1->onMouseMove = [this] { Frame1_MouseMove(); };
-    Command2->onClick = [this] { Command2_Click(); };
-    Command3->onClick = [this] { Command3_Click(); };
-    Command4->onClick = [this] { Command4_Click(); };
-}
 
 void PropertiesScreen::Form_Load() {
     gasGroup_.load();

@@ -45,12 +45,6 @@ public:
     void Command4_Click();
 
 private:
-    void createControls();
-    void createShowingPart();
-    void createNavigation();
-    void createGasColumn();
-    void stackFrontToBack();
-    void connectHandlers();
     void showNote(const QString &note);
 
     PictureSwapHighlight gasGroup_;

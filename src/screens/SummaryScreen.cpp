@@ -6,69 +6,64 @@
 #include "base/Names.h"
 #include "base/ProgramLife.h"
 #include "base/SharedVariables.h"
-#include "drawing/Fonts.h"
 #include "platform/Services.h"
-#include "screens/ArtControls.h"
 #include "screens/SpokenWords.h"
+#include "widgets/Layout.h"
 
 namespace vaporica {
 
 namespace {
+constexpr FontSpec FrameFont{Face::PMincho, 12, Regular};
 // The two frames without a caption colour of their own show the toolkit's default: black text.
 constexpr std::uint32_t DefaultCaptionColour = Black;
 
-Frame *summaryFrame(QWidget *parent, TwipsRect place, const QString &caption,
-                    std::uint32_t captionColour) {
-    return new Frame(parent, place, caption, PaleYellow, captionColour,
-                     minchoFont(PMinchoFace, 12, false));
+TwipsRect reagentPlace(int n) {
+    return {n == 1 ? 615 : 3555, 240, 2700, 600};
 }
 
-// The row of four buttons along the bottom.
-GraphicalButton *pictureButton(QWidget *parent, int left, const char *art, const QString &words) {
-    return artButton(parent, {left, 7365, 2070, 480}, art, words);
-}
+using S = SummaryScreen;
+// Top to bottom and left to right; no two controls overlap. The image boxes take their picture's
+// size; whatever passes a frame's edge is clipped by the frame.
+// clang-format off
+constexpr LayoutRow<S> Layout[] = {
+    {.name = "Frame1", .control = control<&S::Frame1>, .place = {1110, 360, 2595, 915},
+     .caption = "気体", .fore = Black, .font = FrameFont, .tab = 1},
+    {.name = "Image1", .control = control<&S::Image1>, .inside = "Frame1",
+     .place = {615, 240, 1800, 600}},
+    {.name = "Frame2", .control = control<&S::Frame2>, .place = {3885, 360, 6405, 930},
+     .caption = "薬品", .fore = Black, .font = FrameFont, .tab = 2},
+    {.name = "Image2", .control = control<&S::Image2>, .inside = "Frame2", .placeOf = reagentPlace},
+    {.name = "Frame3", .control = control<&S::Frame3>, .place = {1110, 1395, 9180, 1875},
+     .caption = "化学反応式", .fore = DefaultCaptionColour, .font = FrameFont, .tab = 5},
+    {.name = "Image3", .control = control<&S::Image3>, .inside = "Frame3",
+     .place = {615, 315, 7275, 1425}, .words = "化学反応式"},
+    {.name = "Frame4", .control = control<&S::Frame4>, .place = {1110, 3420, 9195, 3780},
+     .caption = "実験装置", .fore = DefaultCaptionColour, .font = FrameFont, .tab = 4},
+    {.name = "Image4", .control = control<&S::Image4>, .inside = "Frame4",
+     .place = {1860, 75, 4680, 3720}, .words = "実験装置"},
+    {.name = "Command4", .control = control<&S::Command4>, .place = {1110, 7365, 2070, 480},
+     .art = ":/art/summary/button-menu.svg", .words = "メニュー", .tab = 8,
+     .click = &S::Command4_Click},
+    {.name = "Command3", .control = control<&S::Command3>, .place = {3480, 7365, 2070, 480},
+     .art = ":/art/summary/button-properties.svg", .words = "気体の性質", .tab = 7,
+     .click = &S::Command3_Click},
+    {.name = "Command2", .control = control<&S::Command2>, .place = {5865, 7365, 2070, 480},
+     .art = ":/art/summary/button-next.svg", .words = "ヴァポリカ", .tab = 6,
+     .click = &S::Command2_Click},
+    {.name = "Command1", .control = control<&S::Command1>, .place = {8250, 7365, 2070, 480},
+     .art = ":/art/summary/button-quit.svg", .words = "終了", .tab = 0,
+     .click = &S::Command1_Click},
+};
+// clang-format on
+static_assert(framesComeFirst<S>(Layout));
 } // namespace
 
 SummaryScreen::SummaryScreen() : Form(QStringLiteral("まとめ"), 11460, 8070) {
-    createFrames();
-    createButtons();
+    build<S>(Layout);
     MediaPlayer1 = services().makeSoundPlayer();
-    setTabOrder({Command1, Command2, Command3, Command4});
 }
 
 SummaryScreen::~SummaryScreen() = default;
-
-// No two controls overlap, so creation order needs no restacking. The image boxes take their
-// picture's size; whatever passes a frame's edge is clipped by the frame.
-void SummaryScreen::createFrames() {
-    Frame1 = summaryFrame(this, {1110, 360, 2595, 915}, QStringLiteral("気体"), Black);
-    Image1 = new ImageBox(Frame1, {615, 240, 1800, 600});
-    Frame2 = summaryFrame(this, {3885, 360, 6405, 930}, QStringLiteral("薬品"), Black);
-    Image2(1) = new ImageBox(Frame2, {615, 240, 2700, 600});
-    Image2(2) = new ImageBox(Frame2, {3555, 240, 2700, 600});
-    Frame3 = summaryFrame(this, {1110, 1395, 9180, 1875}, QStringLiteral("化学反応式"),
-                          DefaultCaptionColour);
-    Image3 = new ImageBox(Frame3, {615, 315, 7275, 1425});
-    Image3->setAccessibleName(QStringLiteral("化学反応式"));
-    Frame4 = summaryFrame(this, {1110, 3420, 9195, 3780}, QStringLiteral("実験装置"),
-                          DefaultCaptionColour);
-    Image4 = new ImageBox(Frame4, {1860, 75, 4680, 3720});
-    Image4->setAccessibleName(QStringLiteral("実験装置"));
-}
-
-void SummaryScreen::createButtons() {
-    Command4 =
-        pictureButton(this, 1110, ":/art/summary/button-menu.svg", QStringLiteral("メニュー"));
-    Command3 = pictureButton(this, 3480, ":/art/summary/button-properties.svg",
-                             QStringLiteral("気体の性質"));
-    Command2 =
-        pictureButton(this, 5865, ":/art/summary/button-next.svg", QStringLiteral("ヴァポリカ"));
-    Command1 = pictureButton(this, 8250, ":/art/summary/button-quit.svg", QStringLiteral("終了"));
-    Command1->onClick = [this] { Command1_Click(); };
-    Command2->onClick = [this] { Command2_Click(); };
-    Command3->onClick = [this] { Command3_Click(); };
-    Command4->onClick = [this] { Command4_Click(); };
-}
 
 // Runs to its end before the window shows, so a missing picture ends the program unseen.
 void SummaryScreen::Form_Load() {

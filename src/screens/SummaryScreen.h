@@ -39,10 +39,6 @@ public:
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
-
-private:
-    void createFrames();
-    void createButtons();
 };
 
 } // namespace vaporica

@@ -212,15 +212,11 @@ void noteCreation(QObject *object) {
     object->setProperty(CreationProperty, ++created);
 }
 
-std::vector<QObject *> readingOrder(const QWidget *container,
-                                    const std::vector<QObject *> &explicitOrder) {
+std::vector<QObject *> readingOrder(const QWidget *container) {
     std::vector<QObject *> order;
-    for (QObject *o : explicitOrder)
-        if (o != nullptr && o->parent() == container)
-            order.push_back(o);
     std::vector<std::pair<int, QObject *>> rest;
     for (QObject *o : container->children()) {
-        if (!readsAsChild(o) || std::find(order.begin(), order.end(), o) != order.end())
+        if (!readsAsChild(o))
             continue;
         const QVariant created = o->property(CreationProperty);
         rest.emplace_back(created.isValid() ? created.toInt() : INT_MAX, o);

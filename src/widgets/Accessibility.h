@@ -18,14 +18,13 @@ namespace vaporica {
 // control exists. Safe to call again.
 void installAccessibleControls();
 
-// Numbers an object in the order its screen creates it. Raising a control to stack it changes
-// Qt's child order; reading follows this number instead.
+// Numbers an object in the order its screen creates it, or again in the order its layout table
+// says it is read. Raising a control to stack it changes Qt's child order; reading follows this
+// number instead.
 void noteCreation(QObject *object);
 
-// The objects a container reads: its explicit order first (if any), then its other controls and
-// spoken texts in creation order.
-std::vector<QObject *> readingOrder(const QWidget *container,
-                                    const std::vector<QObject *> &explicitOrder = {});
+// The objects a container reads: its controls and spoken texts in the order they were noted.
+std::vector<QObject *> readingOrder(const QWidget *container);
 
 // Words for assistive tools alone: no widget and no pixels of its own. As static text it names
 // words a picture shows (place is where they stand, in the container's pixels); as a notification

@@ -81,7 +81,7 @@ QWidget *Form::firstFocusable() const {
 }
 
 std::vector<QObject *> Form::accessibleChildren() const {
-    return readingOrder(this, readingOrder_);
+    return readingOrder(this);
 }
 
 SpokenText *Form::announcer() {

@@ -5,12 +5,14 @@
 
 #include <QImage>
 #include <QWidget>
+#include <span>
 #include <vector>
 
 namespace vaporica {
 
 class FocusRing;
 class SpokenText;
+template <class Screen> struct LayoutRow;
 
 // A screen's window: fixed client size, no resize, no minimise or maximise box, background colour
 // and optional picture, the common icon, centred each time it is shown.
@@ -33,9 +35,12 @@ public:
     void setTabOrder(const std::vector<QWidget *> &inTabOrder);
     QWidget *firstFocusable() const;
 
-    // The order a screen reader reads the screen in: these first, then the other controls in the
-    // order they were created (the stacking order Qt keeps is the drawing order).
-    void setReadingOrder(const std::vector<QObject *> &order) { readingOrder_ = order; }
+    // Makes the screen's controls from its layout table (widgets/Layout.h): places, looks,
+    // stacking, tab order, reading order and handlers.
+    template <class Screen> void build(std::span<const LayoutRow<Screen>> table);
+
+    // The order a screen reader reads the screen in: the order its controls were noted in (the
+    // stacking order Qt keeps is the drawing order).
     std::vector<QObject *> accessibleChildren() const;
 
     // Says words to a screen reader at once: the screen's notification, which a screen reader
@@ -67,7 +72,6 @@ private:
 
     ScalablePicture background_;
     std::vector<QWidget *> tabOrder_;
-    std::vector<QObject *> readingOrder_;
     bool unloaded_ = false;
     SpokenText *announcer_ = nullptr;
     QString arrivalWords_;
