@@ -191,21 +191,47 @@ INSTANTIATE_TEST_SUITE_P(
                                 "知らない名前です。過酸化水素 のまちがいですか？")},
                 1},
         Mistake{"ReagentWithoutAState",
-                {{"reagents.tsv", QStringLiteral("6\t過酸化水素\tH2O2\t液体"),
-                  QStringLiteral("6\t過酸化水素\tH2O2\t水溶液")}},
+                {{"reagents.tsv", QStringLiteral("6\t過酸化水素\tH2O2\t水溶液"),
+                  QStringLiteral("6\t過酸化水素\tH2O2\t溶液")}},
                 1,
-                {QStringLiteral("エラー: reagents.tsv 12 行目: 状態 \"水溶液\" は 固体・液体 のどれ"
-                                "でもありません")},
+                {QStringLiteral("エラー: reagents.tsv 14 行目: 状態 \"溶液\" は 固体・液体・水溶液 "
+                                "のどれでもありません。水溶液 のまちがいですか？")},
                 1},
         // Tables copied before the reagents' states were written still make the data.
-        Mistake{"ReagentsTableWithoutStates",
-                {{"reagents.tsv", QStringLiteral("番号\t薬品\t化学式\t状態"),
-                  QStringLiteral("番号\t薬品\t化学式\t覚え書き")}},
-                0,
-                {QStringLiteral("注意: reagents.tsv: 列「状態」（固体・液体）がないので、発生装置が"
-                                "薬品の状態に合うかは確かめていません。見本の reagents.tsv から列を"
-                                "写してください")},
-                0},
+        Mistake{
+            "ReagentsTableWithoutStates",
+            {{"reagents.tsv", QStringLiteral("番号\t薬品\t化学式\t状態"),
+              QStringLiteral("番号\t薬品\t化学式\t覚え書き")}},
+            0,
+            {QStringLiteral("注意: reagents.tsv: 列「状態」（固体・液体・水溶液）がないので、発生"
+                            "装置が薬品の状態に合うかは確かめていません。見本の reagents.tsv "
+                            "から列を写してください")},
+            0},
+        // The set-up pictures draw a reagent only by its look: no look, no guess.
+        Mistake{"ReagentWithAnUnknownLook",
+                {{"reagents.tsv", QStringLiteral("7\t希塩酸\tHCl\t水溶液\t無色の液体"),
+                  QStringLiteral("7\t希塩酸\tHCl\t水溶液\t透明")}},
+                1,
+                {QStringLiteral("エラー: reagents.tsv 15 行目: 薬品 希塩酸 の見た目 \"透明\" は知ら"
+                                "ない値です。白い粉・灰色の粒・灰色の塊・赤茶色の削りくず・黒い"
+                                "粉・黒っぽい塊・無色の液体・油状の液体・水 のどれかを書きます")},
+                1},
+        // A solid's look on a liquid would draw the picture against the generator's check.
+        Mistake{
+            "LookThatContradictsTheState",
+            {{"reagents.tsv", QStringLiteral("1\t亜鉛\tZn\t固体\t灰色の粒"),
+              QStringLiteral("1\t亜鉛\tZn\t液体\t灰色の粒")}},
+            1,
+            {QStringLiteral("エラー: reagents.tsv 9 行目: 薬品 亜鉛 の見た目 \"灰色の粒\" は固体"
+                            "の見た目ですが、状態は液体です。どちらかを直します")},
+            1},
+        Mistake{
+            "ReagentsTableWithoutLooks",
+            {{"reagents.tsv", QStringLiteral("状態\t見た目"), QStringLiteral("状態\t覚え書き")}},
+            1,
+            {QStringLiteral("エラー: reagents.tsv: 列「見た目」がないので、装置の絵に薬品を描け"
+                            "ません。見本の reagents.tsv から列を写してください")},
+            1},
         // A spreadsheet's UTF-8 export, with a byte-order mark.
         Mistake{"SavedWithAByteOrderMark",
                 {{"questions.tsv", QStringLiteral("# 問題表"), QStringLiteral("\uFEFF# 問題表")}},

@@ -97,17 +97,6 @@ TEST(QuestionTable, EveryEquationIsBalanced) {
     EXPECT_EQ(equations, 20);
 }
 
-// The checks judge a generator by the states the reagents' table gives; the set-up pictures draw
-// each reagent by a state of their own. Both must agree, or a picture would contradict a check.
-TEST(ReagentTable, StatesAreThoseThePicturesDraw) {
-    const LoadedTables loaded =
-        loadTables(QStringLiteral(VAPORICA_SOURCE_DIR "/material"), vaporica::setupNumbers());
-    ASSERT_EQ(loaded.tables.reagents.size(), 24);
-    for (const ReagentRow &r : loaded.tables.reagents)
-        EXPECT_EQ(r.state, vaporica::drawnAsSolid(r.number) ? State::Solid : State::Liquid)
-            << "reagent " << r.number;
-}
-
 // --- what a pupil can tell apart and read ----------------------------------------------------
 
 // Relative luminance and contrast ratio as WCAG 2 defines them: what a greyscale print, a

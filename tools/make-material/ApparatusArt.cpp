@@ -149,44 +149,21 @@ Part generatorPart(int n, bool thermometer) {
 
 // --- contents ---------------------------------------------------------------------------------
 
-// How a reagent looks in the glass, by the reagent plates' numbering.
-struct Look {
-    bool solid;
-    QColor colour;
-};
-Look lookOf(int reagent) {
-    const QColor white(0xf6, 0xf6, 0xf2);
-    const QColor liquid(0x8e, 0xd0, 0xf0);
-    switch (reagent) {
-    case 1:
-        return {true, QColor(0xa9, 0xae, 0xb4)}; // zinc granules
-    case 15:
-        return {true, QColor(0x6a, 0x6a, 0x72)}; // calcium carbide, grey lumps
-    case 18:
-        return {true, QColor(0xc4, 0x6a, 0x2c)}; // copper turnings
-    case 19:
-        return {true, QColor(0x1c, 0x1c, 0x1c)}; // manganese dioxide, black
-    case 24:
-        return {true, QColor(0x3a, 0x36, 0x32)}; // iron(II) sulfide, dark lumps
-    case 3:
-    case 4:
-    case 5:
-    case 11:
-    case 12:
-    case 13:
-    case 14:
-    case 16:
-    case 17:
-        return {true, white};
-    case 22:
-        return {false, QColor(0xf0, 0xe2, 0xb0)}; // conc. sulfuric acid, oily and yellowish
-    case 23:
-        return {false, QColor(0xa9, 0xdd, 0xf6)}; // water
-    default:
-        return {false, liquid};
-    }
+// The looks a reagent can be drawn with; the reagents' table chooses one for each reagent.
+const QColor kWater(0xa9, 0xdd, 0xf6);
+const QString kOilyAcid = QStringLiteral("油状の液体");
+
+// The look the question's reagent r is drawn with.
+ReagentLook lookOf(const SetupContents &contents, int r) {
+    const QString &name = r == contents.reagent1 ? contents.look1 : contents.look2;
+    if (const std::optional<ReagentLook> look = reagentLookNamed(name))
+        return *look;
+    throw RuntimeError(ErrorNumber::InvalidFileFormat,
+                       QStringLiteral("薬品 %1（%2）の見た目 \"%3\" は知らない値です")
+                           .arg(r)
+                           .arg(reagentName(r), name),
+                       QStringLiteral("reagents.tsv"));
 }
-const QColor kWashWater(0xa9, 0xdd, 0xf6);
 
 // Sets attributes on the start tag of the element with the given id; the rest of the source is
 // copied unchanged. The drawings are our own files, one attribute of a name per tag.
@@ -285,26 +262,26 @@ QList<Callout> fillGenerator(Part &generator, const Setup &setup, const SetupCon
         reagents.append(contents.reagent2);
     QList<int> solids, liquids;
     for (int r : reagents)
-        (lookOf(r).solid ? solids : liquids).append(r);
+        (lookOf(contents, r).solid ? solids : liquids).append(r);
     QList<int> dropped;
     if (spots.funnel && !liquids.isEmpty() && (!solids.isEmpty() || liquids.size() > 1))
         dropped.append(liquids.takeFirst());
 
     QByteArray &svg = generator.svg;
     if (!solids.isEmpty()) {
-        const QColor main = lookOf(solids.first()).colour;
+        const QColor main = lookOf(contents, solids.first()).colour;
         // Grains show a second solid mixed in, or the texture of a single one.
-        const QColor grains = solids.size() > 1 ? lookOf(solids[1]).colour
+        const QColor grains = solids.size() > 1 ? lookOf(contents, solids[1]).colour
                                                 : main.darker(main.lightness() > 200 ? 125 : 160);
         svg = filled(svg, QStringLiteral("solid"), main, true);
         svg = filled(svg, QStringLiteral("solid-grains"), grains);
     }
-    svg = dropped.isEmpty()
-              ? emptied(svg, QStringLiteral("funnel-liquid"))
-              : filled(svg, QStringLiteral("funnel-liquid"), lookOf(dropped.first()).colour);
-    svg = liquids.isEmpty()
-              ? withoutFlaskLiquid(svg)
-              : filled(svg, QStringLiteral("flask-liquid"), lookOf(liquids.first()).colour);
+    svg = dropped.isEmpty() ? emptied(svg, QStringLiteral("funnel-liquid"))
+                            : filled(svg, QStringLiteral("funnel-liquid"),
+                                     lookOf(contents, dropped.first()).colour);
+    svg = liquids.isEmpty() ? withoutFlaskLiquid(svg)
+                            : filled(svg, QStringLiteral("flask-liquid"),
+                                     lookOf(contents, liquids.first()).colour);
     if (setup.thermometer)
         svg = filled(svg, QStringLiteral("boiling-chips"), Qt::white, true);
 
@@ -348,14 +325,14 @@ std::pair<Part, Callout> vesselPart(Vessel vessel) {
     switch (vessel) {
     case Vessel::WaterWash: {
         Part part = loadPart("wash-bottle.svg");
-        part.svg = filled(part.svg, QStringLiteral("liquid"), kWashWater);
+        part.svg = filled(part.svg, QStringLiteral("liquid"), kWater);
         return {part,
                 {QStringLiteral("水（HClを除く）"), QStringLiteral("水\n（HClを除く）"),
                  QPointF(42, 67), 40, true, QStringLiteral("洗気びん")}};
     }
     case Vessel::AcidWash: {
         Part part = loadPart("wash-bottle.svg");
-        part.svg = filled(part.svg, QStringLiteral("liquid"), lookOf(22).colour);
+        part.svg = filled(part.svg, QStringLiteral("liquid"), reagentLookNamed(kOilyAcid)->colour);
         return {part,
                 {QStringLiteral("濃硫酸（乾燥）"), QStringLiteral("濃硫酸\n（乾燥）"),
                  QPointF(42, 67), 40, true, QStringLiteral("洗気びん")}};
@@ -885,8 +862,26 @@ QList<int> setupNumbers() {
     return numbers;
 }
 
-bool drawnAsSolid(int reagent) {
-    return lookOf(reagent).solid;
+const QList<ReagentLook> &reagentLooks() {
+    static const QList<ReagentLook> looks = {
+        {QStringLiteral("白い粉"), true, QColor(0xf6, 0xf6, 0xf2)},
+        {QStringLiteral("灰色の粒"), true, QColor(0xa9, 0xae, 0xb4)},         // zinc granules
+        {QStringLiteral("灰色の塊"), true, QColor(0x6a, 0x6a, 0x72)},         // calcium carbide
+        {QStringLiteral("赤茶色の削りくず"), true, QColor(0xc4, 0x6a, 0x2c)}, // copper turnings
+        {QStringLiteral("黒い粉"), true, QColor(0x1c, 0x1c, 0x1c)},           // manganese dioxide
+        {QStringLiteral("黒っぽい塊"), true, QColor(0x3a, 0x36, 0x32)},       // iron(II) sulfide
+        {QStringLiteral("無色の液体"), false, QColor(0x8e, 0xd0, 0xf0)},
+        {kOilyAcid, false, QColor(0xf0, 0xe2, 0xb0)}, // conc. sulfuric acid, yellowish
+        {QStringLiteral("水"), false, kWater},
+    };
+    return looks;
+}
+
+std::optional<ReagentLook> reagentLookNamed(const QString &name) {
+    for (const ReagentLook &look : reagentLooks())
+        if (look.name == name)
+            return look;
+    return std::nullopt;
 }
 
 QSize setupPictureSize() {

@@ -268,7 +268,12 @@ int propertiesSetup(const Tables &t, const GasRow &gas) {
 }
 
 SetupContents setupContentsOf(const Tables &t, const QuestionRow &q) {
-    SetupContents contents{q.reagent1, q.reagent2, t.gases.value(q.gas - 1).swatch, std::nullopt};
+    SetupContents contents{q.reagent1,
+                           q.reagent2,
+                           t.gases.value(q.gas - 1).swatch,
+                           std::nullopt,
+                           t.reagents.value(q.reagent1 - 1).look,
+                           t.reagents.value(q.reagent2 - 1).look};
     for (int g : GasesWithNote)
         if (g <= t.gases.size() && propertiesSetup(t, t.gases[g - 1]) == QuestionSetups + q.number)
             contents.keepClear = UnderTheNote;

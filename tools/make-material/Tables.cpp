@@ -1,5 +1,6 @@
 #include "Tables.h"
 
+#include "ApparatusArt.h"
 #include "Checks.h"
 #include "Formula.h"
 #include "base/Names.h"
@@ -17,8 +18,9 @@ namespace {
 
 const QStringList CollectionNames = {QStringLiteral("下方置換"), QStringLiteral("上方置換"),
                                      QStringLiteral("水上置換")};
-// In the order of State, after Unknown.
+// In the order of State, after Unknown; a solution is a liquid.
 const QStringList States = {QStringLiteral("固体"), QStringLiteral("液体")};
+const QString SolutionState = QStringLiteral("水溶液");
 
 struct Row {
     int line = 0;
@@ -296,10 +298,43 @@ void checkProgramName(const RawTable &t, const Row &row, const QString &column,
                           .arg(programName, shortened(*name)));
 }
 
+State stateCell(const RawTable &t, const Row &row, bool &solution) {
+    solution = t.cell(row, QStringLiteral("状態")) == SolutionState;
+    if (solution)
+        return State::Liquid;
+    return State(oneOf(t, row, QStringLiteral("状態"), States + QStringList{SolutionState}));
+}
+
+// The look's name, checked against the drawings' looks and against the reagent's state; empty
+// (reported) when it is not one of them.
+QString lookCell(const RawTable &t, const Row &row, State state) {
+    const std::optional<QString> name = t.required(row, QStringLiteral("見た目"));
+    if (!name)
+        return {};
+    const std::optional<ReagentLook> look = reagentLookNamed(*name);
+    if (!look) {
+        QStringList known;
+        for (const ReagentLook &l : reagentLooks())
+            known << l.name;
+        t.report(row, QStringLiteral("薬品 %1 の見た目 %2 は知らない値です。%3 のどれかを書きます")
+                          .arg(reagentName(row.index + 1), quoted(*name),
+                               known.join(QStringLiteral("・"))));
+        return {};
+    }
+    if (state != State::Unknown && look->solid != (state == State::Solid))
+        t.report(row, QStringLiteral("薬品 %1 の見た目 %2 は%3の見た目ですが、状態は%4です。"
+                                     "どちらかを直します")
+                          .arg(reagentName(row.index + 1), quoted(*name),
+                               look->solid ? QStringLiteral("固体") : QStringLiteral("液体"),
+                               t.cell(row, QStringLiteral("状態"))));
+    return *name;
+}
+
 QList<ReagentRow> loadReagents(const QString &path, QList<Finding> &findings) {
     const RawTable t(path,
                      {QStringLiteral("番号"), QStringLiteral("薬品"), QStringLiteral("化学式")},
-                     {QStringLiteral("番号"), QStringLiteral("化学式"), QStringLiteral("状態")},
+                     {QStringLiteral("番号"), QStringLiteral("化学式"), QStringLiteral("状態"),
+                      QStringLiteral("見た目")},
                      false, findings);
     if (!t.usable())
         return {};
@@ -308,10 +343,17 @@ QList<ReagentRow> loadReagents(const QString &path, QList<Finding> &findings) {
     // to the states goes unchecked.
     const bool states = t.hasColumn(QStringLiteral("状態"));
     if (!states)
+        t.report(
+            0, 0,
+            QStringLiteral("列「状態」（固体・液体・水溶液）がないので、発生装置が薬品の状態に"
+                           "合うかは確かめていません。見本の reagents.tsv から列を写してください"),
+            Severity::Warning);
+    // The set-up pictures cannot be drawn without the looks: nothing in the program guesses one.
+    const bool looks = t.hasColumn(QStringLiteral("見た目"));
+    if (!looks)
         t.report(0, 0,
-                 QStringLiteral("列「状態」（固体・液体）がないので、発生装置が薬品の状態に合うかは"
-                                "確かめていません。見本の reagents.tsv から列を写してください"),
-                 Severity::Warning);
+                 QStringLiteral("列「見た目」がないので、装置の絵に薬品を描けません。見本の "
+                                "reagents.tsv から列を写してください"));
     QList<ReagentRow> reagents;
     for (const Row &row : t.rows()) {
         if (row.index >= ReagentCount)
@@ -323,7 +365,9 @@ QList<ReagentRow> loadReagents(const QString &path, QList<Finding> &findings) {
         checkProgramName(t, row, QStringLiteral("薬品"), reagentName(r.number));
         r.formula = formulaCell(t, row, QStringLiteral("化学式"));
         if (states)
-            r.state = State(oneOf(t, row, QStringLiteral("状態"), States));
+            r.state = stateCell(t, row, r.solution);
+        if (looks)
+            r.look = lookCell(t, row, r.state);
         reagents.append(r);
     }
     return reagents;

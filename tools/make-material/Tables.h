@@ -24,6 +24,8 @@ struct ReagentRow {
     int number = 0;
     QString formula; // what the equation's left side holds: for a solution, what is dissolved
     State state = State::Unknown; // a solution is a liquid
+    bool solution = false;        // written 水溶液: the formula is that of what is dissolved
+    QString look;                 // how the set-up pictures draw it (ApparatusArt.h's looks)
     QString cells; // the row as written, for the record of what the data was made from
 };
 
