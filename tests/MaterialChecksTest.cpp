@@ -56,6 +56,10 @@ TEST_P(MistakenTables, AreReportedWithTheQuestionAndLine) {
 }
 
 const QString Q2Row = QStringLiteral("2\t酸素\t過酸化水素\t二酸化マンガン\t1\t水上置換\t1\t");
+// The end of the last gas's row, where a row after it is written.
+const QString EthyleneRowEnd =
+    QStringLiteral("（130～140℃ではジエチルエーテル）\t\t燃えやすい。空気と混ぜて火をつけると|爆発"
+                   "する。加熱をやめる前にガラス管を|水から出す（水の逆流を防ぐ）");
 const QString Q3Row = QStringLiteral("3\t水素\t亜鉛\t希硫酸\t1\t水上置換\t1\t");
 
 INSTANTIATE_TEST_SUITE_P(
@@ -231,6 +235,29 @@ INSTANTIATE_TEST_SUITE_P(
             1,
             {QStringLiteral("エラー: reagents.tsv: 列「見た目」がないので、装置の絵に薬品を描け"
                             "ません。見本の reagents.tsv から列を写してください")},
+            1},
+        // The screens have a place for each reagent and gas, and no more.
+        Mistake{
+            "AReagentMoreThanTheGasQuizHolds",
+            {{"reagents.tsv", QStringLiteral("24\t硫化鉄(Ⅱ)\tFeS\t固体\t黒っぽい塊"),
+              QStringLiteral("24\t硫化鉄(Ⅱ)\tFeS\t固体\t黒っぽい塊\n"
+                             "25\t硫化亜鉛\tZnS\t固体\t白い粉")}},
+            1,
+            {QStringLiteral("エラー: reagents.tsv: 行が 25 行あります。ガス クイズの薬品は 3 列 "
+                            "× 8 段の 24 か所に並びます。表は 24 行ちょうどにしてください（画面"
+                            "に置く場所がないので、増やしたり減らしたりできません）")},
+            1},
+        Mistake{
+            "AGasMoreThanTheColumnHolds",
+            {{"gases.tsv", EthyleneRowEnd,
+              EthyleneRowEnd +
+                  QStringLiteral("\n15\tオゾン\tO3\t1\t水上置換\t\t特異臭\t\t少し溶ける"
+                                 "\t分子量 48 ＞ 空気の平均分子量 28.8\t塩化カルシウム\t"
+                                 "ヨウ化カリウムデンプン紙が青くなる\t\t有毒\t")}},
+            1,
+            {QStringLiteral("エラー: gases.tsv: 行が 15 行あります。気体のボタンは、ガス クイズ"
+                            "と性質の画面の右に 1 列 14 個並びます。表は 14 行ちょうどにしてく"
+                            "ださい（画面に置く場所がないので、増やしたり減らしたりできません）")},
             1},
         // A spreadsheet's UTF-8 export, with a byte-order mark.
         Mistake{"SavedWithAByteOrderMark",

@@ -159,7 +159,8 @@ public:
     }
     // Rows must be numbered 1, 2, 3, … in order, and there must be exactly `count` of them. Only
     // the first row out of step is reported: every row after a missing one would be too.
-    void checkNumbering(const QString &column, int count) const {
+    // `layout` says where the program shows the rows, which fixes how many there are.
+    void checkNumbering(const QString &column, int count, const QString &layout) const {
         for (const Row &row : rows_)
             if (asHalfWidth(cell(row, column)) != QString::number(row.index + 1)) {
                 report(row, QStringLiteral("「%1」は %2 のはずですが %3 です（行が抜けているか、"
@@ -172,9 +173,10 @@ public:
         const int rows = int(rows_.size()) + broken_;
         if (rows != count)
             report(0, 0,
-                   QStringLiteral("行が %1 行あります。%2 行必要です（数はプログラムの画面の並びで"
-                                  "決まっていて、増やしたり減らしたりできません）")
+                   QStringLiteral("行が %1 行あります。%2。表は %3 行ちょうどにしてください（画面に"
+                                  "置く場所がないので、増やしたり減らしたりできません）")
                        .arg(rows)
+                       .arg(layout)
                        .arg(count));
     }
 
@@ -338,7 +340,11 @@ QList<ReagentRow> loadReagents(const QString &path, QList<Finding> &findings) {
                      false, findings);
     if (!t.usable())
         return {};
-    t.checkNumbering(QStringLiteral("番号"), ReagentCount);
+    t.checkNumbering(QStringLiteral("番号"), ReagentCount,
+                     QStringLiteral("ガス クイズの薬品は %1 列 × %2 段の %3 か所に並びます")
+                         .arg(contract::ReagentColumns)
+                         .arg(contract::ReagentRows)
+                         .arg(ReagentCount));
     // Tables copied before the states were added still make the data; only the generator's fit
     // to the states goes unchecked.
     const bool states = t.hasColumn(QStringLiteral("状態"));
@@ -405,7 +411,10 @@ QList<GasRow> loadGases(const QString &path, const QList<int> &drawn, QList<Find
         false, findings);
     if (!t.usable())
         return {};
-    t.checkNumbering(QStringLiteral("番号"), GasCount);
+    t.checkNumbering(
+        QStringLiteral("番号"), GasCount,
+        QStringLiteral("気体のボタンは、ガス クイズと性質の画面の右に 1 列 %1 個並びます")
+            .arg(GasCount));
     QList<GasRow> gases;
     for (const Row &row : t.rows()) {
         if (row.index >= GasCount)
@@ -451,7 +460,9 @@ QList<QuestionRow> loadQuestions(const QString &path, const QList<int> &drawn,
                      true, findings);
     if (!t.usable())
         return {};
-    t.checkNumbering(QStringLiteral("番号"), MaxQuestions);
+    t.checkNumbering(
+        QStringLiteral("番号"), MaxQuestions,
+        QStringLiteral("問題は %1 問で、出題の順番と記録も %1 問分です").arg(MaxQuestions));
     const QStringList gases = namesOf(gasName, GasCount);
     const QStringList reagents = namesOf(reagentName, ReagentCount);
     QList<QuestionRow> questions;
