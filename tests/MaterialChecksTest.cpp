@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
             {{"gases.tsv", QStringLiteral("（水に少し溶け、空気より重い）"),
               QStringLiteral("（水上置換でもよい）")}},
             1,
-            {QStringLiteral("エラー: gases.tsv 23 行目: 二酸化炭素の性質の画像が 水上置換 を「可」"
+            {QStringLiteral("エラー: gases.tsv 25 行目: 二酸化炭素の性質の画像が 水上置換 を「可」"
                             "としていますが、二酸化炭素の問題の正解は 下方置換 だけです。ドリル"
                             "は一つの答えしか正解にしないので、別の答えを認めるように書かず、"
                             "その答えがふつうである理由を書いてください")},
@@ -259,6 +259,26 @@ INSTANTIATE_TEST_SUITE_P(
                             "と性質の画面の右に 1 列 14 個並びます。表は 14 行ちょうどにしてく"
                             "ださい（画面に置く場所がないので、増やしたり減らしたりできません）")},
             1},
+        // The properties screen's band over the set-up picture holds one short line.
+        Mistake{
+            "ApparatusNoteTooLongForTheBand",
+            {{"gases.tsv", QStringLiteral("\t銅と熱濃硫酸の場合"),
+              QStringLiteral("\t銅と熱した濃硫酸から二酸化硫黄を作る場合")}},
+            1,
+            {QStringLiteral("エラー: gases.tsv 22 行目: 装置図の注記 \"銅と熱した濃硫酸から二酸"
+                            "化硫黄を作る場合\" は 20 字です。性質の画面の帯に入るのは 18 字まで"
+                            "です。短くしてください")},
+            1},
+        // Tables copied before the notes were written still make the data, without notes.
+        Mistake{
+            "GasesTableWithoutNotes",
+            {{"gases.tsv", QStringLiteral("\t注意\t装置図の注記"),
+              QStringLiteral("\t注意\t覚え書き")}},
+            0,
+            {QStringLiteral("注意: gases.tsv: 列「装置図の注記」がないので、性質の画面の装置図に"
+                            "注記（どの薬品の場合か）を出しません。見本の gases.tsv から列を写"
+                            "してください")},
+            0},
         // A spreadsheet's UTF-8 export, with a byte-order mark.
         Mistake{"SavedWithAByteOrderMark",
                 {{"questions.tsv", QStringLiteral("# 問題表"), QStringLiteral("\uFEFF# 問題表")}},

@@ -16,10 +16,16 @@ const QString NoteOxygen = QStringLiteral("塩素酸カリウムと二酸化マ�
 const QString NoteChlorine = QStringLiteral("二酸化マンガンと濃塩酸の場合");
 const QString NoteSulfurDioxide = QStringLiteral("銅と熱濃硫酸の場合");
 
+// The note the material writes for gas n, as the shipped gases' table gives it.
+QString shippedNote(int n) {
+    return n == 1 ? NoteOxygen : n == 3 ? NoteChlorine : n == 8 ? NoteSulfurDioxide : QString();
+}
+
 // The pictures the browser shows, at the sizes its image boxes are drawn for, each carrying its own
-// file name: seisitu(1..14) and souti(1..14).
+// file name: seisitu(1..14) and souti(1..14); and the notes over the set-up pictures.
 void writePropertiesPictures(const DataDirectory &data) {
     for (int n = 1; n <= 14; ++n) {
+        data.write(QStringLiteral("性質/chuuki(%1).txt").arg(n), shippedNote(n).toUtf8() + '\n');
         const QString properties = QStringLiteral("seisitu(%1)").arg(n);
         data.write(QStringLiteral("性質/") + properties + QStringLiteral(".gif"),
                    DataDirectory::fixturePicture(properties, {342, 237}));
@@ -142,6 +148,21 @@ TEST_F(Properties, EachClickShowsThatGasAndOnlyTheThreeNotesShowTheLabel) {
         EXPECT_EQ(s->Label1->isVisible(), step.noted);
         EXPECT_EQ(s->Label1->caption(), step.caption);
     }
+    EXPECT_TRUE(reports.empty());
+}
+
+// The notes are the material's: a teacher's note shows over its gas's picture, and a data
+// directory without a note file shows none, as for a gas without a note.
+TEST_F(Properties, TheNoteIsTheDataDirectorysOwn) {
+    PropertiesScreen *s = open();
+    data.write(QStringLiteral("性質/chuuki(2).txt"),
+               QStringLiteral("亜鉛と希硫酸の場合\n").toUtf8());
+    data.remove(QStringLiteral("性質/chuuki(3).txt"));
+    clickGas(s, 2);
+    EXPECT_TRUE(s->Label1->isVisible());
+    EXPECT_EQ(s->Label1->caption(), QStringLiteral("亜鉛と希硫酸の場合"));
+    clickGas(s, 3);
+    EXPECT_FALSE(s->Label1->isVisible());
     EXPECT_TRUE(reports.empty());
 }
 

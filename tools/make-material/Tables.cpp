@@ -415,6 +415,13 @@ QList<GasRow> loadGases(const QString &path, const QList<int> &drawn, QList<Find
         QStringLiteral("番号"), GasCount,
         QStringLiteral("気体のボタンは、ガス クイズと性質の画面の右に 1 列 %1 個並びます")
             .arg(GasCount));
+    // Tables copied before the notes were added make the data without them.
+    const bool notes = t.hasColumn(QStringLiteral("装置図の注記"));
+    if (!notes)
+        t.report(0, 0,
+                 QStringLiteral("列「装置図の注記」がないので、性質の画面の装置図に注記（どの薬品の"
+                                "場合か）を出しません。見本の gases.tsv から列を写してください"),
+                 Severity::Warning);
     QList<GasRow> gases;
     for (const Row &row : t.rows()) {
         if (row.index >= GasCount)
@@ -441,6 +448,14 @@ QList<GasRow> loadGases(const QString &path, const QList<int> &drawn, QList<Find
             t.report(row, QStringLiteral("毒性 %1 は 有毒・猛毒・空欄 のどれでもありません")
                               .arg(quoted(g.toxicity)));
         g.caution = t.cell(row, QStringLiteral("注意"));
+        g.apparatusNote = t.cell(row, QStringLiteral("装置図の注記"));
+        if (g.apparatusNote.size() > MaxApparatusNoteCharacters)
+            t.report(row,
+                     QStringLiteral("装置図の注記 %1 は %2 字です。性質の画面の帯に入るのは %3 "
+                                    "字までです。短くしてください")
+                         .arg(quoted(g.apparatusNote))
+                         .arg(g.apparatusNote.size())
+                         .arg(MaxApparatusNoteCharacters));
         gases.append(g);
     }
     return gases;

@@ -18,6 +18,8 @@ enum class State { Unknown, Solid, Liquid };
 
 // The lines of cautions an equation card has room for.
 inline constexpr int MaxCautionLines = 2;
+// The characters the properties screen's band over a set-up picture has room for.
+inline constexpr int MaxApparatusNoteCharacters = 18;
 
 struct ReagentRow {
     int line = 0;
@@ -57,6 +59,7 @@ struct GasRow {
     QString water, air, drying, test, notes;
     QString toxicity; // empty, 有毒 or 猛毒
     QString caution;
+    QString apparatusNote; // over the set-up picture on the properties screen; empty: none
     QString cells;
 };
 
