@@ -82,7 +82,7 @@ void ApparatusQuizScreen::createCollectorFrame() {
         Image2(n) = new ImageBox(Frame2, CollectorPlace[n - 1]);
         Image2(n)->setPicture(
             scalableArtPicture(QStringLiteral(":/apparatus/collector%1.svg").arg(n)));
-        Image2(n)->setAccessibleName(collectorWords(n));
+        Image2(n)->setAccessibleName(collectionName(n));
         Image2(n)->makeAnswer();
     }
 }

@@ -731,14 +731,7 @@ const Setup &setupNumbered(int n) {
 } // namespace
 
 QString vesselWord(int generator) {
-    switch (generator) {
-    case 1:
-        return QStringLiteral("三角フラスコ");
-    case 4:
-        return QStringLiteral("丸底フラスコ");
-    default:
-        return QStringLiteral("試験管");
-    }
+    return generatorVessel(generator);
 }
 
 void drawLabel(QPainter &painter, const SetupLabel &label) {

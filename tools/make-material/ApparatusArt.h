@@ -55,7 +55,7 @@ struct SetupContents {
 // and a coloured gas is tinted in the collector. Every set-up picture has setupPictureSize().
 QImage setupPicture(int n, const std::optional<SetupContents> &contents = std::nullopt);
 
-// What generator n's vessel is called, in the set-ups' labels and on the cards.
+// What generator n's vessel is called, in the set-ups' labels and on the cards (generatorVessel).
 QString vesselWord(int generator);
 QList<int> setupNumbers();
 

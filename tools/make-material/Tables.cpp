@@ -16,8 +16,12 @@ namespace vaporica::material {
 
 namespace {
 
-const QStringList CollectionNames = {QStringLiteral("下方置換"), QStringLiteral("上方置換"),
-                                     QStringLiteral("水上置換")};
+const QStringList CollectionNames = [] {
+    QStringList names;
+    for (int c = 1; c <= CollectorCount; ++c)
+        names << vaporica::collectionName(c);
+    return names;
+}();
 // In the order of State, after Unknown; a solution is a liquid.
 const QStringList States = {QStringLiteral("固体"), QStringLiteral("液体")};
 const QString SolutionState = QStringLiteral("水溶液");
