@@ -1,11 +1,13 @@
 #include "ApparatusArt.h"
 
 #include "Plates.h"
+#include "base/Names.h"
 #include "base/RuntimeError.h"
 #include "base/SharedVariables.h"
 #include "drawing/Fonts.h"
 #include "drawing/SvgRender.h"
 
+#include <QFile>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -19,6 +21,7 @@
 #include <cmath>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 // Resources compiled into a static library are linked only when something refers to them, and the
@@ -55,25 +58,90 @@ struct Setup {
     int collector;
 };
 
-// The numbering is the one the question bank refers to.
-const std::vector<Setup> &setups() {
-    static const std::vector<Setup> table = {
-        {1, 1, false, {}, 3},
-        {2, 1, false, {}, 1},
-        {3, 3, false, {}, 3},
-        {4, 3, false, {}, 1},
-        {5, 3, false, {Vessel::SodaLime}, 2}, // ammonia: basic drying agent, upward displacement
-        {6, 2, false, {}, 3},
-        {7, 4, false, {}, 1},
-        {8, 4, false, {Vessel::WaterWash, Vessel::AcidWash}, 1}, // chlorine: HCl out, then dried
-        {9, 4, true, {}, 3}, // ethylene: ethanol dropped into acid held at 160-170 degrees C
-    };
-    return table;
-}
-
 QString resourcePath(const char *name) {
     initApparatusResources();
     return QStringLiteral(":/apparatus/") + QLatin1String(name);
+}
+
+// The vessels as the set-up table names them, in the order of Vessel.
+const QStringList kVesselNames = {QStringLiteral("水の洗気びん"),
+                                  QStringLiteral("濃硫酸の洗気びん"),
+                                  QStringLiteral("ソーダ石灰の乾燥管")};
+
+// Named in errors as a developer finds it; the build compiles it in as a resource.
+const QString kSetupSource = QStringLiteral("material/apparatus/setups.tsv");
+const QString kSetupColumns = QStringLiteral("番号\t発生装置\t温度計\t間の器具\t捕集");
+
+// One row of setups.tsv; a cell out of form is a runtime error naming the table, line and cell.
+Setup setupRow(const QStringList &cells, int line) {
+    const auto fail = [&](const QString &what) {
+        return RuntimeError(ErrorNumber::InvalidFileFormat,
+                            QStringLiteral("装置図の表 %1 行目: %2").arg(line).arg(what),
+                            kSetupSource);
+    };
+    if (cells.size() != 5)
+        throw fail(QStringLiteral("列が %1 個あります（5 個のはずです）").arg(cells.size()));
+    Setup setup{};
+    bool ok = false;
+    setup.number = cells[0].toInt(&ok);
+    if (!ok)
+        throw fail(QStringLiteral("番号 \"%1\" は整数ではありません").arg(cells[0]));
+    setup.generator = cells[1].toInt(&ok);
+    if (!ok || setup.generator < 1 || setup.generator > GeneratorCount)
+        throw fail(QStringLiteral("発生装置 \"%1\" は 1..%2 ではありません")
+                       .arg(cells[1])
+                       .arg(GeneratorCount));
+    if (!cells[2].isEmpty() && cells[2] != QStringLiteral("あり"))
+        throw fail(QStringLiteral("温度計 \"%1\" は あり か空欄です").arg(cells[2]));
+    setup.thermometer = !cells[2].isEmpty();
+    if (!cells[3].isEmpty())
+        for (const QString &name : cells[3].split(QStringLiteral("・"))) {
+            const qsizetype vessel = kVesselNames.indexOf(name);
+            if (vessel < 0)
+                throw fail(QStringLiteral("間の器具 \"%1\" は %2 のどれでもありません")
+                               .arg(name, kVesselNames.join(QStringLiteral("・"))));
+            setup.between.push_back(Vessel(vessel));
+        }
+    for (int c = 1; c <= CollectorCount; ++c)
+        if (collectionName(c) == cells[4])
+            setup.collector = c;
+    if (setup.collector == 0)
+        throw fail(
+            QStringLiteral("捕集 \"%1\" は 下方置換・上方置換・水上置換 のどれでもありません")
+                .arg(cells[4]));
+    return setup;
+}
+
+// The set-up drawings, from the table beside the drawings (setups.tsv): which generator, which
+// vessels in between and which collection each number shows. The numbering is the one the
+// question bank and the material's tables refer to.
+const std::vector<Setup> &setups() {
+    static const std::vector<Setup> table = [] {
+        const QString path = resourcePath("setups.tsv");
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw RuntimeError(ErrorNumber::FileNotFound, QStringLiteral("装置図の表が読めません"),
+                               path);
+        std::vector<Setup> rows;
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        bool header = true;
+        for (int i = 0; i < lines.size(); ++i) {
+            if (lines[i].trimmed().isEmpty() || lines[i].startsWith(QLatin1Char('#')))
+                continue;
+            if (std::exchange(header, false)) {
+                if (lines[i] != kSetupColumns)
+                    throw RuntimeError(ErrorNumber::InvalidFileFormat,
+                                       QStringLiteral("装置図の表 %1 行目: 見出しは「%2」です")
+                                           .arg(i + 1)
+                                           .arg(QString(kSetupColumns).replace('\t', ' ')),
+                                       kSetupSource);
+                continue;
+            }
+            rows.push_back(setupRow(lines[i].split(QLatin1Char('\t')), i + 1));
+        }
+        return rows;
+    }();
+    return table;
 }
 
 // The colours and widths of the glass tubes drawn in the SVG sources, so joins do not show.
