@@ -21,18 +21,12 @@ QString shippedNote(int n) {
     return n == 1 ? NoteOxygen : n == 3 ? NoteChlorine : n == 8 ? NoteSulfurDioxide : QString();
 }
 
-// The pictures the browser shows, at the sizes its image boxes are drawn for, each carrying its own
-// file name: seisitu(1..14) and souti(1..14); and the notes over the set-up pictures.
+// The pictures the browser shows and the notes over the set-up pictures, as the material writes
+// them.
 void writePropertiesPictures(const DataDirectory &data) {
-    for (int n = 1; n <= 14; ++n) {
+    data.writePropertiesPictures();
+    for (int n = 1; n <= 14; ++n)
         data.write(QStringLiteral("性質/chuuki(%1).txt").arg(n), shippedNote(n).toUtf8() + '\n');
-        const QString properties = QStringLiteral("seisitu(%1)").arg(n);
-        data.write(QStringLiteral("性質/") + properties + QStringLiteral(".gif"),
-                   DataDirectory::fixturePicture(properties, {342, 237}));
-        const QString apparatus = QStringLiteral("souti(%1)").arg(n);
-        data.write(QStringLiteral("装置/") + apparatus + QStringLiteral(".gif"),
-                   DataDirectory::fixturePicture(apparatus, {427, 196}));
-    }
 }
 
 class Properties : public ProgramTest {
@@ -319,43 +313,6 @@ TEST_F(Properties, TabVisitsTheButtonsInOrderAndTheKeysPressThem) {
     QTest::keyClick(s->Command3, Qt::Key_Return);
     EXPECT_NE(screen<MenuScreen>(), nullptr);
     EXPECT_TRUE(reports.empty());
-}
-
-TEST_F(Properties, AMissingPictureEndsTheProgramThroughTheReportNamingIt) {
-    struct Row {
-        const char *what;
-        QString removed;
-        std::function<void(PropertiesScreen *)> act;
-        QString numberFrom = {}; // for a picture named by a bank number: where the number is
-    };
-    const std::vector<Row> table = {
-        {"properties picture", QStringLiteral("性質/seisitu(4).gif"),
-         [](PropertiesScreen *s) { QTest::mouseClick(s->Command1(4), Qt::LeftButton); }},
-        {"apparatus picture", QStringLiteral("装置/souti(5).gif"), // gas 4's set-up
-         [](PropertiesScreen *s) { QTest::mouseClick(s->Command1(4), Qt::LeftButton); },
-         QStringLiteral("taiou.txt の気体 4（塩化水素）の装置図の番号 5 が指す画像です")},
-        {"highlighted gas picture", QStringLiteral("気体/gas2(4).gif"),
-         [](PropertiesScreen *s) { moveTo(s->Command1(4)); }},
-        {"normal gas picture, at a reset", QStringLiteral("気体/gas1(1).gif"),
-         [](PropertiesScreen *s) { moveTo(s, Background); }},
-    };
-    for (const Row &row : table) {
-        SCOPED_TRACE(row.what);
-        resetNavigation();
-        reports.clear();
-        data.writeQuizPictures();
-        PropertiesScreen *s = open();
-        data.remove(row.removed);
-        ASSERT_NE(s, nullptr);
-        ASSERT_TRUE(reports.empty());
-        row.act(s);
-        EXPECT_TRUE(programHasEnded());
-        EXPECT_NE(programExitStatus(), 0);
-        ASSERT_EQ(reports.size(), 1u);
-        const QString name = row.removed.section(QLatin1Char('/'), 1);
-        EXPECT_TRUE(reports[0].contains(name)) << reports[0].toStdString();
-        EXPECT_TRUE(reports[0].contains(row.numberFrom)) << reports[0].toStdString();
-    }
 }
 
 TEST_F(Properties, AFailedClickHasAlreadyTurnedToTheShowingState) {
