@@ -1,7 +1,8 @@
 #pragma once
 
-// The one list of gas and reagent names: the screens name their pictures with it for assistive
-// tools, and the material generator draws the plates and checks its tables against it.
+// The one list of gas and reagent names, and the words of the generators and collection methods:
+// the screens name their pictures with it for assistive tools, and the material generator draws
+// the plates and set-ups and checks its tables against it.
 
 #include <QString>
 
