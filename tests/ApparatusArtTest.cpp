@@ -1,4 +1,5 @@
 #include "ApparatusArt.h"
+#include "Tables.h"
 #include "base/Names.h"
 #include "base/RuntimeError.h"
 #include "drawing/SvgRender.h"
@@ -102,8 +103,24 @@ int pixelsNear(const QImage &image, const QColor &colour, int tolerance = 12) {
     return n;
 }
 
+// The reagents, drawn with the looks the shipped reagents' table gives them.
+SetupContents holding(int reagent1, int reagent2, std::optional<QColor> gas = std::nullopt,
+                      std::optional<QRect> keepClear = std::nullopt) {
+    static const QList<material::ReagentRow> reagents =
+        material::loadTables(QStringLiteral(VAPORICA_SOURCE_DIR "/material"), setupNumbers())
+            .tables.reagents;
+    return {reagent1,
+            reagent2,
+            gas,
+            keepClear,
+            reagents.value(reagent1 - 1).look,
+            reagents.value(reagent2 - 1).look};
+}
+
 // Chlorine from manganese dioxide (19) and concentrated hydrochloric acid (20) in set-up 8.
-const SetupContents kChlorine{19, 20, QColor(200, 230, 40), std::nullopt};
+SetupContents chlorine() {
+    return holding(19, 20, QColor(200, 230, 40));
+}
 
 struct NamingCase {
     const char *what;
@@ -124,26 +141,20 @@ TEST(ApparatusSetupContents, EachPlaceIsNamedOnceByAPlatePointingIntoTheDrawing)
     const NamingCase cases[] = {
         {"chlorine, washed and dried",
          8,
-         kChlorine,
+         chlorine(),
          {QStringLiteral("二酸化マンガン"), QStringLiteral("濃塩酸"),
           QStringLiteral("水（HClを除く）"), QStringLiteral("濃硫酸（乾燥）")}},
         {"ammonia dried by soda lime",
          5,
-         SetupContents{3, 13, std::nullopt, std::nullopt},
+         holding(3, 13),
          {QStringLiteral("塩化アンモニウム＋水酸化カルシウム"),
           QStringLiteral("ソーダ石灰（乾燥）")}},
-        {"one reagent heated alone",
-         4,
-         SetupContents{17, 17, std::nullopt, std::nullopt},
-         {QStringLiteral("炭酸水素ナトリウム")}},
+        {"one reagent heated alone", 4, holding(17, 17), {QStringLiteral("炭酸水素ナトリウム")}},
         {"ethanol let into hot acid",
          9,
-         SetupContents{2, 22, std::nullopt, std::nullopt},
+         holding(2, 22),
          {QStringLiteral("エタノール"), QStringLiteral("濃硫酸"), QStringLiteral("沸騰石")}},
-        {"two liquids heated in a test tube",
-         6,
-         SetupContents{10, 22, std::nullopt, std::nullopt},
-         {QStringLiteral("ギ酸＋濃硫酸")}},
+        {"two liquids heated in a test tube", 6, holding(10, 22), {QStringLiteral("ギ酸＋濃硫酸")}},
         {"a plain set-up names its vessels only",
          8,
          std::nullopt,
@@ -196,10 +207,10 @@ TEST(ApparatusSetupContents, AFlaskUnderADroppingFunnelHoldsTheSolidAlone) {
         SetupContents contents;
         QColor liquid;
     } cases[] = {
-        {"zinc and dilute sulfuric acid", 1, {1, 9, std::nullopt, std::nullopt}, acid},
-        {"calcium carbide and water", 1, {15, 23, std::nullopt, std::nullopt}, water},
-        {"bleaching powder and acid", 2, {12, 7, std::nullopt, std::nullopt}, acid},
-        {"manganese dioxide and hydrochloric acid", 8, kChlorine, acid},
+        {"zinc and dilute sulfuric acid", 1, holding(1, 9), acid},
+        {"calcium carbide and water", 1, holding(15, 23), water},
+        {"bleaching powder and acid", 2, holding(12, 7), acid},
+        {"manganese dioxide and hydrochloric acid", 8, chlorine(), acid},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -216,7 +227,7 @@ TEST(ApparatusSetupContents, AFlaskUnderADroppingFunnelHoldsTheSolidAlone) {
 
 TEST(ApparatusSetupContents, AColouredGasIsTintedInTheJar) {
     const QImage plain = setupPicture(8);
-    const QImage filled = setupPicture(8, kChlorine);
+    const QImage filled = setupPicture(8, chlorine());
     const QColor tint(213, 238, 146); // the gas mixed half and half with the glass colour
     EXPECT_EQ(pixelsNear(plain, tint), 0);
     EXPECT_GT(pixelsNear(filled, tint), 800);
@@ -225,11 +236,25 @@ TEST(ApparatusSetupContents, AColouredGasIsTintedInTheJar) {
 // A place a screen writes over is left empty by the drawing and the plates alike.
 TEST(ApparatusSetupContents, AKeptPlaceStaysEmpty) {
     const QRect kept(168, 12, 259, 22);
-    SetupContents oxygen{5, 19, std::nullopt, kept};
+    const SetupContents oxygen = holding(5, 19, std::nullopt, kept);
     const QImage image = setupPicture(3, oxygen);
     for (int y = kept.top(); y <= kept.bottom(); ++y)
         for (int x = kept.left(); x <= kept.right(); ++x)
             ASSERT_EQ(qAlpha(image.pixel(x, y)), 0) << x << "," << y;
+}
+
+// A look the drawings do not know is no liquid by default: the picture is refused, naming the
+// reagent.
+TEST(ApparatusSetupContents, AnUnknownLookIsAnErrorNamingTheReagent) {
+    SetupContents zinc = holding(1, 9);
+    zinc.look1 = QStringLiteral("透明");
+    try {
+        setupPicture(1, zinc);
+        FAIL() << "drawn with an unknown look";
+    } catch (const RuntimeError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("亜鉛"))) << e.reportLine().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("透明"))) << e.reportLine().toStdString();
+    }
 }
 
 struct OutOfRangeCase {

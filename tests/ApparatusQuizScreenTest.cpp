@@ -401,17 +401,5 @@ TEST_F(ApparatusQuiz, AShowingMarkTakesThePointerSoTheChoiceUnderItNeitherHighli
     }
 }
 
-TEST_F(ApparatusQuiz, AMissingLabelPictureEndsTheProgramThroughTheReportBeforeTheWindowShows) {
-    for (const char *file : {"気体/gas2(3).gif", "薬品/yaku1(7).gif"}) {
-        SCOPED_TRACE(file);
-        resetNavigation();
-        reports.clear();
-        data.writeQuizPictures();
-        data.remove(QString::fromUtf8(file));
-        open();
-        expectEndedThroughOneReportNaming(QString::fromUtf8(file).section(QLatin1Char('/'), 1));
-    }
-}
-
 } // namespace
 } // namespace vaporica::test

@@ -56,6 +56,10 @@ TEST_P(MistakenTables, AreReportedWithTheQuestionAndLine) {
 }
 
 const QString Q2Row = QStringLiteral("2\t酸素\t過酸化水素\t二酸化マンガン\t1\t水上置換\t1\t");
+// The end of the last gas's row, where a row after it is written.
+const QString EthyleneRowEnd =
+    QStringLiteral("（130～140℃ではジエチルエーテル）\t\t燃えやすい。空気と混ぜて火をつけると|爆発"
+                   "する。加熱をやめる前にガラス管を|水から出す（水の逆流を防ぐ）");
 const QString Q3Row = QStringLiteral("3\t水素\t亜鉛\t希硫酸\t1\t水上置換\t1\t");
 
 INSTANTIATE_TEST_SUITE_P(
@@ -155,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
             {{"gases.tsv", QStringLiteral("（水に少し溶け、空気より重い）"),
               QStringLiteral("（水上置換でもよい）")}},
             1,
-            {QStringLiteral("エラー: gases.tsv 23 行目: 二酸化炭素の性質の画像が 水上置換 を「可」"
+            {QStringLiteral("エラー: gases.tsv 25 行目: 二酸化炭素の性質の画像が 水上置換 を「可」"
                             "としていますが、二酸化炭素の問題の正解は 下方置換 だけです。ドリル"
                             "は一つの答えしか正解にしないので、別の答えを認めるように書かず、"
                             "その答えがふつうである理由を書いてください")},
@@ -191,21 +195,90 @@ INSTANTIATE_TEST_SUITE_P(
                                 "知らない名前です。過酸化水素 のまちがいですか？")},
                 1},
         Mistake{"ReagentWithoutAState",
-                {{"reagents.tsv", QStringLiteral("6\t過酸化水素\tH2O2\t液体"),
-                  QStringLiteral("6\t過酸化水素\tH2O2\t水溶液")}},
+                {{"reagents.tsv", QStringLiteral("6\t過酸化水素\tH2O2\t水溶液"),
+                  QStringLiteral("6\t過酸化水素\tH2O2\t溶液")}},
                 1,
-                {QStringLiteral("エラー: reagents.tsv 12 行目: 状態 \"水溶液\" は 固体・液体 のどれ"
-                                "でもありません")},
+                {QStringLiteral("エラー: reagents.tsv 14 行目: 状態 \"溶液\" は 固体・液体・水溶液 "
+                                "のどれでもありません。水溶液 のまちがいですか？")},
                 1},
         // Tables copied before the reagents' states were written still make the data.
-        Mistake{"ReagentsTableWithoutStates",
-                {{"reagents.tsv", QStringLiteral("番号\t薬品\t化学式\t状態"),
-                  QStringLiteral("番号\t薬品\t化学式\t覚え書き")}},
-                0,
-                {QStringLiteral("注意: reagents.tsv: 列「状態」（固体・液体）がないので、発生装置が"
-                                "薬品の状態に合うかは確かめていません。見本の reagents.tsv から列を"
-                                "写してください")},
-                0},
+        Mistake{
+            "ReagentsTableWithoutStates",
+            {{"reagents.tsv", QStringLiteral("番号\t薬品\t化学式\t状態"),
+              QStringLiteral("番号\t薬品\t化学式\t覚え書き")}},
+            0,
+            {QStringLiteral("注意: reagents.tsv: 列「状態」（固体・液体・水溶液）がないので、発生"
+                            "装置が薬品の状態に合うかは確かめていません。見本の reagents.tsv "
+                            "から列を写してください")},
+            0},
+        // The set-up pictures draw a reagent only by its look: no look, no guess.
+        Mistake{"ReagentWithAnUnknownLook",
+                {{"reagents.tsv", QStringLiteral("7\t希塩酸\tHCl\t水溶液\t無色の液体"),
+                  QStringLiteral("7\t希塩酸\tHCl\t水溶液\t透明")}},
+                1,
+                {QStringLiteral("エラー: reagents.tsv 15 行目: 薬品 希塩酸 の見た目 \"透明\" は知ら"
+                                "ない値です。白い粉・灰色の粒・灰色の塊・赤茶色の削りくず・黒い"
+                                "粉・黒っぽい塊・無色の液体・油状の液体・水 のどれかを書きます")},
+                1},
+        // A solid's look on a liquid would draw the picture against the generator's check.
+        Mistake{
+            "LookThatContradictsTheState",
+            {{"reagents.tsv", QStringLiteral("1\t亜鉛\tZn\t固体\t灰色の粒"),
+              QStringLiteral("1\t亜鉛\tZn\t液体\t灰色の粒")}},
+            1,
+            {QStringLiteral("エラー: reagents.tsv 9 行目: 薬品 亜鉛 の見た目 \"灰色の粒\" は固体"
+                            "の見た目ですが、状態は液体です。どちらかを直します")},
+            1},
+        Mistake{
+            "ReagentsTableWithoutLooks",
+            {{"reagents.tsv", QStringLiteral("状態\t見た目"), QStringLiteral("状態\t覚え書き")}},
+            1,
+            {QStringLiteral("エラー: reagents.tsv: 列「見た目」がないので、装置の絵に薬品を描け"
+                            "ません。見本の reagents.tsv から列を写してください")},
+            1},
+        // The screens have a place for each reagent and gas, and no more.
+        Mistake{
+            "AReagentMoreThanTheGasQuizHolds",
+            {{"reagents.tsv", QStringLiteral("24\t硫化鉄(Ⅱ)\tFeS\t固体\t黒っぽい塊"),
+              QStringLiteral("24\t硫化鉄(Ⅱ)\tFeS\t固体\t黒っぽい塊\n"
+                             "25\t硫化亜鉛\tZnS\t固体\t白い粉")}},
+            1,
+            {QStringLiteral("エラー: reagents.tsv: 行が 25 行あります。ガス クイズの薬品は 3 列 "
+                            "× 8 段の 24 か所に並びます。表は 24 行ちょうどにしてください（画面"
+                            "に置く場所がないので、増やしたり減らしたりできません）")},
+            1},
+        Mistake{
+            "AGasMoreThanTheColumnHolds",
+            {{"gases.tsv", EthyleneRowEnd,
+              EthyleneRowEnd +
+                  QStringLiteral("\n15\tオゾン\tO3\t1\t水上置換\t\t特異臭\t\t少し溶ける"
+                                 "\t分子量 48 ＞ 空気の平均分子量 28.8\t塩化カルシウム\t"
+                                 "ヨウ化カリウムデンプン紙が青くなる\t\t有毒\t")}},
+            1,
+            {QStringLiteral("エラー: gases.tsv: 行が 15 行あります。気体のボタンは、ガス クイズ"
+                            "と性質の画面の右に 1 列 14 個並びます。表は 14 行ちょうどにしてく"
+                            "ださい（画面に置く場所がないので、増やしたり減らしたりできません）")},
+            1},
+        // The properties screen's band over the set-up picture holds one short line.
+        Mistake{
+            "ApparatusNoteTooLongForTheBand",
+            {{"gases.tsv", QStringLiteral("\t銅と熱濃硫酸の場合"),
+              QStringLiteral("\t銅と熱した濃硫酸から二酸化硫黄を作る場合")}},
+            1,
+            {QStringLiteral("エラー: gases.tsv 22 行目: 装置図の注記 \"銅と熱した濃硫酸から二酸"
+                            "化硫黄を作る場合\" は 20 字です。性質の画面の帯に入るのは 18 字まで"
+                            "です。短くしてください")},
+            1},
+        // Tables copied before the notes were written still make the data, without notes.
+        Mistake{
+            "GasesTableWithoutNotes",
+            {{"gases.tsv", QStringLiteral("\t注意\t装置図の注記"),
+              QStringLiteral("\t注意\t覚え書き")}},
+            0,
+            {QStringLiteral("注意: gases.tsv: 列「装置図の注記」がないので、性質の画面の装置図に"
+                            "注記（どの薬品の場合か）を出しません。見本の gases.tsv から列を写"
+                            "してください")},
+            0},
         // A spreadsheet's UTF-8 export, with a byte-order mark.
         Mistake{"SavedWithAByteOrderMark",
                 {{"questions.tsv", QStringLiteral("# 問題表"), QStringLiteral("\uFEFF# 問題表")}},

@@ -67,42 +67,7 @@ ToolRun runChecker(const QString &dir, const QProcessEnvironment &environment) {
 }
 
 QStringList dataFolders() {
-    return {QStringLiteral("説明"),   QStringLiteral("気体"), QStringLiteral("薬品"),
-            QStringLiteral("反応式"), QStringLiteral("装置"), QStringLiteral("性質"),
-            QStringLiteral("音")};
-}
-
-DataCopy::DataCopy() {
-    const QDir built(QStringLiteral(VAPORICA_BUILD_DIR));
-    for (const QString &folder : dataFolders()) {
-        QDir().mkpath(path(folder));
-        QDirIterator it(built.filePath(folder), QDir::Files);
-        while (it.hasNext()) {
-            it.next();
-            QFile::copy(it.filePath(), path(folder + QLatin1Char('/') + it.fileName()));
-        }
-    }
-}
-
-QByteArray DataCopy::read(const QString &relative) const {
-    QFile f(path(relative));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void DataCopy::write(const QString &relative, const QByteArray &bytes) const {
-    QFile f(path(relative));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-void DataCopy::remove(const QString &relative) const {
-    ASSERT_TRUE(QFile::remove(path(relative)));
-}
-
-void DataCopy::replaceLine(const QString &relative, int line, const QByteArray &text) const {
-    QList<QByteArray> lines = read(relative).split('\n');
-    lines[line - 1] = text;
-    write(relative, lines.join('\n'));
+    return contract::DataFolders;
 }
 
 } // namespace vaporica::test

@@ -3,6 +3,8 @@
 // Running the teacher's tools as a teacher does: the generator on a copy of the shipped tables
 // with a few edits, the checker on a copy of the built data directory.
 
+#include "DataDirectoryCopy.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QProcessEnvironment>
@@ -46,20 +48,15 @@ runChecker(const QString &dir,
 // The folders of a data directory.
 QStringList dataFolders();
 
-// A copy of the built data directory that a case may damage.
-class DataCopy {
-public:
-    DataCopy();
-    QString root() const { return dir_.path(); }
-    QString path(const QString &relative) const { return dir_.filePath(relative); }
-    QByteArray read(const QString &relative) const;
-    void write(const QString &relative, const QByteArray &bytes) const;
-    void remove(const QString &relative) const;
-    // Replaces one line (1-based) of a text file.
-    void replaceLine(const QString &relative, int line, const QByteArray &text) const;
+// The temporary folder a DataCopy lives in, made before the copy is.
+struct TemporaryRoot {
+    QTemporaryDir dir;
+};
 
-private:
-    QTemporaryDir dir_;
+// A copy of the built data directory that a case may damage, removed with it.
+class DataCopy : private TemporaryRoot, public testdata::DataDirectoryCopy {
+public:
+    DataCopy() : DataDirectoryCopy(QStringLiteral(VAPORICA_BUILD_DIR), dir.path()) {}
 };
 
 } // namespace vaporica::test

@@ -171,28 +171,5 @@ TEST_F(Summary, NextQuestionKeepsTheRecentWindowAndTheMenuEmptiesIt) {
     EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(Summary, AMissingPictureEndsTheProgramThroughTheReportBeforeTheWindowShows) {
-    // Question 3: gas 3, reagents 3 and 7, apparatus picture 4.
-    for (const char *file :
-         {"気体/gas2(3).gif", "反応式/siki(3).gif", "装置/souti(4).gif", "薬品/yaku1(7).gif"}) {
-        SCOPED_TRACE(file);
-        resetNavigation();
-        reports.clear();
-        data.writeQuizPictures();
-        ApparatusQuizScreen *quiz = openApparatusQuiz(3);
-        ASSERT_NE(quiz, nullptr);
-        // Gone once the apparatus screen is up, which shows the gas and reagents too.
-        data.remove(QString::fromUtf8(file));
-        answerBothRight(quiz);
-        expectEndedThroughOneReportNaming(QString::fromUtf8(file).section(QLatin1Char('/'), 1));
-        // The set-up's number comes from the bank: the report says where.
-        if (QByteArray(file).startsWith("装置") && !reports.empty()) {
-            EXPECT_TRUE(
-                reports.back().contains(QStringLiteral("mondai.txt の問題 3 の装置図の番号 4")))
-                << reports.back().toStdString();
-        }
-    }
-}
-
 } // namespace
 } // namespace vaporica::test

@@ -56,6 +56,17 @@ QByteArray DataDirectory::fixturePicture(const QString &name, QSize size) {
     return file;
 }
 
+void DataDirectory::writePropertiesPictures() const {
+    for (int n = 1; n <= 14; ++n) {
+        const QString properties = QStringLiteral("seisitu(%1)").arg(n);
+        write(QStringLiteral("性質/") + properties + QStringLiteral(".gif"),
+              fixturePicture(properties, {342, 237}));
+        const QString apparatus = QStringLiteral("souti(%1)").arg(n);
+        write(QStringLiteral("装置/") + apparatus + QStringLiteral(".gif"),
+              fixturePicture(apparatus, {427, 196}));
+    }
+}
+
 void DataDirectory::writeQuizPictures() const {
     struct Family {
         const char *folder, *prefix;

@@ -88,6 +88,9 @@ public:
     // 1..20 and souti for the standard bank's 1..5, each at the size it is drawn for and carrying
     // its own file name (see fixtureName).
     void writeQuizPictures() const;
+    // The pictures the properties browser shows, at the sizes its image boxes are drawn for, each
+    // carrying its own file name: seisitu(1..14) and souti(1..14).
+    void writePropertiesPictures() const;
     // A small picture file that names itself; the loader reads it by content whatever its suffix.
     static QByteArray fixturePicture(const QString &name, QSize size);
 

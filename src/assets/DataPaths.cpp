@@ -22,6 +22,10 @@ QString picturePathUnder(const QString &root, const QString &prefix, int number)
     return dataPath(root, prefix + numberDigits(number) + QStringLiteral(").gif"));
 }
 
+QString textPathUnder(const QString &root, const QString &prefix, int number) {
+    return dataPath(root, prefix + numberDigits(number) + QStringLiteral(").txt"));
+}
+
 QString PicturePath(const QString &prefix, int number) {
     return picturePathUnder(DataRoot, prefix, number);
 }

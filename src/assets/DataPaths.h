@@ -19,6 +19,8 @@ inline const QString RightSound = QStringLiteral("\\音\\o.wav");
 inline const QString WrongSound = QStringLiteral("\\音\\x.wav");
 inline const QString QuestionFile = QStringLiteral("\\説明\\mondai.txt");
 inline const QString GasApparatusFile = QStringLiteral("\\説明\\taiou.txt");
+// The note over a gas's set-up picture on the properties screen (chuuki(n).txt; empty: none).
+inline const QString ApparatusNote = QStringLiteral("\\性質\\chuuki(");
 } // namespace fragment
 
 // The decimal digits of the number's absolute value: no sign, blank or leading zero.
@@ -31,5 +33,7 @@ QString SoundPath(const QString &fragment);
 // The same for any fragment under an explicit root (the checker works on any directory).
 QString dataPath(const QString &root, const QString &fragment);
 QString picturePathUnder(const QString &root, const QString &prefix, int number);
+// root + prefix + digits + ").txt": a numbered text file.
+QString textPathUnder(const QString &root, const QString &prefix, int number);
 
 } // namespace vaporica

@@ -16,11 +16,14 @@ QString pictureTextPath(const QString &picturePath) {
 }
 
 QString pictureText(const QString &picturePath) {
-    const QString path = pictureTextPath(picturePath);
+    return dataText(pictureTextPath(picturePath));
+}
+
+QString dataText(const QString &path) {
     // Words for a picture, not a book: a few lines at most.
     constexpr qint64 Limit = 4096;
     const auto fail = [&path](const QString &problem) {
-        std::fprintf(stderr, "ヴァポリカ: 絵の説明文を使えません (%s): %s\n",
+        std::fprintf(stderr, "ヴァポリカ: 説明文を使えません (%s): %s\n",
                      problem.toUtf8().constData(), path.toUtf8().constData());
         return QString();
     };

@@ -13,4 +13,8 @@ QString pictureText(const QString &picturePath);
 // The path of that text file.
 QString pictureTextPath(const QString &picturePath);
 
+// A short optional text file of the data directory, read as pictureText reads the words: empty
+// when absent, reported on the error output and read as absent when it cannot be used.
+QString dataText(const QString &path);
+
 } // namespace vaporica

@@ -39,6 +39,22 @@ const std::array ReagentNames = {"亜鉛",
                                  "水",
                                  "硫化鉄(Ⅱ)"};
 
+const std::array GeneratorWords = {"三角フラスコと滴下漏斗、加熱しない",
+                                   "試験管に入れた液体を加熱する", "試験管に入れた固体を加熱する",
+                                   "丸底フラスコと滴下漏斗、加熱する"};
+const std::array GeneratorVessels = {"三角フラスコ", "試験管", "試験管", "丸底フラスコ"};
+const std::array CollectionNames = {"下方置換", "上方置換", "水上置換"};
+static_assert(GeneratorWords.size() == contract::Generators &&
+              GeneratorVessels.size() == contract::Generators &&
+              CollectionNames.size() == contract::Collectors);
+
+template <std::size_t N>
+QString entry(const std::array<const char *, N> &table, int n, const char *name) {
+    if (n < 1 || n > int(N))
+        throw subscriptError(name, n, 1, int(N));
+    return QString::fromUtf8(table[std::size_t(n - 1)]);
+}
+
 // The names are the buttons' and plates' words: one for each place the screens have.
 static_assert(GasNames.size() == contract::Gases,
               "One gas name for each gas of the data contract (base/data-contract.cmake)");
@@ -57,6 +73,18 @@ QString reagentName(int reagent) {
     if (reagent < 1 || reagent > int(ReagentNames.size()))
         throw subscriptError("reagentName", reagent, 1, int(ReagentNames.size()));
     return QString::fromUtf8(ReagentNames[std::size_t(reagent - 1)]);
+}
+
+QString generatorWords(int generator) {
+    return entry(GeneratorWords, generator, "GeneratorWords");
+}
+
+QString generatorVessel(int generator) {
+    return entry(GeneratorVessels, generator, "GeneratorVessels");
+}
+
+QString collectionName(int collection) {
+    return entry(CollectionNames, collection, "CollectionNames");
 }
 
 } // namespace vaporica

@@ -8,6 +8,9 @@ set(VAPORICA_GASES 14)
 set(VAPORICA_REAGENTS 24)
 set(VAPORICA_GENERATORS 4)
 set(VAPORICA_COLLECTORS 3)
+# The gas quiz lays the reagent plates out in columns of rows, filled top to bottom.
+set(VAPORICA_REAGENT_COLUMNS 3)
+set(VAPORICA_REAGENT_ROWS 8)
 # One line of 説明/mondai.txt per question, one of 説明/taiou.txt per gas.
 set(VAPORICA_QUESTION_RECORD 気体 薬品1 薬品2 発生装置 捕集 装置図)
 set(VAPORICA_GAS_RECORD 装置図)
@@ -36,6 +39,10 @@ inline constexpr int Gases = @VAPORICA_GASES@;
 inline constexpr int Reagents = @VAPORICA_REAGENTS@;
 inline constexpr int Generators = @VAPORICA_GENERATORS@;
 inline constexpr int Collectors = @VAPORICA_COLLECTORS@;
+inline constexpr int ReagentColumns = @VAPORICA_REAGENT_COLUMNS@;
+inline constexpr int ReagentRows = @VAPORICA_REAGENT_ROWS@;
+static_assert(ReagentColumns * ReagentRows == Reagents,
+              "Every reagent has one place on the gas quiz's grid of plates");
 inline constexpr int QuestionValues = @question_values@; // per line of 説明/mondai.txt
 inline constexpr int GasValues = @gas_values@;           // per line of 説明/taiou.txt
 inline const QStringList QuestionRecord = {@quoted_fields@};

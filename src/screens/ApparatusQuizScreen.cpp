@@ -90,7 +90,7 @@ constexpr auto Layout = joinedRows(LabelRow,
         .rightMark = {.name = "Image7", .control = control<&S::Image7>,
                       .place = {3960, 105, 2820, 2715}, .stretch = true},
         .choices = {.name = "Image2", .control = control<&S::Image2>, .placeOf = collectorPlace,
-                    .art = ":/apparatus/collector%1.svg", .wordsOf = collectorWords, .tab = 10,
+                    .art = ":/apparatus/collector%1.svg", .wordsOf = collectionName, .tab = 10,
                     .click = &S::Image2_Click, .mouseMove = &S::Image2_MouseMove}}),
     rowsOf({
         .frame = {.name = "Frame1", .control = control<&S::Frame1>,

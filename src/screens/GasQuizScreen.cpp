@@ -20,8 +20,9 @@ namespace vaporica {
 namespace {
 // Three columns of eight reagent plates, filled top to bottom.
 constexpr int ReagentColumnLeft[] = {480, 3195, 5910};
-constexpr int ReagentRows = 8;
-static_assert(std::size(ReagentColumnLeft) * ReagentRows == ReagentCount,
+constexpr int ReagentRows = contract::ReagentRows;
+static_assert(std::size(ReagentColumnLeft) == contract::ReagentColumns &&
+                  std::size(ReagentColumnLeft) * ReagentRows == ReagentCount,
               "The gas quiz shows the reagents in 3 columns of 8 plates: a reagent more or fewer "
               "needs a new layout of the plates");
 

@@ -17,19 +17,10 @@ namespace vaporica {
 namespace {
 constexpr int NoteLineHeight = 255;
 
-// The note over the apparatus picture for the three gases whose picture shows one preparation of
-// several; empty for the others.
+// The note over the apparatus picture, where the picture shows one preparation of several; the
+// material writes it from the gases' table, empty for a gas without one.
 QString reagentNote(int gas) {
-    switch (gas) {
-    case 1:
-        return QStringLiteral("塩素酸カリウムと二酸化マンガンの場合");
-    case 3:
-        return QStringLiteral("二酸化マンガンと濃塩酸の場合");
-    case 8:
-        return QStringLiteral("銅と熱濃硫酸の場合");
-    default:
-        return {};
-    }
+    return dataText(textPathUnder(DataRoot, fragment::ApparatusNote, gas));
 }
 
 constexpr FontSpec FrameFont{Face::PMincho, 12, Regular};

@@ -1,23 +1,9 @@
 #include "screens/SpokenWords.h"
 
 #include "base/Names.h"
-#include "base/RuntimeError.h"
 #include "base/SharedVariables.h"
 
 namespace vaporica {
-
-namespace {
-const char *const GeneratorWords[GeneratorCount] = {
-    "三角フラスコと滴下漏斗、加熱しない", "試験管に入れた液体を加熱する",
-    "試験管に入れた固体を加熱する", "丸底フラスコと滴下漏斗、加熱する"};
-const char *const CollectorWords[CollectorCount] = {"下方置換", "上方置換", "水上置換"};
-
-QString wordsOf(const char *const *table, int n, int upper, const char *name) {
-    if (n < 1 || n > upper)
-        throw subscriptError(name, n, 1, upper);
-    return QString::fromUtf8(table[n - 1]);
-}
-} // namespace
 
 QString sentences(const QStringList &parts) {
     QString joined;
@@ -28,14 +14,6 @@ QString sentences(const QStringList &parts) {
             joined += part + QStringLiteral("。");
     }
     return joined;
-}
-
-QString generatorWords(int generator) {
-    return wordsOf(GeneratorWords, generator, GeneratorCount, "GeneratorWords");
-}
-
-QString collectorWords(int collector) {
-    return wordsOf(CollectorWords, collector, CollectorCount, "CollectorWords");
 }
 
 QString reagentsOf(int q) {
@@ -53,7 +31,7 @@ QString apparatusQuestionWords(int q) {
 
 QString setUpWords(int q) {
     return generatorWords(GeneratorAnswer(q)) + QStringLiteral("、") +
-           collectorWords(CollectorAnswer(q));
+           collectionName(CollectorAnswer(q));
 }
 
 QString summaryWords(int q, const QString &equationWords, const QString &setUp) {

@@ -13,9 +13,8 @@ namespace vaporica {
 // parts left out.
 QString sentences(const QStringList &parts);
 
-// What each generator (1..4) and collection method (1..3) picture shows.
-QString generatorWords(int generator);
-QString collectorWords(int collector);
+// What each generator (1..4) and collection method (1..3) picture shows: generatorWords and
+// collectionName of base/Names.h.
 
 // "AとB": the two reagents of question q.
 QString reagentsOf(int q);

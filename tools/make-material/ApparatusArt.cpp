@@ -1,11 +1,13 @@
 #include "ApparatusArt.h"
 
 #include "Plates.h"
+#include "base/Names.h"
 #include "base/RuntimeError.h"
 #include "base/SharedVariables.h"
 #include "drawing/Fonts.h"
 #include "drawing/SvgRender.h"
 
+#include <QFile>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -19,6 +21,7 @@
 #include <cmath>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 // Resources compiled into a static library are linked only when something refers to them, and the
@@ -55,25 +58,90 @@ struct Setup {
     int collector;
 };
 
-// The numbering is the one the question bank refers to.
-const std::vector<Setup> &setups() {
-    static const std::vector<Setup> table = {
-        {1, 1, false, {}, 3},
-        {2, 1, false, {}, 1},
-        {3, 3, false, {}, 3},
-        {4, 3, false, {}, 1},
-        {5, 3, false, {Vessel::SodaLime}, 2}, // ammonia: basic drying agent, upward displacement
-        {6, 2, false, {}, 3},
-        {7, 4, false, {}, 1},
-        {8, 4, false, {Vessel::WaterWash, Vessel::AcidWash}, 1}, // chlorine: HCl out, then dried
-        {9, 4, true, {}, 3}, // ethylene: ethanol dropped into acid held at 160-170 degrees C
-    };
-    return table;
-}
-
 QString resourcePath(const char *name) {
     initApparatusResources();
     return QStringLiteral(":/apparatus/") + QLatin1String(name);
+}
+
+// The vessels as the set-up table names them, in the order of Vessel.
+const QStringList kVesselNames = {QStringLiteral("水の洗気びん"),
+                                  QStringLiteral("濃硫酸の洗気びん"),
+                                  QStringLiteral("ソーダ石灰の乾燥管")};
+
+// Named in errors as a developer finds it; the build compiles it in as a resource.
+const QString kSetupSource = QStringLiteral("material/apparatus/setups.tsv");
+const QString kSetupColumns = QStringLiteral("番号\t発生装置\t温度計\t間の器具\t捕集");
+
+// One row of setups.tsv; a cell out of form is a runtime error naming the table, line and cell.
+Setup setupRow(const QStringList &cells, int line) {
+    const auto fail = [&](const QString &what) {
+        return RuntimeError(ErrorNumber::InvalidFileFormat,
+                            QStringLiteral("装置図の表 %1 行目: %2").arg(line).arg(what),
+                            kSetupSource);
+    };
+    if (cells.size() != 5)
+        throw fail(QStringLiteral("列が %1 個あります（5 個のはずです）").arg(cells.size()));
+    Setup setup{};
+    bool ok = false;
+    setup.number = cells[0].toInt(&ok);
+    if (!ok)
+        throw fail(QStringLiteral("番号 \"%1\" は整数ではありません").arg(cells[0]));
+    setup.generator = cells[1].toInt(&ok);
+    if (!ok || setup.generator < 1 || setup.generator > GeneratorCount)
+        throw fail(QStringLiteral("発生装置 \"%1\" は 1..%2 ではありません")
+                       .arg(cells[1])
+                       .arg(GeneratorCount));
+    if (!cells[2].isEmpty() && cells[2] != QStringLiteral("あり"))
+        throw fail(QStringLiteral("温度計 \"%1\" は あり か空欄です").arg(cells[2]));
+    setup.thermometer = !cells[2].isEmpty();
+    if (!cells[3].isEmpty())
+        for (const QString &name : cells[3].split(QStringLiteral("・"))) {
+            const qsizetype vessel = kVesselNames.indexOf(name);
+            if (vessel < 0)
+                throw fail(QStringLiteral("間の器具 \"%1\" は %2 のどれでもありません")
+                               .arg(name, kVesselNames.join(QStringLiteral("・"))));
+            setup.between.push_back(Vessel(vessel));
+        }
+    for (int c = 1; c <= CollectorCount; ++c)
+        if (collectionName(c) == cells[4])
+            setup.collector = c;
+    if (setup.collector == 0)
+        throw fail(
+            QStringLiteral("捕集 \"%1\" は 下方置換・上方置換・水上置換 のどれでもありません")
+                .arg(cells[4]));
+    return setup;
+}
+
+// The set-up drawings, from the table beside the drawings (setups.tsv): which generator, which
+// vessels in between and which collection each number shows. The numbering is the one the
+// question bank and the material's tables refer to.
+const std::vector<Setup> &setups() {
+    static const std::vector<Setup> table = [] {
+        const QString path = resourcePath("setups.tsv");
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw RuntimeError(ErrorNumber::FileNotFound, QStringLiteral("装置図の表が読めません"),
+                               path);
+        std::vector<Setup> rows;
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        bool header = true;
+        for (int i = 0; i < lines.size(); ++i) {
+            if (lines[i].trimmed().isEmpty() || lines[i].startsWith(QLatin1Char('#')))
+                continue;
+            if (std::exchange(header, false)) {
+                if (lines[i] != kSetupColumns)
+                    throw RuntimeError(ErrorNumber::InvalidFileFormat,
+                                       QStringLiteral("装置図の表 %1 行目: 見出しは「%2」です")
+                                           .arg(i + 1)
+                                           .arg(QString(kSetupColumns).replace('\t', ' ')),
+                                       kSetupSource);
+                continue;
+            }
+            rows.push_back(setupRow(lines[i].split(QLatin1Char('\t')), i + 1));
+        }
+        return rows;
+    }();
+    return table;
 }
 
 // The colours and widths of the glass tubes drawn in the SVG sources, so joins do not show.
@@ -149,44 +217,21 @@ Part generatorPart(int n, bool thermometer) {
 
 // --- contents ---------------------------------------------------------------------------------
 
-// How a reagent looks in the glass, by the reagent plates' numbering.
-struct Look {
-    bool solid;
-    QColor colour;
-};
-Look lookOf(int reagent) {
-    const QColor white(0xf6, 0xf6, 0xf2);
-    const QColor liquid(0x8e, 0xd0, 0xf0);
-    switch (reagent) {
-    case 1:
-        return {true, QColor(0xa9, 0xae, 0xb4)}; // zinc granules
-    case 15:
-        return {true, QColor(0x6a, 0x6a, 0x72)}; // calcium carbide, grey lumps
-    case 18:
-        return {true, QColor(0xc4, 0x6a, 0x2c)}; // copper turnings
-    case 19:
-        return {true, QColor(0x1c, 0x1c, 0x1c)}; // manganese dioxide, black
-    case 24:
-        return {true, QColor(0x3a, 0x36, 0x32)}; // iron(II) sulfide, dark lumps
-    case 3:
-    case 4:
-    case 5:
-    case 11:
-    case 12:
-    case 13:
-    case 14:
-    case 16:
-    case 17:
-        return {true, white};
-    case 22:
-        return {false, QColor(0xf0, 0xe2, 0xb0)}; // conc. sulfuric acid, oily and yellowish
-    case 23:
-        return {false, QColor(0xa9, 0xdd, 0xf6)}; // water
-    default:
-        return {false, liquid};
-    }
+// The looks a reagent can be drawn with; the reagents' table chooses one for each reagent.
+const QColor kWater(0xa9, 0xdd, 0xf6);
+const QString kOilyAcid = QStringLiteral("油状の液体");
+
+// The look the question's reagent r is drawn with.
+ReagentLook lookOf(const SetupContents &contents, int r) {
+    const QString &name = r == contents.reagent1 ? contents.look1 : contents.look2;
+    if (const std::optional<ReagentLook> look = reagentLookNamed(name))
+        return *look;
+    throw RuntimeError(ErrorNumber::InvalidFileFormat,
+                       QStringLiteral("薬品 %1（%2）の見た目 \"%3\" は知らない値です")
+                           .arg(r)
+                           .arg(reagentName(r), name),
+                       QStringLiteral("reagents.tsv"));
 }
-const QColor kWashWater(0xa9, 0xdd, 0xf6);
 
 // Sets attributes on the start tag of the element with the given id; the rest of the source is
 // copied unchanged. The drawings are our own files, one attribute of a name per tag.
@@ -285,26 +330,26 @@ QList<Callout> fillGenerator(Part &generator, const Setup &setup, const SetupCon
         reagents.append(contents.reagent2);
     QList<int> solids, liquids;
     for (int r : reagents)
-        (lookOf(r).solid ? solids : liquids).append(r);
+        (lookOf(contents, r).solid ? solids : liquids).append(r);
     QList<int> dropped;
     if (spots.funnel && !liquids.isEmpty() && (!solids.isEmpty() || liquids.size() > 1))
         dropped.append(liquids.takeFirst());
 
     QByteArray &svg = generator.svg;
     if (!solids.isEmpty()) {
-        const QColor main = lookOf(solids.first()).colour;
+        const QColor main = lookOf(contents, solids.first()).colour;
         // Grains show a second solid mixed in, or the texture of a single one.
-        const QColor grains = solids.size() > 1 ? lookOf(solids[1]).colour
+        const QColor grains = solids.size() > 1 ? lookOf(contents, solids[1]).colour
                                                 : main.darker(main.lightness() > 200 ? 125 : 160);
         svg = filled(svg, QStringLiteral("solid"), main, true);
         svg = filled(svg, QStringLiteral("solid-grains"), grains);
     }
-    svg = dropped.isEmpty()
-              ? emptied(svg, QStringLiteral("funnel-liquid"))
-              : filled(svg, QStringLiteral("funnel-liquid"), lookOf(dropped.first()).colour);
-    svg = liquids.isEmpty()
-              ? withoutFlaskLiquid(svg)
-              : filled(svg, QStringLiteral("flask-liquid"), lookOf(liquids.first()).colour);
+    svg = dropped.isEmpty() ? emptied(svg, QStringLiteral("funnel-liquid"))
+                            : filled(svg, QStringLiteral("funnel-liquid"),
+                                     lookOf(contents, dropped.first()).colour);
+    svg = liquids.isEmpty() ? withoutFlaskLiquid(svg)
+                            : filled(svg, QStringLiteral("flask-liquid"),
+                                     lookOf(contents, liquids.first()).colour);
     if (setup.thermometer)
         svg = filled(svg, QStringLiteral("boiling-chips"), Qt::white, true);
 
@@ -348,14 +393,14 @@ std::pair<Part, Callout> vesselPart(Vessel vessel) {
     switch (vessel) {
     case Vessel::WaterWash: {
         Part part = loadPart("wash-bottle.svg");
-        part.svg = filled(part.svg, QStringLiteral("liquid"), kWashWater);
+        part.svg = filled(part.svg, QStringLiteral("liquid"), kWater);
         return {part,
                 {QStringLiteral("水（HClを除く）"), QStringLiteral("水\n（HClを除く）"),
                  QPointF(42, 67), 40, true, QStringLiteral("洗気びん")}};
     }
     case Vessel::AcidWash: {
         Part part = loadPart("wash-bottle.svg");
-        part.svg = filled(part.svg, QStringLiteral("liquid"), lookOf(22).colour);
+        part.svg = filled(part.svg, QStringLiteral("liquid"), reagentLookNamed(kOilyAcid)->colour);
         return {part,
                 {QStringLiteral("濃硫酸（乾燥）"), QStringLiteral("濃硫酸\n（乾燥）"),
                  QPointF(42, 67), 40, true, QStringLiteral("洗気びん")}};
@@ -754,14 +799,7 @@ const Setup &setupNumbered(int n) {
 } // namespace
 
 QString vesselWord(int generator) {
-    switch (generator) {
-    case 1:
-        return QStringLiteral("三角フラスコ");
-    case 4:
-        return QStringLiteral("丸底フラスコ");
-    default:
-        return QStringLiteral("試験管");
-    }
+    return generatorVessel(generator);
 }
 
 void drawLabel(QPainter &painter, const SetupLabel &label) {
@@ -885,8 +923,26 @@ QList<int> setupNumbers() {
     return numbers;
 }
 
-bool drawnAsSolid(int reagent) {
-    return lookOf(reagent).solid;
+const QList<ReagentLook> &reagentLooks() {
+    static const QList<ReagentLook> looks = {
+        {QStringLiteral("白い粉"), true, QColor(0xf6, 0xf6, 0xf2)},
+        {QStringLiteral("灰色の粒"), true, QColor(0xa9, 0xae, 0xb4)},         // zinc granules
+        {QStringLiteral("灰色の塊"), true, QColor(0x6a, 0x6a, 0x72)},         // calcium carbide
+        {QStringLiteral("赤茶色の削りくず"), true, QColor(0xc4, 0x6a, 0x2c)}, // copper turnings
+        {QStringLiteral("黒い粉"), true, QColor(0x1c, 0x1c, 0x1c)},           // manganese dioxide
+        {QStringLiteral("黒っぽい塊"), true, QColor(0x3a, 0x36, 0x32)},       // iron(II) sulfide
+        {QStringLiteral("無色の液体"), false, QColor(0x8e, 0xd0, 0xf0)},
+        {kOilyAcid, false, QColor(0xf0, 0xe2, 0xb0)}, // conc. sulfuric acid, yellowish
+        {QStringLiteral("水"), false, kWater},
+    };
+    return looks;
+}
+
+std::optional<ReagentLook> reagentLookNamed(const QString &name) {
+    for (const ReagentLook &look : reagentLooks())
+        if (look.name == name)
+            return look;
+    return std::nullopt;
 }
 
 QSize setupPictureSize() {

@@ -26,14 +26,28 @@ struct SetupAnswers {
 };
 SetupAnswers setupAnswers(int n);
 
+// How a reagent is drawn in the glass: a solid on the bottom of the vessel or a liquid, in its
+// colour. The reagents' table gives each reagent one of these looks by name (見た目).
+struct ReagentLook {
+    QString name;
+    bool solid = false;
+    QColor colour;
+};
+const QList<ReagentLook> &reagentLooks();
+std::optional<ReagentLook> reagentLookNamed(const QString &name);
+
 // What one question's set-up holds: its two reagents (numbered as the reagent plates; the same
 // number twice for a single reagent) and, for a coloured gas, the colour of the gas collected.
-// keepClear is a place of the picture left empty, where a screen writes over it.
+// keepClear is a place of the picture left empty, where a screen writes over it. look1 and look2
+// name the reagents' looks; a reagent drawn with a look that is not known is a runtime error
+// naming the reagent.
 struct SetupContents {
     int reagent1 = 0;
     int reagent2 = 0;
     std::optional<QColor> gasColour;
     std::optional<QRect> keepClear;
+    QString look1;
+    QString look2;
 };
 
 // Complete set-up n: the generator joined by its delivery tube to the collector, with any washing
@@ -41,7 +55,7 @@ struct SetupContents {
 // and a coloured gas is tinted in the collector. Every set-up picture has setupPictureSize().
 QImage setupPicture(int n, const std::optional<SetupContents> &contents = std::nullopt);
 
-// What generator n's vessel is called, in the set-ups' labels and on the cards.
+// What generator n's vessel is called, in the set-ups' labels and on the cards (generatorVessel).
 QString vesselWord(int generator);
 QList<int> setupNumbers();
 
@@ -49,10 +63,6 @@ QList<int> setupNumbers();
 // apparatus, where each reagent lies, what the gas passes and how it is collected.
 QString setupWords(int n, const std::optional<SetupContents> &contents = std::nullopt);
 QSize setupPictureSize();
-
-// Whether the set-up pictures draw a reagent as a solid (on the bottom of the vessel) rather than
-// as a liquid; the reagents' table states the same for the checks.
-bool drawnAsSolid(int reagent);
 
 // The words in set-up n: each on an opaque plate at box (lines broken by \n), set in font, with a
 // leader line to what it names: a reagent where it is drawn, a washing or drying vessel at its

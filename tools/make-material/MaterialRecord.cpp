@@ -19,10 +19,9 @@ namespace vaporica::material {
 
 namespace {
 
-// The properties browser writes a note naming the reagents over the top of the apparatus picture
-// of oxygen, chlorine and sulfur dioxide: centred 326 px from the picture's left, from 14 to 31 px
-// from its top, the longest 18 characters of 17 px.
-const QList<int> GasesWithNote = {1, 3, 8};
+// The properties browser writes a gas's note (装置図の注記) over the top of its apparatus picture:
+// centred 326 px from the picture's left, from 14 to 31 px from its top, at most
+// MaxApparatusNoteCharacters of 17 px.
 const QRect UnderTheNote(168, 12, 427 - 168, 22);
 
 const QString RecordFragment = QStringLiteral("\\説明\\material.tsv");
@@ -109,6 +108,7 @@ QList<Planned> plannedFiles(const QString &root, const Tables &t) {
         files.append({picturePathUnder(root, fragment::GasNormal, g.number), source, 0});
         files.append({picturePathUnder(root, fragment::GasHighlighted, g.number), source, 0});
         withWords(picturePathUnder(root, fragment::Properties, g.number), source, 0);
+        files.append({textPathUnder(root, fragment::ApparatusNote, g.number), source, 0});
     }
     for (int r = 1; r <= ReagentCount; ++r) {
         const QString source = QStringLiteral("%1 %2").arg(Reagent).arg(r);
@@ -268,9 +268,14 @@ int propertiesSetup(const Tables &t, const GasRow &gas) {
 }
 
 SetupContents setupContentsOf(const Tables &t, const QuestionRow &q) {
-    SetupContents contents{q.reagent1, q.reagent2, t.gases.value(q.gas - 1).swatch, std::nullopt};
-    for (int g : GasesWithNote)
-        if (g <= t.gases.size() && propertiesSetup(t, t.gases[g - 1]) == QuestionSetups + q.number)
+    SetupContents contents{q.reagent1,
+                           q.reagent2,
+                           t.gases.value(q.gas - 1).swatch,
+                           std::nullopt,
+                           t.reagents.value(q.reagent1 - 1).look,
+                           t.reagents.value(q.reagent2 - 1).look};
+    for (const GasRow &gas : t.gases)
+        if (!gas.apparatusNote.isEmpty() && propertiesSetup(t, gas) == QuestionSetups + q.number)
             contents.keepClear = UnderTheNote;
     return contents;
 }

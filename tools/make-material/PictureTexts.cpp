@@ -101,9 +101,11 @@ void writePictureTexts(const QString &root, const Tables &t) {
     for (const QuestionRow &q : t.questions)
         writeUtf8(pictureTextPath(picturePathUnder(root, fragment::Equation, q.number)),
                   equationText(q));
-    for (const GasRow &g : t.gases)
+    for (const GasRow &g : t.gases) {
         writeUtf8(pictureTextPath(picturePathUnder(root, fragment::Properties, g.number)),
                   propertiesText(g));
+        writeUtf8(textPathUnder(root, fragment::ApparatusNote, g.number), g.apparatusNote);
+    }
     for (const QuestionRow &q : t.questions)
         writeUtf8(
             pictureTextPath(picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number)),

@@ -1,5 +1,6 @@
 #include "Tables.h"
 
+#include "ApparatusArt.h"
 #include "Checks.h"
 #include "Formula.h"
 #include "base/Names.h"
@@ -15,10 +16,15 @@ namespace vaporica::material {
 
 namespace {
 
-const QStringList CollectionNames = {QStringLiteral("下方置換"), QStringLiteral("上方置換"),
-                                     QStringLiteral("水上置換")};
-// In the order of State, after Unknown.
+const QStringList CollectionNames = [] {
+    QStringList names;
+    for (int c = 1; c <= CollectorCount; ++c)
+        names << vaporica::collectionName(c);
+    return names;
+}();
+// In the order of State, after Unknown; a solution is a liquid.
 const QStringList States = {QStringLiteral("固体"), QStringLiteral("液体")};
+const QString SolutionState = QStringLiteral("水溶液");
 
 struct Row {
     int line = 0;
@@ -157,7 +163,8 @@ public:
     }
     // Rows must be numbered 1, 2, 3, … in order, and there must be exactly `count` of them. Only
     // the first row out of step is reported: every row after a missing one would be too.
-    void checkNumbering(const QString &column, int count) const {
+    // `layout` says where the program shows the rows, which fixes how many there are.
+    void checkNumbering(const QString &column, int count, const QString &layout) const {
         for (const Row &row : rows_)
             if (asHalfWidth(cell(row, column)) != QString::number(row.index + 1)) {
                 report(row, QStringLiteral("「%1」は %2 のはずですが %3 です（行が抜けているか、"
@@ -170,9 +177,10 @@ public:
         const int rows = int(rows_.size()) + broken_;
         if (rows != count)
             report(0, 0,
-                   QStringLiteral("行が %1 行あります。%2 行必要です（数はプログラムの画面の並びで"
-                                  "決まっていて、増やしたり減らしたりできません）")
+                   QStringLiteral("行が %1 行あります。%2。表は %3 行ちょうどにしてください（画面に"
+                                  "置く場所がないので、増やしたり減らしたりできません）")
                        .arg(rows)
+                       .arg(layout)
                        .arg(count));
     }
 
@@ -296,22 +304,66 @@ void checkProgramName(const RawTable &t, const Row &row, const QString &column,
                           .arg(programName, shortened(*name)));
 }
 
+State stateCell(const RawTable &t, const Row &row, bool &solution) {
+    solution = t.cell(row, QStringLiteral("状態")) == SolutionState;
+    if (solution)
+        return State::Liquid;
+    return State(oneOf(t, row, QStringLiteral("状態"), States + QStringList{SolutionState}));
+}
+
+// The look's name, checked against the drawings' looks and against the reagent's state; empty
+// (reported) when it is not one of them.
+QString lookCell(const RawTable &t, const Row &row, State state) {
+    const std::optional<QString> name = t.required(row, QStringLiteral("見た目"));
+    if (!name)
+        return {};
+    const std::optional<ReagentLook> look = reagentLookNamed(*name);
+    if (!look) {
+        QStringList known;
+        for (const ReagentLook &l : reagentLooks())
+            known << l.name;
+        t.report(row, QStringLiteral("薬品 %1 の見た目 %2 は知らない値です。%3 のどれかを書きます")
+                          .arg(reagentName(row.index + 1), quoted(*name),
+                               known.join(QStringLiteral("・"))));
+        return {};
+    }
+    if (state != State::Unknown && look->solid != (state == State::Solid))
+        t.report(row, QStringLiteral("薬品 %1 の見た目 %2 は%3の見た目ですが、状態は%4です。"
+                                     "どちらかを直します")
+                          .arg(reagentName(row.index + 1), quoted(*name),
+                               look->solid ? QStringLiteral("固体") : QStringLiteral("液体"),
+                               t.cell(row, QStringLiteral("状態"))));
+    return *name;
+}
+
 QList<ReagentRow> loadReagents(const QString &path, QList<Finding> &findings) {
     const RawTable t(path,
                      {QStringLiteral("番号"), QStringLiteral("薬品"), QStringLiteral("化学式")},
-                     {QStringLiteral("番号"), QStringLiteral("化学式"), QStringLiteral("状態")},
+                     {QStringLiteral("番号"), QStringLiteral("化学式"), QStringLiteral("状態"),
+                      QStringLiteral("見た目")},
                      false, findings);
     if (!t.usable())
         return {};
-    t.checkNumbering(QStringLiteral("番号"), ReagentCount);
+    t.checkNumbering(QStringLiteral("番号"), ReagentCount,
+                     QStringLiteral("ガス クイズの薬品は %1 列 × %2 段の %3 か所に並びます")
+                         .arg(contract::ReagentColumns)
+                         .arg(contract::ReagentRows)
+                         .arg(ReagentCount));
     // Tables copied before the states were added still make the data; only the generator's fit
     // to the states goes unchecked.
     const bool states = t.hasColumn(QStringLiteral("状態"));
     if (!states)
+        t.report(
+            0, 0,
+            QStringLiteral("列「状態」（固体・液体・水溶液）がないので、発生装置が薬品の状態に"
+                           "合うかは確かめていません。見本の reagents.tsv から列を写してください"),
+            Severity::Warning);
+    // The set-up pictures cannot be drawn without the looks: nothing in the program guesses one.
+    const bool looks = t.hasColumn(QStringLiteral("見た目"));
+    if (!looks)
         t.report(0, 0,
-                 QStringLiteral("列「状態」（固体・液体）がないので、発生装置が薬品の状態に合うかは"
-                                "確かめていません。見本の reagents.tsv から列を写してください"),
-                 Severity::Warning);
+                 QStringLiteral("列「見た目」がないので、装置の絵に薬品を描けません。見本の "
+                                "reagents.tsv から列を写してください"));
     QList<ReagentRow> reagents;
     for (const Row &row : t.rows()) {
         if (row.index >= ReagentCount)
@@ -323,7 +375,9 @@ QList<ReagentRow> loadReagents(const QString &path, QList<Finding> &findings) {
         checkProgramName(t, row, QStringLiteral("薬品"), reagentName(r.number));
         r.formula = formulaCell(t, row, QStringLiteral("化学式"));
         if (states)
-            r.state = State(oneOf(t, row, QStringLiteral("状態"), States));
+            r.state = stateCell(t, row, r.solution);
+        if (looks)
+            r.look = lookCell(t, row, r.state);
         reagents.append(r);
     }
     return reagents;
@@ -361,7 +415,17 @@ QList<GasRow> loadGases(const QString &path, const QList<int> &drawn, QList<Find
         false, findings);
     if (!t.usable())
         return {};
-    t.checkNumbering(QStringLiteral("番号"), GasCount);
+    t.checkNumbering(
+        QStringLiteral("番号"), GasCount,
+        QStringLiteral("気体のボタンは、ガス クイズと性質の画面の右に 1 列 %1 個並びます")
+            .arg(GasCount));
+    // Tables copied before the notes were added make the data without them.
+    const bool notes = t.hasColumn(QStringLiteral("装置図の注記"));
+    if (!notes)
+        t.report(0, 0,
+                 QStringLiteral("列「装置図の注記」がないので、性質の画面の装置図に注記（どの薬品の"
+                                "場合か）を出しません。見本の gases.tsv から列を写してください"),
+                 Severity::Warning);
     QList<GasRow> gases;
     for (const Row &row : t.rows()) {
         if (row.index >= GasCount)
@@ -388,6 +452,14 @@ QList<GasRow> loadGases(const QString &path, const QList<int> &drawn, QList<Find
             t.report(row, QStringLiteral("毒性 %1 は 有毒・猛毒・空欄 のどれでもありません")
                               .arg(quoted(g.toxicity)));
         g.caution = t.cell(row, QStringLiteral("注意"));
+        g.apparatusNote = t.cell(row, QStringLiteral("装置図の注記"));
+        if (g.apparatusNote.size() > MaxApparatusNoteCharacters)
+            t.report(row,
+                     QStringLiteral("装置図の注記 %1 は %2 字です。性質の画面の帯に入るのは %3 "
+                                    "字までです。短くしてください")
+                         .arg(quoted(g.apparatusNote))
+                         .arg(g.apparatusNote.size())
+                         .arg(MaxApparatusNoteCharacters));
         gases.append(g);
     }
     return gases;
@@ -407,7 +479,9 @@ QList<QuestionRow> loadQuestions(const QString &path, const QList<int> &drawn,
                      true, findings);
     if (!t.usable())
         return {};
-    t.checkNumbering(QStringLiteral("番号"), MaxQuestions);
+    t.checkNumbering(
+        QStringLiteral("番号"), MaxQuestions,
+        QStringLiteral("問題は %1 問で、出題の順番と記録も %1 問分です").arg(MaxQuestions));
     const QStringList gases = namesOf(gasName, GasCount);
     const QStringList reagents = namesOf(reagentName, ReagentCount);
     QList<QuestionRow> questions;

@@ -18,12 +18,16 @@ enum class State { Unknown, Solid, Liquid };
 
 // The lines of cautions an equation card has room for.
 inline constexpr int MaxCautionLines = 2;
+// The characters the properties screen's band over a set-up picture has room for.
+inline constexpr int MaxApparatusNoteCharacters = 18;
 
 struct ReagentRow {
     int line = 0;
     int number = 0;
     QString formula; // what the equation's left side holds: for a solution, what is dissolved
     State state = State::Unknown; // a solution is a liquid
+    bool solution = false;        // written 水溶液: the formula is that of what is dissolved
+    QString look;                 // how the set-up pictures draw it (ApparatusArt.h's looks)
     QString cells; // the row as written, for the record of what the data was made from
 };
 
@@ -55,6 +59,7 @@ struct GasRow {
     QString water, air, drying, test, notes;
     QString toxicity; // empty, 有毒 or 猛毒
     QString caution;
+    QString apparatusNote; // over the set-up picture on the properties screen; empty: none
     QString cells;
 };
 
