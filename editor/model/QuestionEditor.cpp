@@ -342,6 +342,13 @@ std::optional<QImage> QuestionEditor::setupPicture(int question, QString *why) c
 }
 
 QString QuestionEditor::save(const QString &dir) {
+    const QString why = writeTables(dir);
+    if (why.isEmpty())
+        savedRows_ = rows_;
+    return why;
+}
+
+QString QuestionEditor::writeTables(const QString &dir) const {
     const qsizetype errors = material::errorCount(findings_);
     if (errors > 0) {
         const Finding first =
@@ -370,7 +377,6 @@ QString QuestionEditor::save(const QString &dir) {
             return QStringLiteral("%1: 書けません。書き込める別のフォルダー（ホームの中など）を"
                                   "選んでください")
                 .arg(QDir(dir).filePath(name));
-    savedRows_ = rows_;
     return QString();
 }
 

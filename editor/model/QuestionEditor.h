@@ -84,6 +84,9 @@ public:
     // Writes the three tables into dir. Refused, with the reason, while an error remains or
     // when the folder cannot be written; returns an empty string when saved.
     QString save(const QString &dir);
+    // The same, for a copy that leaves the edits unsaved (the question tried in the pupils'
+    // program).
+    QString writeTables(const QString &dir) const;
 
 private:
     QuestionEditor() = default;
