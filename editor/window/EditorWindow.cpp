@@ -206,7 +206,9 @@ QWidget *EditorWindow::buildForm() {
     connect(drawing_, &QComboBox::currentIndexChanged, this, [this](int index) {
         edited(Field::Drawing, QString::number(drawing_->itemData(index).toInt()));
     });
-    layout->addRow(QStringLiteral("装置図(&D)"), withFinding(Field::Drawing, drawing_));
+    auto *drawingCaption = new QLabel(QStringLiteral("装置図(&D)"));
+    drawingCaption->setBuddy(drawing_);
+    layout->addRow(drawingCaption, withFinding(Field::Drawing, drawing_));
 
     const auto line = [&](Field field, QLineEdit *&edit, const QString &label) {
         edit = new QLineEdit;
