@@ -21,7 +21,8 @@ fail() { echo "FAIL: $*" >&2; [ -n "${editor_pid:-}" ] && kill "$editor_pid" 2>/
 act() { xdotool "$@"; sleep 0.5; }
 shot() { [ -n "$shots" ] && import -window root "$shots/editor-$1.png"; }
 
-HOME="$work/home" QT_QPA_PLATFORMTHEME= "$editor" 2>"$work/editor.log" &
+mkdir -p "$work/tmp"
+HOME="$work/home" TMPDIR="$work/tmp" QT_QPA_PLATFORMTHEME= "$editor" 2>"$work/editor.log" &
 editor_pid=$!
 for _ in $(seq 100); do
     xdotool search --name '問題の編集' >/dev/null 2>&1 && break
@@ -52,5 +53,20 @@ case "$row" in
 "$expected"*) ;;
 *) fail "question 3 saved as: $row" ;;
 esac
+# 「この問題を試す」: the pupils' program starts on a data copy of its own, under the editor's
+# temporary folder; nothing is installed.
+sleep 2; act mousemove 500 12 click 1   # 「この問題を試す」 on the toolbar
+pupils=''
+for _ in $(seq 120); do
+    pupils=$(pgrep -f "^$work/tmp/.*/data/vaporica\$") && break
+    sleep 0.5
+done
+[ -n "$pupils" ] || { import -window root /tmp/editor-fail.png; ls -R "$work/tmp" | head -20; ps -eo pid,args | grep -i "[v]aporica" | head; } >&2; [ -n "$pupils" ] || fail "the pupils' program did not start: $(cat "$work/editor.log")"
+sleep 3
+shot try
+record=$(head -n1 "$work"/tmp/*/data/説明/mondai.txt)
+[ "$(sort -u "$work"/tmp/*/data/説明/mondai.txt)" = "$record" ] || fail "the trial bank asks more than one question"
+[ "${record%,*}" = 11,17,9,1,1 ] || fail "the trial bank's record is $record"
+kill $pupils
 kill "$editor_pid"
-echo "PASS: question 3 edited, checked and saved"
+echo "PASS: question 3 edited, checked, saved and tried"
