@@ -350,7 +350,6 @@ void EditorWindow::refresh() {
 }
 
 void EditorWindow::refreshList() {
-    const material::Tables &t = editor_->tables();
     for (int q = 1; q <= editor_->questionCount(); ++q) {
         QListWidgetItem *item = list_->item(q - 1);
         const bool changed = editor_->differsFromShipped(q);
@@ -376,7 +375,6 @@ void EditorWindow::refreshList() {
                     QPixmap::fromImage(card->scaledToWidth(160, Qt::SmoothTransformation)));
         }
     }
-    Q_UNUSED(t);
 }
 
 void EditorWindow::refreshFindings() {
