@@ -22,7 +22,7 @@ act() { xdotool "$@"; sleep 0.5; }
 shot() { [ -n "$shots" ] && import -window root "$shots/editor-$1.png"; }
 
 mkdir -p "$work/tmp"
-HOME="$work/home" TMPDIR="$work/tmp" QT_QPA_PLATFORMTHEME= "$editor" 2>"$work/editor.log" &
+HOME="$work/home" TMPDIR="$work/tmp" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= "$editor" 2>"$work/editor.log" &
 editor_pid=$!
 for _ in $(seq 100); do
     xdotool search --name '問題の編集' >/dev/null 2>&1 && break
