@@ -238,4 +238,15 @@ QImage equationPicture(const QString &equation, const QString &overArrow, const 
     return image;
 }
 
+qreal bankTypeSize(const QList<QuestionRow> &questions) {
+    qreal size = 26;
+    for (const QuestionRow &q : questions) {
+        try {
+            size = std::min(size, equationTypeSize(q.equation, q.overArrow, q.underArrow));
+        } catch (const std::runtime_error &) {
+        }
+    }
+    return size;
+}
+
 } // namespace vaporica::material

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tables.h"
+
 #include <QFont>
 #include <QImage>
 #include <QRect>
@@ -15,6 +17,10 @@ inline constexpr int EquationHeight = 95;
 // every short one. An equation that would need type too small to read is an error.
 qreal equationTypeSize(const QString &equation, const QString &overArrow,
                        const QString &underArrow);
+
+// One type for every card of a bank: the largest in which every equation fits. A row whose
+// equation fits in no readable type leaves the others' type as it is; its card names it when drawn.
+qreal bankTypeSize(const QList<QuestionRow> &questions);
 
 // The balanced equation on a white card, set in `typeSize` (every card of a bank in one size, the
 // largest at which all fit, so that they read as one set): coefficients, subscripts, the

@@ -91,19 +91,6 @@ std::optional<QImage> propertiesOf(const GasRow &gas, QList<Finding> &findings) 
     return drawn(findings, "gases.tsv", gas.line, 0, [&] { return propertiesPage(gas); });
 }
 
-// One type for every card: the largest in which every equation fits. A row whose equation fits
-// in no readable type leaves the others' type as it is; its card names it when drawn.
-qreal equationType(const Tables &t) {
-    qreal size = 26;
-    for (const QuestionRow &q : t.questions) {
-        try {
-            size = std::min(size, equationTypeSize(q.equation, q.overArrow, q.underArrow));
-        } catch (const std::runtime_error &) {
-        }
-    }
-    return size;
-}
-
 std::optional<QImage> equationOf(const QuestionRow &q, const Tables &t, qreal typeSize,
                                  QList<Finding> &findings) {
     return drawn(findings, "questions.tsv", q.line, q.number, [&] {
@@ -124,7 +111,7 @@ void drawWhatCanBeDrawn(const Tables &t, QList<Finding> &findings) {
     for (const GasRow &gas : t.gases)
         if (clean(QStringLiteral("gases.tsv"), gas.line))
             propertiesOf(gas, findings);
-    const qreal type = equationType(t);
+    const qreal type = bankTypeSize(t.questions);
     for (const QuestionRow &q : t.questions)
         if (q.gas > 0 && q.gas <= t.gases.size() && clean(QStringLiteral("questions.tsv"), q.line))
             equationOf(q, t, type, findings);
@@ -143,7 +130,7 @@ void writePictures(const QString &root, const Tables &t, QList<Finding> &finding
         writeGif(reagentPlate(r, true), picturePathUnder(root, fragment::ReagentHighlighted, r),
                  false);
     }
-    const qreal type = equationType(t);
+    const qreal type = bankTypeSize(t.questions);
     for (const QuestionRow &q : t.questions) {
         if (const auto card = equationOf(q, t, type, findings))
             writeGif(*card, picturePathUnder(root, fragment::Equation, q.number), false);
