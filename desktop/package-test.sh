@@ -186,9 +186,17 @@ grep -q "<annotate key=\"org.freedesktop.policykit.exec.path\">$helper</annotate
     grep -q '<allow_active>auth_admin_keep</allow_active>' "$policy" &&
     grep -q '<message xml:lang="ja">.*管理者のパスワードが必要です</message>' "$policy" ||
     fail "the polkit action does not let pkexec run $helper once asked: $(cat "$policy" 2>&1)"
+if command -v xmllint >/dev/null; then
+    xmllint --noout "$policy" 2>"$work/xmllint" || fail "the polkit action is no well-formed XML: $(cat "$work/xmllint")"
+fi
+# polkit's own reading of the action, where polkit runs (a container may have no system bus).
 if command -v pkaction >/dev/null; then
-    pkaction --action-id io.github.vaporica.publish --verbose 2>&1 | grep -q 'implicit active: *auth_admin_keep' ||
-        fail "polkit does not know the action: $(pkaction --action-id io.github.vaporica.publish --verbose 2>&1)"
+    action=$(pkaction --action-id io.github.vaporica.publish --verbose 2>&1)
+    case $action in
+    *'Error getting authority'*) echo "note: polkit is not running here; its reading of the action is not tried" >&2 ;;
+    *'implicit active: '*auth_admin_keep*) ok "polkit knows the publishing action" ;;
+    *) fail "polkit does not know the publishing action: $action" ;;
+    esac
 fi
 
 # 3. The installed program, started as the desktop menu starts it, shows its menu and the gas quiz
