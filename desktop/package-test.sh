@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Makes the Debian package from the build and goes through it as a school in Japan would, in the
 # ja_JP.UTF-8 locale: installs it with apt-get, starts the installed program from its desktop entry
-# in a private X server and quits it; runs the teacher's tools; as a teacher without root, changes
-# question 3 in a copy of the tables and tries it, then installs it as root with
-# `vaporica-make-material --system`; reinstalls, upgrades to a version whose shipped tables differ,
+# in a private X server and quits it, and opens the question editor; runs the teacher's tools; as a
+# teacher without root, changes question 3 in a copy of the tables and tries it, then installs it as
+# root with `vaporica-make-material --system`, through the editor's publishing helper, and from one
+# exported tables file as a lab's admin would; reinstalls, upgrades to a version whose shipped tables differ,
 # goes back to the shipped questions, upgrades to a version that refuses the school's table; runs
 # lintian; removes and purges; and finally upgrades from the layout of 0.1 (configuration files, an
 # edited bank). Every apt-get run is non-interactive with no display: a question would fail it.
@@ -11,7 +12,7 @@
 # pulled in) is purged at exit. Skipped (77) without package-manager rights, and where a vaporica
 # package or its configuration is already on the machine, which the test would overwrite.
 set -u
-build=$1 id=$2 readme=$3
+build=$1 id=$2 readme=$3 editor_id=$4
 here=$(cd "$(dirname "$0")" && pwd)
 started=$SECONDS
 
@@ -168,6 +169,35 @@ done
 grep -q 'src="setup-drawings.png"' /usr/share/doc/vaporica/teacher-guide.html || fail "the guide does not show the set-up drawings"
 grep -q '^StartupWMClass=vaporica$' "/usr/share/applications/$id.desktop" || fail "no StartupWMClass in the desktop entry"
 grep -q '^Exec=vaporica --guide$' "/usr/share/applications/$id.desktop" || fail "no action for the guide in the desktop entry"
+# The question editor: on the path, beside the program, in the menu with its own icon; its
+# publishing helper and the polkit action that lets pkexec run it, asking the password once.
+helper=$data/vaporica-publish policy=/usr/share/polkit-1/actions/io.github.vaporica.publish.policy
+[ "$(command -v vaporica-editor)" = /usr/bin/vaporica-editor ] && [ -x "$data/vaporica-editor" ] ||
+    fail "vaporica-editor is not installed beside the program and on the path"
+editor_entry=/usr/share/applications/$editor_id.desktop
+grep -q '^Name=ヴァポリカ 問題の編集$' "$editor_entry" && grep -q '^Exec=vaporica-editor$' "$editor_entry" &&
+    grep -q "^Icon=$editor_id\$" "$editor_entry" && grep -q '^Categories=Education;Chemistry;$' "$editor_entry" ||
+    fail "the editor's desktop entry is not as the menu wants it: $(cat "$editor_entry" 2>&1)"
+for size in 16 32 48; do
+    [ -s "/usr/share/icons/hicolor/${size}x$size/apps/$editor_id.png" ] || fail "no $size px icon for the editor"
+done
+[ -x "$helper" ] || fail "not installed: $helper"
+grep -q "<annotate key=\"org.freedesktop.policykit.exec.path\">$helper</annotate>" "$policy" &&
+    grep -q '<allow_active>auth_admin_keep</allow_active>' "$policy" &&
+    grep -q '<message xml:lang="ja">.*管理者のパスワードが必要です</message>' "$policy" ||
+    fail "the polkit action does not let pkexec run $helper once asked: $(cat "$policy" 2>&1)"
+if command -v xmllint >/dev/null; then
+    xmllint --noout "$policy" 2>"$work/xmllint" || fail "the polkit action is no well-formed XML: $(cat "$work/xmllint")"
+fi
+# polkit's own reading of the action, where polkit runs (a container may have no system bus).
+if command -v pkaction >/dev/null; then
+    action=$(pkaction --action-id io.github.vaporica.publish --verbose 2>&1)
+    case $action in
+    *'Error getting authority'*) echo "note: polkit is not running here; its reading of the action is not tried" >&2 ;;
+    *'implicit active: '*auth_admin_keep*) ok "polkit knows the publishing action" ;;
+    *) fail "polkit does not know the publishing action: $action" ;;
+    esac
+fi
 
 # 3. The installed program, started as the desktop menu starts it, shows its menu and the gas quiz
 # (which loads the sound module), and quits by its button.
@@ -210,6 +240,19 @@ else
     fail "the installed program did not show its menu and gas quiz"
     cat "$work/program.log" >&2
 fi
+# The editor, started as its desktop entry starts it, shows its window.
+exec_line=$(sed -n 's/^Exec=//p' "$editor_entry" | head -n1)
+(cd / && QT_QPA_PLATFORM=xcb exec $exec_line >"$work/editor.log" 2>&1) &
+program_pid=$!
+deadline=$((SECONDS + 20)) window=''
+while [ -z "$window" ] && [ $SECONDS -lt $deadline ] && kill -0 "$program_pid" 2>/dev/null; do
+    window=$(xdotool search --onlyvisible --name '^ヴァポリカ 問題の編集' 2>/dev/null | head -n1)
+    sleep 0.1
+done
+[ -n "$window" ] && ok "\"$exec_line\" from the editor's desktop entry shows its window" ||
+    { fail "the installed editor showed no window"; cat "$work/editor.log" >&2; }
+kill "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null
+program_pid=''
 kill "$xvfb_pid" && wait "$xvfb_pid" 2>/dev/null
 xvfb_pid=''
 unset DISPLAY
@@ -322,6 +365,44 @@ run as_admin vaporica-make-material --system --reset
 expect 0 "sudo vaporica-make-material --system --reset" 'パッケージの問題に戻しました'
 [ -e /etc/vaporica ] && fail "--reset left /etc/vaporica: $(ls -A /etc/vaporica | tr '\n' ' ')"
 question_3_is "$teacher_home/shipped" "--reset brings the shipped question 3 back"
+
+# 8a. The editor's 「全員に配布」: pkexec runs the helper as root (here, root runs it), which takes
+# one tables folder named from the root and nothing else.
+run as_admin "$helper" "$tables"
+expect 0 "the editor's publishing helper, as root, on the teacher's tables" 'できました: /var/lib/vaporica' 'このコンピューターの問題を変えました'
+question_3_is "$tried" "question 3 is the teacher's after publishing through the helper"
+snapshot >"$work/data-before"
+for wrong in 教材 --reset "$tables/questions.tsv" "$work/ない"; do
+    run as_admin "$helper" "$wrong"
+    expect 2 "the helper refuses \"$wrong\"" "^vaporica-publish: $wrong: "
+done
+run as_admin "$helper" "$tables" "$tables"
+expect 2 "the helper refuses two folders" '^vaporica-publish: 表のフォルダーを一つだけ'
+snapshot | cmp -s - "$work/data-before" || fail "a refused run of the helper changed the data"
+
+# 8b. The editor's 「書き出す」 file, applied on a lab's PC with one command; a copy cut short is
+# refused and changes nothing. The file is written here as the editor writes it: a version line,
+# then each table after its name, size and SHA-256, then an end line.
+run as_admin vaporica-make-material --system --reset
+expect 0 "back to the shipped questions before the lab's file"
+lab_file=$work/学校の問題.vaporica-tables
+{
+    echo 'vaporica-tables 1'
+    for table in questions.tsv gases.tsv reagents.tsv; do
+        echo "$table $(stat -c %s "$tables/$table") $(sha256sum <"$tables/$table" | cut -d' ' -f1)"
+        cat "$tables/$table" && echo
+    done
+    echo end
+} >"$lab_file"
+head -c 2000 "$lab_file" >"$work/cut.vaporica-tables"
+snapshot >"$work/data-before"
+run as_admin vaporica-make-material --system "$work/cut.vaporica-tables"
+expect 1 "a tables file cut short is refused" "$work/cut.vaporica-tables: 途中で切れています" '変えていません'
+snapshot | cmp -s - "$work/data-before" || fail "a refused tables file changed the data"
+run as_admin vaporica-make-material --system "$lab_file"
+expect 0 "sudo vaporica-make-material --system 学校の問題.vaporica-tables" "使う表: questions.tsv と gases.tsv と reagents.tsv（$lab_file）" 'できました: /var/lib/vaporica'
+question_3_is "$tried" "question 3 is the teacher's after applying the lab's file"
+cmp -s /etc/vaporica/questions.tsv "$tables/questions.tsv" || fail "the lab's file did not make the teacher's table the school's"
 
 # 9. A school table that a later version refuses (oxygen over water, which its gas table no longer
 # allows): the upgrade goes through, the data stays as it was, and the reason is printed and logged.

@@ -6,7 +6,7 @@ set(VAPORICA_PACKAGE_MAINTAINER "Vaporica developers <developers@vaporica.github
 
 # Debian's documentation: the copyright notice, the changelog and the manual pages (English, and
 # Japanese for the teachers), compressed reproducibly.
-set(manual_pages vaporica.1 vaporica-check-material.1 vaporica-make-material.1)
+set(manual_pages vaporica.1 vaporica-check-material.1 vaporica-make-material.1 vaporica-editor.1)
 set(documents changelog)
 foreach(page ${manual_pages})
   list(APPEND documents man/${page} man/ja/${page})
@@ -56,8 +56,11 @@ and a Kipp's generator demonstration complete it.
 Teachers change the questions in three tables; vaporica-make-material checks
 them and makes the questions, pictures and sounds from them, and with --system
 installs them for everyone on the computer (the school's tables are kept in
-/etc/vaporica and survive every upgrade). A teacher's guide in Japanese is in
-/usr/share/doc/vaporica.]])
+/etc/vaporica and survive every upgrade). The question editor vaporica-editor
+does the same in a window: questions picked from lists and pictures, a live
+preview, a trial in the pupils' program, and publishing for every user of the
+computer (through pkexec) or as one file for the computers of a lab. A
+teacher's guide in Japanese is in /usr/share/doc/vaporica.]])
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -69,8 +72,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://vaporica.github.io/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-ipafont-mincho, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
-# xdg-open shows the teacher's guide from the desktop entry.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+# xdg-open shows the teacher's guide from the desktop entry; pkexec asks the administrator's
+# password for the editor's 「全員に配布」 (without it, the editor says who can publish instead).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, pkexec | policykit-1")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${maintainer_scripts})
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)

@@ -1,5 +1,6 @@
 #include "SystemInstall.h"
 
+#include "TablesFile.h"
 #include "assets/DataPaths.h"
 
 #include <QCoreApplication>
@@ -24,8 +25,7 @@ namespace {
 const QString SchoolTables = QStringLiteral("/etc/vaporica");
 const QString InstalledData = QStringLiteral("/var/lib/vaporica");
 const QString LogFile = QStringLiteral("/var/log/vaporica.log");
-const QStringList TableNames{QStringLiteral("questions.tsv"), QStringLiteral("gases.tsv"),
-                             QStringLiteral("reagents.tsv")};
+const QStringList TableNames = tableNames();
 // Set for the plain run a system run starts: only that run may write the installed data.
 constexpr const char *MakingInstalledData = "VAPORICA_MAKING_INSTALLED_DATA";
 // Beyond the plain run's 0, 1 and 2: the data could not be made again, and the complete data in
@@ -33,7 +33,7 @@ constexpr const char *MakingInstalledData = "VAPORICA_MAKING_INSTALLED_DATA";
 constexpr int KeptData = 3;
 
 const char *const Usage =
-    "使い方: vaporica-make-material --system 表のフォルダー | --reset | --remake\n";
+    "使い方: vaporica-make-material --system 表のフォルダー | 表のファイル | --reset | --remake\n";
 
 // The package's tables, beside the program's folder as the package installs them.
 QString shippedTables() {
@@ -93,15 +93,21 @@ struct Source {
     QString name;
     QString path;
     bool shipped;
+    QString shownAs; // where the teacher knows the table from
 };
 
-// Each table from `preferred` where it holds it, else the package's.
-QList<Source> tablesFrom(const QString &preferred) {
+// Each table from `preferred` where it holds it, else the package's. `shownAs` names the
+// preferred tables in the report when they are not where the teacher put them (a tables file's,
+// unpacked).
+QList<Source> tablesFrom(const QString &preferred, const QString &shownAs = QString()) {
     QList<Source> sources;
     for (const QString &name : TableNames) {
         const QString own = preferred + '/' + name;
         const bool fromPreferred = !preferred.isEmpty() && QFileInfo(own).isFile();
-        sources.append({name, fromPreferred ? own : shippedTables() + '/' + name, !fromPreferred});
+        const QString path = fromPreferred ? own : shippedTables() + '/' + name;
+        sources.append(
+            {name, path, !fromPreferred,
+             fromPreferred && !shownAs.isEmpty() ? shownAs : QFileInfo(path).absolutePath()});
     }
     return sources;
 }
@@ -115,7 +121,7 @@ QString describe(const QList<Source> &sources) {
         for (const Source &s : sources)
             if (s.shipped == shipped) {
                 names << s.name;
-                folder = QFileInfo(s.path).absolutePath();
+                folder = s.shownAs;
             }
         if (!names.isEmpty())
             parts << QStringLiteral("%1（%2%3）")
@@ -208,7 +214,8 @@ bool hasSchoolTables() {
     return false;
 }
 
-int installTables(const QString &folder, Report &report) {
+// `shownAs`: the tables file they came from, when they were unpacked from one.
+int installTables(const QString &folder, Report &report, const QString &shownAs = QString()) {
     const QString dir = QDir(folder).absolutePath();
     if (!QFileInfo(dir + QStringLiteral("/questions.tsv")).isFile()) {
         report.warn(QStringLiteral("%1: questions.tsv がありません。表のフォルダー（questions.tsv "
@@ -217,7 +224,7 @@ int installTables(const QString &folder, Report &report) {
         return 1;
     }
     QTemporaryDir copies;
-    if (!makeFrom(tablesFrom(dir), copies, report)) {
+    if (!makeFrom(tablesFrom(dir, shownAs), copies, report)) {
         report.warn(QStringLiteral("このコンピューターの問題は変えていません（データも %1 の表も前"
                                    "のままです）。表を直してから、もう一度実行してください。")
                         .arg(SchoolTables));
@@ -240,6 +247,25 @@ int installTables(const QString &folder, Report &report) {
                                   "を開いたときから、この問題になります。")
                        .arg(kept.join(QStringLiteral("、"))));
     return 0;
+}
+
+// The tables an IT admin copied to this PC in one file (the editor's 「書き出す」): unpacked, then
+// installed as a folder's would be; a damaged file changes nothing.
+int installTablesFile(const QString &file, Report &report) {
+    const QString path = QFileInfo(file).absoluteFilePath();
+    QTemporaryDir unpacked;
+    try {
+        if (!unpacked.isValid())
+            throw std::runtime_error(QStringLiteral("%1: 一時フォルダーを作れません")
+                                         .arg(unpacked.path())
+                                         .toStdString());
+        unpackTablesFile(path, unpacked.path());
+    } catch (const std::runtime_error &e) {
+        report.warn(QString::fromStdString(e.what()));
+        report.warn(QStringLiteral("このコンピューターの問題は変えていません。"));
+        return 1;
+    }
+    return installTables(unpacked.path(), report, path);
 }
 
 int reset(Report &report) {
@@ -335,6 +361,8 @@ int runSystem(int argc, char **argv) {
         return reset(report);
     if (args[1] == QLatin1String("--remake"))
         return remake(report);
+    if (QFileInfo(args[1]).isFile())
+        return installTablesFile(args[1], report);
     return installTables(args[1], report);
 }
 

@@ -1,6 +1,6 @@
 // Writes the complete data directory from the tables in material/: the question bank, every
-// picture and both sounds. Usage: make-material MATERIAL_DIR OUTPUT_DIR; for the installed data of
-// a school PC, make-material --system (SystemInstall.h).
+// picture and both sounds. Usage: make-material MATERIAL_DIR|TABLES_FILE OUTPUT_DIR; for the
+// installed data of a school PC, make-material --system (SystemInstall.h).
 
 #include "ApparatusArt.h"
 #include "EquationPicture.h"
@@ -12,6 +12,7 @@
 #include "Sounds.h"
 #include "SystemInstall.h"
 #include "Tables.h"
+#include "TablesFile.h"
 #include "Typeset.h"
 #include "assets/DataPaths.h"
 #include "base/RuntimeError.h"
@@ -233,12 +234,18 @@ int main(int argc, char **argv) {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {
-        std::fprintf(stderr, "usage: make-material MATERIAL_DIR OUTPUT_DIR\n");
+        std::fprintf(stderr, "usage: make-material MATERIAL_DIR|TABLES_FILE OUTPUT_DIR\n");
         return 2;
     }
-    const QString source = args[1];
+    QString source = args[1];
     const QString root = QDir(args[2]).absolutePath();
+    // A tables file (the editor's 「書き出す」) is tried as its folder would be.
+    QTemporaryDir unpacked;
     try {
+        if (QFileInfo(source).isFile()) {
+            unpackTablesFile(source, unpacked.path());
+            source = unpacked.path();
+        }
         requireMinchoFaces();
         installFontSubstitutes();
         requireSeparateFolders(source, root);
