@@ -32,4 +32,9 @@ QString SoundPath(const QString &fragment);
 QString dataPath(const QString &root, const QString &fragment);
 QString picturePathUnder(const QString &root, const QString &prefix, int number);
 
+// The same picture drawn at twice the size for a denser screen, beside it under Qt's name for one:
+// siki(3).gif -> siki(3)@2x.gif.
+QString doubleSizePath(const QString &picturePath);
+bool isDoubleSizePath(const QString &path);
+
 } // namespace vaporica
