@@ -64,12 +64,19 @@ QRect sourceOf(const QImage &pixels, QSize target, const QRect &part) {
 
 } // namespace
 
+ScalablePicture ScalablePicture::part(const QRect &rect) const {
+    ScalablePicture part(pixels_.copy(rect));
+    if (!doubled_.isNull())
+        part.doubled_ = doubled_.copy(QRect(rect.topLeft() * 2, rect.size() * 2));
+    return part;
+}
+
 QImage ScalablePicture::forDevice(QSize target, qreal ratio) const {
     if (pixels_.isNull() || qFuzzyCompare(ratio, 1.0) || target.isEmpty())
         return pixels_;
     if (made_.isNull() || madeFor_ != target || madeOf_ != QRect(QPoint(0, 0), target) ||
         !qFuzzyCompare(madeAt_, ratio)) {
-        made_ = svgSource_.isEmpty() ? smoothlyScaled(pixels_, target, ratio)
+        made_ = svgSource_.isEmpty() ? smoothlyScaled(densest(), target, ratio)
                                      : renderedArt(svgSource_, target, ratio);
         madeFor_ = target;
         madeOf_ = QRect(QPoint(0, 0), target);
@@ -104,8 +111,8 @@ void ScalablePicture::draw(QPainter &painter, const QRect &target) const {
     const QRect part = shown.translated(-target.topLeft());
     if (made_.isNull() || madeFor_ != target.size() || madeOf_ != part ||
         !qFuzzyCompare(madeAt_, ratio)) {
-        made_ = smoothlyScaled(pixels_.copy(sourceOf(pixels_, target.size(), part)), part.size(),
-                               ratio);
+        made_ = smoothlyScaled(densest().copy(sourceOf(densest(), target.size(), part)),
+                               part.size(), ratio);
         madeFor_ = target.size();
         madeOf_ = part;
         madeAt_ = ratio;

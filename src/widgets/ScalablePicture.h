@@ -1,5 +1,7 @@
 #pragma once
 
+#include "assets/PictureLoader.h"
+
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -20,6 +22,8 @@ public:
     // A picture file's pixels: scaled smoothly where the device needs more. Not explicit, so a
     // loaded picture is handed to a control as it is.
     ScalablePicture(const QImage &pixels) : pixels_(pixels) {}
+    // A picture file with, where the data has it, its picture at twice the size.
+    ScalablePicture(const PictureFile &file) : pixels_(file.pixels), doubled_(file.doubled) {}
     // Artwork: `pixels` at its layout size, rendered again from `svgSource` where needed.
     ScalablePicture(const QImage &pixels, const QString &svgSource)
         : pixels_(pixels), svgSource_(svgSource) {}
@@ -28,6 +32,10 @@ public:
     const QString &svgSource() const { return svgSource_; }
     bool isNull() const { return pixels_.isNull(); }
     QSize size() const { return pixels_.size(); }
+    const QImage &doubled() const { return doubled_; }
+
+    // The part `rect` (layout pixels) of a picture file, with the same part at twice the size.
+    ScalablePicture part(const QRect &rect) const;
 
     // The pixels that fill `target` layout pixels on a device of `ratio` device pixels per layout
     // pixel: the picture's own at ratio 1, otherwise made once for that target and ratio and kept
@@ -41,7 +49,11 @@ public:
     QSize madeSize() const { return made_.size(); }
 
 private:
+    // Where a denser device's pixels are made from: the picture at twice the size if there is one.
+    const QImage &densest() const { return doubled_.isNull() ? pixels_ : doubled_; }
+
     QImage pixels_;
+    QImage doubled_;
     QString svgSource_;
     mutable QImage made_;
     mutable QSize madeFor_;
