@@ -21,11 +21,14 @@ struct PictureFile {
     operator QImage() const { return pixels; }
 };
 
-// Reads the picture file anew at every call (nothing is cached, so a file replaced on disk is seen
-// at the next load). Only regular files in a raster format are read. A missing, unreadable,
-// oversized or non-picture file is a runtime error naming the path; so is a damaged file at twice
-// the size, or one that is not the same picture (doubleSizeMismatch).
+// Reads the picture file anew at every call, so a file replaced on disk is seen at the next load
+// (a picture at twice the size is kept while neither file changes). Only regular files in a raster
+// format are read. A missing, unreadable, oversized or non-picture file is a runtime error naming
+// the path; so is a damaged file at twice the size, or one that is not the same picture
+// (doubleSizeMismatch).
 PictureFile loadPicture(const QString &path);
+// Forgets the pictures at twice the size kept so far: for measuring a first read.
+void forgetKeptDoubles();
 // One picture file alone, checked the same way, without the one beside it.
 QImage loadPixels(const QString &path);
 

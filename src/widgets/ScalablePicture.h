@@ -3,11 +3,14 @@
 #include "assets/PictureLoader.h"
 
 #include <QImage>
+#include <QList>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 class QPainter;
+class QWidget;
 
 namespace vaporica {
 
@@ -60,5 +63,20 @@ private:
     mutable QRect madeOf_; // the part of the target it shows, in the target's coordinates
     mutable qreal madeAt_ = 1.0;
 };
+
+// The artwork every screen shows, rendered for a device of `ratio` into the store the controls
+// draw from, so that no screen's first visit waits for its SVGs. At ratio 1 nothing is needed:
+// the build pre-rendered it.
+void prepareArtwork(qreal ratio);
+// The same in the background: once `window` has painted its first frame, one piece each time the
+// program is idle, the piece a pupil most likely needs next (the gas quiz's background) first. A
+// key or click waits at most for the one piece being rendered.
+// `more` is work of the same kind for the screens, done after the artwork, one job at a time.
+void prepareArtworkOnceShown(QWidget *window, const QList<std::function<void()>> &more = {});
+// Whether a preparation in the background has pieces left.
+bool preparingArtwork();
+// Forgets the artwork rendered for denser devices and the pictures read at twice the size: for
+// measuring a first visit.
+void forgetRenderedArtwork();
 
 } // namespace vaporica
