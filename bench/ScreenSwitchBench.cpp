@@ -8,9 +8,11 @@
 #include "app/Navigation.h"
 #include "base/SharedVariables.h"
 #include "drawing/Fonts.h"
+#include "widgets/ScalablePicture.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <string>
@@ -49,6 +51,11 @@ bool startProgram(benchmark::State &state) {
     });
     bench::useBenchServices();
     StartUp(QStringLiteral(VAPORICA_DATA_DIR));
+    // What the program prepares while the menu is read is done before anything is measured.
+    QElapsedTimer waited;
+    waited.start();
+    while (preparingArtwork() && waited.elapsed() < 10000)
+        QCoreApplication::processEvents();
     return stillRunning(state);
 }
 
@@ -123,5 +130,70 @@ void BM_SwitchToProperties(benchmark::State &state) {
         ScreenId::Properties);
 }
 BENCHMARK(BM_SwitchToProperties)->Unit(benchmark::kMillisecond);
+
+// A screen's first visit on a denser screen (QT_SCALE_FACTOR=2): nothing rendered for the device
+// yet but what the screen it comes from shows, as on the first pass through the program, with
+// argument 1 after what the program prepares while the menu is read (artwork, plates).
+void firstVisit(benchmark::State &state, ScreenId from, ScreenId target) {
+    const bool prepared = state.range(0) == 1;
+    if (startProgram(state)) {
+        for (auto _ : state) {
+            state.PauseTiming();
+            forgetRenderedArtwork();
+            switchAndSettle(ScreenId::Menu);
+            if (prepared)
+                prepareScreensAhead(qApp->devicePixelRatio());
+            if (from != ScreenId::Menu)
+                switchAndSettle(from);
+            state.ResumeTiming();
+            switchAndSettle(target);
+            if (!stillRunning(state))
+                break;
+        }
+    }
+    resetNavigation();
+    useStandardErrorReporter();
+}
+
+void BM_FirstVisitToGasQuiz(benchmark::State &state) {
+    firstVisit(state, ScreenId::Menu, ScreenId::GasQuiz);
+}
+BENCHMARK(BM_FirstVisitToGasQuiz)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_FirstVisitToApparatusQuiz(benchmark::State &state) {
+    firstVisit(state, ScreenId::GasQuiz, ScreenId::ApparatusQuiz);
+}
+BENCHMARK(BM_FirstVisitToApparatusQuiz)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_FirstVisitToSummary(benchmark::State &state) {
+    firstVisit(state, ScreenId::ApparatusQuiz, ScreenId::Summary);
+}
+BENCHMARK(BM_FirstVisitToSummary)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_FirstVisitToProperties(benchmark::State &state) {
+    firstVisit(state, ScreenId::Summary, ScreenId::Properties);
+}
+BENCHMARK(BM_FirstVisitToProperties)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Back to the menu from the gas quiz, the menu's artwork forgotten as well.
+void BM_FirstVisitToMenu(benchmark::State &state) {
+    const bool prepared = state.range(0) == 1;
+    if (startProgram(state)) {
+        for (auto _ : state) {
+            state.PauseTiming();
+            switchAndSettle(ScreenId::GasQuiz);
+            forgetRenderedArtwork();
+            if (prepared)
+                prepareScreensAhead(qApp->devicePixelRatio());
+            state.ResumeTiming();
+            switchAndSettle(ScreenId::Menu);
+            if (!stillRunning(state))
+                break;
+        }
+    }
+    resetNavigation();
+    useStandardErrorReporter();
+}
+BENCHMARK(BM_FirstVisitToMenu)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

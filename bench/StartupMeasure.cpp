@@ -9,6 +9,10 @@
 //   - the clock (monotonic) is read, the program is forked and executed with QT_QPA_PLATFORM=xcb;
 //   - start-up ends when the X server reports a MapNotify for a top-level window that was created
 //     after the start (and, where the window carries _NET_WM_PID, by that process);
+//   - first paint is when the window first shows pixels of its own: a row and a column through its
+//     middle are read back (XGetImage) every 0.2 ms until they differ from the empty screen under
+//     them (read once before the first start; an unpainted Qt window shows what lies beneath), so
+//     the measure is the same for any program and needs nothing from it;
 //   - then events are drained for --settle ms (default 500) so the window is painted, and VmHWM,
 //     the peak resident set, is read from /proc/<pid>/status (with RssAnon, the private
 //     anonymous part at that moment, shown for context: VmHWM also counts shared library and
@@ -24,6 +28,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -56,6 +61,7 @@ struct Options {
 
 struct Sample {
     double startupMs = 0;
+    double paintMs = 0; // to the first painted frame
     long hwmKb = 0;
     long anonKb = 0; // RssAnon at the same moment: the private part, for context
 };
@@ -321,6 +327,51 @@ void trackWindows(std::set<Window> &created) {
     }
 }
 
+XImage *emptyScreen = nullptr; // the root window before any program is started
+
+// A row and a column through the middle of the window: as the server holds them now, or, with
+// `beneath`, as the empty screen held them there.
+std::vector<unsigned long> middleCross(Window window, const WindowSeen &seen, bool beneath) {
+    int left = 0, top = 0;
+    Window ignored;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &left, &top, &ignored);
+    std::vector<unsigned long> pixels;
+    const auto read = [&](int x, int y, unsigned w, unsigned h) {
+        if (beneath) {
+            for (unsigned j = 0; j < h; ++j)
+                for (unsigned i = 0; i < w; ++i) {
+                    const int rx = left + x + int(i), ry = top + y + int(j);
+                    const bool on =
+                        rx >= 0 && ry >= 0 && rx < emptyScreen->width && ry < emptyScreen->height;
+                    pixels.push_back(on ? XGetPixel(emptyScreen, rx, ry) : 0);
+                }
+            return;
+        }
+        XImage *image = XGetImage(display, window, x, y, w, h, AllPlanes, ZPixmap);
+        if (image == nullptr)
+            return;
+        for (unsigned j = 0; j < h; ++j)
+            for (unsigned i = 0; i < w; ++i)
+                pixels.push_back(XGetPixel(image, int(i), int(j)));
+        XDestroyImage(image);
+    };
+    read(0, int(seen.height / 2), seen.width, 1);
+    read(int(seen.width / 2), 0, 1, seen.height);
+    return pixels;
+}
+
+// Milliseconds since `start` when the mapped window first shows pixels of its own.
+double firstPaint(Window window, const WindowSeen &seen, Clock::time_point start,
+                  Clock::time_point deadline, const std::string &name) {
+    const std::vector<unsigned long> unpainted = middleCross(window, seen, true);
+    while (Clock::now() < deadline) {
+        if (middleCross(window, seen, false) != unpainted)
+            return millisecondsSince(start);
+        usleep(200);
+    }
+    fail(name + " painted nothing in its window");
+}
+
 Sample measureOnce(const Options &o, const std::string &path, WindowSeen &seen) {
     const std::string name = baseName(path);
     std::FILE *output = std::tmpfile();
@@ -359,6 +410,7 @@ Sample measureOnce(const Options &o, const std::string &path, WindowSeen &seen) 
         checkAlive(name, output, "before showing a window");
     }
     seen = describeWindow(mapped);
+    const double paintedAfter = firstPaint(mapped, seen, start, deadline, name);
 
     const auto settled = Clock::now() + std::chrono::milliseconds(o.settleMs);
     while (waitForEvent(settled, 50)) {
@@ -368,6 +420,7 @@ Sample measureOnce(const Options &o, const std::string &path, WindowSeen &seen) 
     checkAlive(name, output, "while its window was shown");
     Sample sample;
     sample.startupMs = *mappedAfter;
+    sample.paintMs = paintedAfter;
     readMemory(child, sample);
     stopChild();
     std::fclose(output);
@@ -389,6 +442,13 @@ double medianStartup(const Result &r) {
     std::vector<double> v;
     for (const Sample &s : r.samples)
         v.push_back(s.startupMs);
+    return median(v);
+}
+
+double medianPaint(const Result &r) {
+    std::vector<double> v;
+    for (const Sample &s : r.samples)
+        v.push_back(s.paintMs);
     return median(v);
 }
 
@@ -429,10 +489,16 @@ int main(int argc, char **argv) {
     XSetErrorHandler(ignoreXErrors);
     XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
     XSync(display, False);
+    XWindowAttributes root{};
+    XGetWindowAttributes(display, DefaultRootWindow(display), &root);
+    emptyScreen = XGetImage(display, DefaultRootWindow(display), 0, 0, unsigned(root.width),
+                            unsigned(root.height), AllPlanes, ZPixmap);
+    if (emptyScreen == nullptr)
+        fail("cannot read the empty screen");
 
-    std::printf("start-up: process start until its first top-level window is mapped; VmHWM read "
-                "%d ms after mapping\n%d counted run(s) after %d warm-up round(s), programs "
-                "interleaved\n",
+    std::printf("start-up: process start until its first top-level window is mapped, and until "
+                "its first painted frame; VmHWM read %d ms after mapping\n%d counted run(s) after "
+                "%d warm-up round(s), programs interleaved\n",
                 o.settleMs, o.runs, o.warmup);
     std::fflush(stdout);
 
@@ -442,9 +508,10 @@ int main(int argc, char **argv) {
             WindowSeen seen;
             const Sample s = measureOnce(o, o.programs[p], seen);
             const bool counted = run >= 0;
-            std::printf("%s %2d  %-16s %8.1f ms  VmHWM %6.1f MiB  RssAnon %5.1f MiB\n",
+            std::printf("%s %2d  %-16s %8.1f ms  painted %8.1f ms  VmHWM %6.1f MiB  RssAnon %5.1f "
+                        "MiB\n",
                         counted ? "run   " : "warmup", counted ? run + 1 : run + o.warmup + 1,
-                        baseName(o.programs[p]).c_str(), s.startupMs, s.hwmKb / 1024.0,
+                        baseName(o.programs[p]).c_str(), s.startupMs, s.paintMs, s.hwmKb / 1024.0,
                         s.anonKb / 1024.0);
             std::fflush(stdout);
             if (counted) {
@@ -454,28 +521,29 @@ int main(int argc, char **argv) {
         }
     }
 
-    std::printf("\n%-16s %15s %12s %18s %18s  window\n", "program", "start-up median", "min",
-                "VmHWM median", "(RssAnon median)");
+    std::printf("\n%-16s %15s %12s %15s %18s %18s  window\n", "program", "start-up median", "min",
+                "painted median", "VmHWM median", "(RssAnon median)");
     for (std::size_t p = 0; p < o.programs.size(); ++p) {
         const Result &r = results[p];
-        std::printf("%-16s %12.1f ms %9.1f ms %14.1f MiB %14.1f MiB  %ux%u \"%s\"\n",
+        std::printf("%-16s %12.1f ms %9.1f ms %12.1f ms %14.1f MiB %14.1f MiB  %ux%u \"%s\"\n",
                     baseName(o.programs[p]).c_str(), medianStartup(r), minStartup(r),
-                    medianHwmMiB(r), medianAnonMiB(r), r.window.width, r.window.height,
-                    r.window.title.c_str());
+                    medianPaint(r), medianHwmMiB(r), medianAnonMiB(r), r.window.width,
+                    r.window.height, r.window.title.c_str());
     }
 
     bool exceeded = false;
     if (o.programs.size() > 1) {
         const Result &ref = results.front();
-        std::printf("\nratios to %s:\n%-16s %15s %12s %18s\n", baseName(o.programs[0]).c_str(),
-                    "program", "start-up median", "min", "VmHWM median");
+        std::printf("\nratios to %s:\n%-16s %15s %12s %15s %18s\n", baseName(o.programs[0]).c_str(),
+                    "program", "start-up median", "min", "painted median", "VmHWM median");
         for (std::size_t p = 1; p < o.programs.size(); ++p) {
             const Result &r = results[p];
             const double startup = medianStartup(r) / medianStartup(ref);
             const double fastest = minStartup(r) / minStartup(ref);
             const double memory = medianHwmMiB(r) / medianHwmMiB(ref);
-            std::printf("%-16s %14.2fx %11.2fx %17.2fx\n", baseName(o.programs[p]).c_str(), startup,
-                        fastest, memory);
+            const double painted = medianPaint(r) / medianPaint(ref);
+            std::printf("%-16s %14.2fx %11.2fx %14.2fx %17.2fx\n", baseName(o.programs[p]).c_str(),
+                        startup, fastest, painted, memory);
             if (o.maxRatio && (startup > *o.maxRatio || memory > *o.maxRatio)) {
                 exceeded = true;
                 std::fprintf(stderr,
@@ -485,6 +553,7 @@ int main(int argc, char **argv) {
             }
         }
     }
+    XDestroyImage(emptyScreen);
     XCloseDisplay(display);
     return exceeded ? 3 : 0;
 }

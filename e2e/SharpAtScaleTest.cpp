@@ -3,6 +3,8 @@
 // sees on each screen. The layout artwork must be the SVG drawn at the screen's own size, and no
 // picture, artwork or picture file, may be blown up by repeating its pixels.
 //
+// The teaching pictures are drawn from their files at twice the size at 2, pixel for pixel.
+//
 // Set VAPORICA_SCREENSHOT_DIR to keep each screen's picture there as <screen>-<scale>.png.
 
 #include "DataCopy.h"
@@ -16,9 +18,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -76,6 +80,32 @@ int largestDifference(const QImage &a, const QImage &b) {
     return largest;
 }
 
+// Where every opaque pixel of `picture` stands unchanged in `window`, or nothing: a picture file
+// drawn as it is, whatever the layout places around it.
+std::optional<QPoint> placeOf(const QImage &window, const QImage &picture) {
+    QList<QPoint> opaque;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (qAlpha(picture.pixel(x, y)) == 255)
+                opaque.append(QPoint(x, y));
+    if (opaque.isEmpty())
+        return std::nullopt;
+    // A few pixels spread over the picture rule out most places before all are compared.
+    QList<QPoint> probes;
+    for (int k = 0; k < 24; ++k)
+        probes.append(opaque[qsizetype(k) * (opaque.size() - 1) / 23]);
+    const auto matches = [&](QPoint at, const QList<QPoint> &pixels) {
+        return std::all_of(pixels.begin(), pixels.end(), [&](QPoint p) {
+            return (window.pixel(at + p) & 0xffffff) == (picture.pixel(p) & 0xffffff);
+        });
+    };
+    for (int y = 0; y + picture.height() <= window.height(); ++y)
+        for (int x = 0; x + picture.width() <= window.width(); ++x)
+            if (matches({x, y}, probes) && matches({x, y}, opaque))
+                return QPoint(x, y);
+    return std::nullopt;
+}
+
 // A piece of the artwork, rendered here from its source as the program must render it, on the
 // ground it is shown on.
 QImage svgAt(const char *source, double factor, const QColor &ground) {
@@ -126,6 +156,20 @@ protected:
                            .arg(keep, QLatin1String(screen), QLatin1String(GetParam().name)));
         return image;
     }
+    // At 1 and 2 a teaching picture is its file (name@2x.gif at 2), every opaque pixel of it.
+    void checkPictureFile(const QImage &window, const DataCopy &copy, const QString &file) {
+        SCOPED_TRACE(file.toStdString());
+        const Scale scale = GetParam();
+        if (scale.factor != 1.0 && scale.factor != 2.0)
+            return;
+        const QString path = copy.path(scale.factor == 2.0 ? file + QStringLiteral("@2x.gif")
+                                                           : file + QStringLiteral(".gif"));
+        const QImage picture(path);
+        ASSERT_FALSE(picture.isNull()) << path.toStdString();
+        EXPECT_TRUE(placeOf(window, picture.convertToFormat(QImage::Format_ARGB32)))
+            << "not on the screen pixel for pixel at " << scale.name;
+    }
+
     void check(const QImage &window, const Look &look) {
         SCOPED_TRACE(look.what);
         const Scale scale = GetParam();
@@ -160,9 +204,9 @@ TEST_P(SharpAtScale, AWholeQuestionIsDrawnSharp) {
     everyRecord(OxygenRecord)(copy);
     // Whichever question is drawn, its summary shows the oxygen equation too.
     for (int q = 2; q <= 20; ++q)
-        for (const char *kind : {"gif", "txt"})
-            copy.write(QStringLiteral("反応式/siki(%1).%2").arg(q).arg(QLatin1String(kind)),
-                       copy.read(QStringLiteral("反応式/siki(1).%1").arg(QLatin1String(kind))));
+        for (const char *kind : {".gif", ".txt", "@2x.gif"})
+            copy.write(QStringLiteral("反応式/siki(%1)%2").arg(q).arg(QLatin1String(kind)),
+                       copy.read(QStringLiteral("反応式/siki(1)%1").arg(QLatin1String(kind))));
     // Room for the largest window at twice its size.
     XServer server(work_.path(), QSize(1800, 1300));
     ASSERT_FALSE(server.display().isEmpty()) << "Xvfb did not start";
@@ -223,6 +267,8 @@ TEST_P(SharpAtScale, AWholeQuestionIsDrawnSharp) {
     away();
     const QImage summaryPixels = windowPixels(display, summary, "summary");
     check(summaryPixels, {"the equation's picture file", {119, 118, 300, 60}, nullptr, {}});
+    checkPictureFile(summaryPixels, copy, QStringLiteral("反応式/siki(1)"));
+    checkPictureFile(summaryPixels, copy, QStringLiteral("装置/souti(101)"));
     check(summaryPixels, {"the next-question button's picture",
                           {395, 495, 130, 24},
                           "art/summary/button-next.svg",

@@ -763,6 +763,26 @@ INSTANTIATE_TEST_SUITE_P(
                       d.write(QStringLiteral("反応式/siki(12).gif"), gif.left(gif.size() / 2));
                   },
                   "反応式/siki(12).gif: GIF が壊れています"},
+        // A picture at twice the size is checked like its own, and must be the same picture.
+        FaultCase{"CorruptDoubleSizeGif",
+                  [](const DataCopy &d) {
+                      QByteArray gif = d.read(QStringLiteral("反応式/siki(12)@2x.gif"));
+                      d.write(QStringLiteral("反応式/siki(12)@2x.gif"), gif.left(gif.size() / 2));
+                  },
+                  "反応式/siki(12)@2x.gif: GIF が壊れています"},
+        FaultCase{"DoubleSizeAtItsOwnSize",
+                  [](const DataCopy &d) {
+                      d.write(QStringLiteral("気体/gas1(3)@2x.gif"),
+                              d.read(QStringLiteral("気体/gas1(3).gif")));
+                  },
+                  "気体/gas1(3)@2x.gif: 120 × 40 ピクセルです。120 × 40 の画像を 2 倍の大きさ"},
+        // Another picture put in place of a generated one, the old one at twice the size left.
+        FaultCase{"DoubleSizeOfAnotherPicture",
+                  [](const DataCopy &d) {
+                      d.write(QStringLiteral("気体/gas2(3).gif"),
+                              d.read(QStringLiteral("気体/gas1(3).gif")));
+                  },
+                  "気体/gas2(3)@2x.gif: 元の大きさの画像と同じ絵ではありません"},
         FaultCase{"MissingSound", [](const DataCopy &d) { d.remove(QStringLiteral("音/o.wav")); },
                   "音/o.wav: ファイルがありません"},
         // What the program would refuse, the checker reports the same way.

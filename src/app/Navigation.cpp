@@ -1,8 +1,12 @@
 #include "app/Navigation.h"
 
+#include "assets/DataPaths.h"
+#include "assets/PictureLoader.h"
+#include "base/RuntimeError.h"
 #include "base/SharedVariables.h"
 #include "screens/ScreenFactory.h"
 #include "widgets/Form.h"
+#include "widgets/ScalablePicture.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -63,10 +67,46 @@ QString trimDataRoot(QString directory) {
     return directory;
 }
 
+namespace {
+
+// Reading a plate ahead keeps its picture at twice the size for the screen that shows it. A file
+// that cannot be read is left for that screen to report, in its turn.
+QList<std::function<void()>> plateReads() {
+    QList<std::function<void()>> reads;
+    const auto read = [&](const QString &prefix, int n) {
+        reads.append([path = PicturePath(prefix, n)] {
+            try {
+                loadPicture(path);
+            } catch (const RuntimeError &) {
+            }
+        });
+    };
+    for (int n = 1; n <= GasCount; ++n) {
+        read(fragment::GasNormal, n);
+        read(fragment::GasHighlighted, n);
+    }
+    for (int n = 1; n <= ReagentCount; ++n) {
+        read(fragment::ReagentNormal, n);
+        read(fragment::ReagentHighlighted, n);
+    }
+    return reads;
+}
+
+} // namespace
+
+void prepareScreensAhead(qreal ratio) {
+    prepareArtwork(ratio);
+    for (const auto &read : plateReads())
+        read();
+}
+
 void StartUp(const QString &executableDirectory) {
     hostTheScreens();
     DataRoot = trimDataRoot(QDir::toNativeSeparators(executableDirectory));
     guarded([] { ScreenSwitch(ScreenId::Menu); });
+    // On a denser screen the other screens' artwork is rendered, and the plates the gas quiz shows
+    // are read at twice the size, while the pupil reads the menu.
+    prepareArtworkOnceShown(running, plateReads());
 }
 
 Form *currentScreen() {

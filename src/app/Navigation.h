@@ -14,6 +14,9 @@ QString trimDataRoot(QString directory);
 
 // Sets DataRoot from the executable's directory and shows the menu.
 void StartUp(const QString &executableDirectory);
+// What the program prepares in the background once the menu has painted on a denser screen (the
+// artwork, the plates at twice the size), done at once: for measuring.
+void prepareScreensAhead(qreal ratio);
 
 Form *currentScreen();
 

@@ -3,6 +3,7 @@
 #include "base/SharedVariables.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <cstdlib>
 
 namespace vaporica {
@@ -24,6 +25,23 @@ QString picturePathUnder(const QString &root, const QString &prefix, int number)
 
 QString textPathUnder(const QString &root, const QString &prefix, int number) {
     return dataPath(root, prefix + numberDigits(number) + QStringLiteral(").txt"));
+}
+
+namespace {
+const QString DoubleSizeMark = QStringLiteral("@2x");
+}
+
+QString doubleSizePath(const QString &picturePath) {
+    const qsizetype dot = picturePath.lastIndexOf(QLatin1Char('.'));
+    const qsizetype folder = picturePath.lastIndexOf(QDir::separator());
+    if (dot < 0 || dot < folder)
+        return picturePath + DoubleSizeMark;
+    return picturePath.left(dot) + DoubleSizeMark + picturePath.mid(dot);
+}
+
+bool isDoubleSizePath(const QString &path) {
+    const QString name = QFileInfo(path).completeBaseName();
+    return name.endsWith(DoubleSizeMark);
 }
 
 QString PicturePath(const QString &prefix, int number) {

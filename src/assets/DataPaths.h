@@ -36,4 +36,9 @@ QString picturePathUnder(const QString &root, const QString &prefix, int number)
 // root + prefix + digits + ").txt": a numbered text file.
 QString textPathUnder(const QString &root, const QString &prefix, int number);
 
+// The same picture drawn at twice the size for a denser screen, beside it under Qt's name for one:
+// siki(3).gif -> siki(3)@2x.gif.
+QString doubleSizePath(const QString &picturePath);
+bool isDoubleSizePath(const QString &path);
+
 } // namespace vaporica

@@ -5,6 +5,7 @@
 #include "drawing/PrerenderedPicture.h"
 #include "drawing/SvgRender.h"
 
+#include <QDirIterator>
 #include <QSvgRenderer>
 
 // A static library's resources are linked only when something refers to them; the macros must
@@ -59,6 +60,18 @@ QImage artPicture(const QString &resource) {
 
 ScalablePicture scalableArtPicture(const QString &resource) {
     return {artPicture(resource), resource};
+}
+
+QStringList artResources() {
+    stored(QString()); // the resources are registered with the first look-up
+    QStringList resources;
+    for (const QString &root : {QStringLiteral(":/art"), QStringLiteral(":/apparatus")})
+        for (QDirIterator it(root, {QStringLiteral("*.svg")}, QDir::Files,
+                             QDirIterator::Subdirectories);
+             it.hasNext();)
+            resources << it.next();
+    resources.sort();
+    return resources;
 }
 
 QImage gasPlatePicture(int gas) {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace vaporica {
 
@@ -17,6 +18,9 @@ QImage artPicture(const QString &resource, QSize size);
 // The piece as a control shows it: its own pixels, drawn again from the SVG source on a screen
 // with more device pixels.
 ScalablePicture scalableArtPicture(const QString &resource);
+
+// Every piece of the artwork there is, by resource name.
+QStringList artResources();
 
 // The design-time pictures of gas button n and reagent image n: the name plate in its normal
 // look, as the material generator draws it, pre-rendered by the build.

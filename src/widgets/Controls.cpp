@@ -74,7 +74,7 @@ ScalablePicture shownPart(const ScalablePicture &picture, QSize face) {
     // Where the button draws the whole picture and where it draws the kept part, left and top.
     const QPoint whole((face.width() - size.width()) / 2, (face.height() - size.height()) / 2);
     const QPoint part((face.width() - kept.width()) / 2, (face.height() - kept.height()) / 2);
-    return ScalablePicture(picture.pixels().copy(QRect(part - whole, kept)));
+    return picture.part(QRect(part - whole, kept));
 }
 
 } // namespace
@@ -150,7 +150,7 @@ void ImageBox::setPicture(const ScalablePicture &picture) {
     const QSize size = picture.size();
     if (!stretch_ && picture.svgSource().isEmpty() && !seen.isEmpty() &&
         (size.width() > 2 * seen.width() || size.height() > 2 * seen.height())) {
-        picture_ = ScalablePicture(picture.pixels().copy(seen));
+        picture_ = picture.part(seen);
         shownAt_ = seen.topLeft();
     } else {
         picture_ = picture;

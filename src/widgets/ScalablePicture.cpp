@@ -2,9 +2,13 @@
 
 #include "widgets/ArtPictures.h"
 
+#include <QApplication>
 #include <QCache>
+#include <QEvent>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 namespace vaporica {
@@ -27,8 +31,13 @@ QImage smoothlyScaled(const QImage &pixels, QSize target, qreal ratio) {
 // a screen. At twice the size all the artwork together is about 20 MB.
 constexpr qsizetype KeptArtBytes = 32 * 1024 * 1024;
 
-QImage renderedArt(const QString &resource, QSize target, qreal ratio) {
+QCache<QString, QImage> &keptArt() {
     static QCache<QString, QImage> kept(KeptArtBytes);
+    return kept;
+}
+
+QImage renderedArt(const QString &resource, QSize target, qreal ratio) {
+    QCache<QString, QImage> &kept = keptArt();
     const QSize device = deviceSize(target, ratio);
     const QString key = QStringLiteral("%1 %2x%3 %4")
                             .arg(resource)
@@ -62,14 +71,107 @@ QRect sourceOf(const QImage &pixels, QSize target, const QRect &part) {
         .intersected(pixels.rect());
 }
 
+// The pieces in the order they are prepared: what the menu's buttons lead to first.
+QStringList piecesToPrepare() {
+    QStringList pieces = artResources();
+    const QString first = QStringLiteral(":/art/gasquiz/background.svg");
+    if (pieces.removeOne(first))
+        pieces.prepend(first);
+    return pieces;
+}
+
+void preparePiece(const QString &resource, qreal ratio) {
+    renderedArt(resource, artPicture(resource).size(), ratio);
+}
+
+int preparations = 0; // under way or waiting for their window's first paint
+
+// Renders the pieces one per idle moment after the window's first paint.
+class IdlePreparation : public QObject {
+public:
+    IdlePreparation(QWidget *window, const QList<std::function<void()>> &more)
+        : QObject(qApp), window_(window), more_(more) {
+        ++preparations;
+        window->installEventFilter(this);
+        timer_.setInterval(0);
+        connect(&timer_, &QTimer::timeout, this, [this] { next(); });
+        // A window closed before it painted leaves nothing to prepare for.
+        connect(window, &QObject::destroyed, this, [this] {
+            if (!timer_.isActive())
+                deleteLater();
+        });
+    }
+    ~IdlePreparation() override { --preparations; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Paint && watched == window_ && !timer_.isActive()) {
+            window_->removeEventFilter(this);
+            ratio_ = window_->devicePixelRatioF();
+            if (qFuzzyCompare(ratio_, 1.0)) {
+                deleteLater();
+            } else {
+                for (const QString &piece : piecesToPrepare())
+                    jobs_.append([piece, ratio = ratio_] { preparePiece(piece, ratio); });
+                jobs_ += more_;
+                timer_.start();
+            }
+        }
+        return false;
+    }
+
+private:
+    void next() {
+        if (jobs_.isEmpty()) {
+            timer_.stop();
+            deleteLater();
+            return;
+        }
+        jobs_.takeFirst()();
+    }
+
+    QPointer<QWidget> window_;
+    QTimer timer_;
+    QList<std::function<void()>> more_, jobs_;
+    qreal ratio_ = 1.0;
+};
+
 } // namespace
+
+void prepareArtwork(qreal ratio) {
+    if (qFuzzyCompare(ratio, 1.0))
+        return;
+    for (const QString &resource : piecesToPrepare())
+        preparePiece(resource, ratio);
+}
+
+void prepareArtworkOnceShown(QWidget *window, const QList<std::function<void()>> &more) {
+    if (window)
+        new IdlePreparation(window, more);
+}
+
+bool preparingArtwork() {
+    return preparations > 0;
+}
+
+void forgetRenderedArtwork() {
+    keptArt().clear();
+    forgetKeptDoubles();
+}
+
+ScalablePicture ScalablePicture::part(const QRect &rect) const {
+    ScalablePicture part(pixels_.copy(rect));
+    if (!doubled_.isNull())
+        part.doubled_ = doubled_.copy(QRect(rect.topLeft() * 2, rect.size() * 2));
+    return part;
+}
 
 QImage ScalablePicture::forDevice(QSize target, qreal ratio) const {
     if (pixels_.isNull() || qFuzzyCompare(ratio, 1.0) || target.isEmpty())
         return pixels_;
     if (made_.isNull() || madeFor_ != target || madeOf_ != QRect(QPoint(0, 0), target) ||
         !qFuzzyCompare(madeAt_, ratio)) {
-        made_ = svgSource_.isEmpty() ? smoothlyScaled(pixels_, target, ratio)
+        made_ = svgSource_.isEmpty() ? smoothlyScaled(densest(), target, ratio)
                                      : renderedArt(svgSource_, target, ratio);
         madeFor_ = target;
         madeOf_ = QRect(QPoint(0, 0), target);
@@ -104,8 +206,8 @@ void ScalablePicture::draw(QPainter &painter, const QRect &target) const {
     const QRect part = shown.translated(-target.topLeft());
     if (made_.isNull() || madeFor_ != target.size() || madeOf_ != part ||
         !qFuzzyCompare(madeAt_, ratio)) {
-        made_ = smoothlyScaled(pixels_.copy(sourceOf(pixels_, target.size(), part)), part.size(),
-                               ratio);
+        made_ = smoothlyScaled(densest().copy(sourceOf(densest(), target.size(), part)),
+                               part.size(), ratio);
         madeFor_ = target.size();
         madeOf_ = part;
         madeAt_ = ratio;

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "assets/PictureLoader.h"
+
 #include <QImage>
+#include <QList>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 class QPainter;
+class QWidget;
 
 namespace vaporica {
 
@@ -20,6 +25,8 @@ public:
     // A picture file's pixels: scaled smoothly where the device needs more. Not explicit, so a
     // loaded picture is handed to a control as it is.
     ScalablePicture(const QImage &pixels) : pixels_(pixels) {}
+    // A picture file with, where the data has it, its picture at twice the size.
+    ScalablePicture(const PictureFile &file) : pixels_(file.pixels), doubled_(file.doubled) {}
     // Artwork: `pixels` at its layout size, rendered again from `svgSource` where needed.
     ScalablePicture(const QImage &pixels, const QString &svgSource)
         : pixels_(pixels), svgSource_(svgSource) {}
@@ -28,6 +35,10 @@ public:
     const QString &svgSource() const { return svgSource_; }
     bool isNull() const { return pixels_.isNull(); }
     QSize size() const { return pixels_.size(); }
+    const QImage &doubled() const { return doubled_; }
+
+    // The part `rect` (layout pixels) of a picture file, with the same part at twice the size.
+    ScalablePicture part(const QRect &rect) const;
 
     // The pixels that fill `target` layout pixels on a device of `ratio` device pixels per layout
     // pixel: the picture's own at ratio 1, otherwise made once for that target and ratio and kept
@@ -41,12 +52,31 @@ public:
     QSize madeSize() const { return made_.size(); }
 
 private:
+    // Where a denser device's pixels are made from: the picture at twice the size if there is one.
+    const QImage &densest() const { return doubled_.isNull() ? pixels_ : doubled_; }
+
     QImage pixels_;
+    QImage doubled_;
     QString svgSource_;
     mutable QImage made_;
     mutable QSize madeFor_;
     mutable QRect madeOf_; // the part of the target it shows, in the target's coordinates
     mutable qreal madeAt_ = 1.0;
 };
+
+// The artwork every screen shows, rendered for a device of `ratio` into the store the controls
+// draw from, so that no screen's first visit waits for its SVGs. At ratio 1 nothing is needed:
+// the build pre-rendered it.
+void prepareArtwork(qreal ratio);
+// The same in the background: once `window` has painted its first frame, one piece each time the
+// program is idle, the piece a pupil most likely needs next (the gas quiz's background) first. A
+// key or click waits at most for the one piece being rendered.
+// `more` is work of the same kind for the screens, done after the artwork, one job at a time.
+void prepareArtworkOnceShown(QWidget *window, const QList<std::function<void()>> &more = {});
+// Whether a preparation in the background has pieces left.
+bool preparingArtwork();
+// Forgets the artwork rendered for denser devices and the pictures read at twice the size: for
+// measuring a first visit.
+void forgetRenderedArtwork();
 
 } // namespace vaporica

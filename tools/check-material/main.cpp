@@ -189,40 +189,71 @@ std::optional<BankFile> readValues(Report &report, const QString &fragmentName, 
     return bank;
 }
 
-// Decodes as the program does, and also through giflib, which insists on complete image data
-// (Qt may show a cut-off GIF without complaint).
+// Why giflib, which insists on complete image data, cannot read the file (Qt may show a cut-off
+// GIF without complaint); empty when it can.
+QString gifProblem(const QString &path) {
+    int error = 0;
+    GifFileType *gif = DGifOpenFileName(QFile::encodeName(path).constData(), &error);
+    if (!gif || DGifSlurp(gif) == GIF_ERROR || gif->ImageCount < 1) {
+        const int code = gif ? gif->Error : error;
+        if (gif)
+            DGifCloseFile(gif, &error);
+        return QString::fromLatin1(GifErrorString(code));
+    }
+    DGifCloseFile(gif, &error);
+    return {};
+}
+
+// The picture decoded as the program does and through giflib; nothing when it is not usable.
+std::optional<QImage> decodedPicture(Report &report, const QString &path) {
+    const QString name = report.shown(path);
+    QImage picture;
+    try {
+        picture = loadPixels(path);
+    } catch (const RuntimeError &e) {
+        report.problem(QStringLiteral("%1: 画像として読めません（%2）").arg(name, e.message()));
+        return std::nullopt;
+    }
+    if (const QString problem = gifProblem(path); !problem.isEmpty()) {
+        report.problem(QStringLiteral("%1: GIF が壊れています（%2）").arg(name, problem));
+        return std::nullopt;
+    }
+    return picture;
+}
+
+// The same picture drawn at twice the size beside it, which a denser screen shows instead: none,
+// or a good one of the same picture.
+void checkDoubleSize(Report &report, const QString &path, const QImage &single) {
+    const QString doubled = doubleSizePath(path);
+    if (!QFileInfo::exists(doubled))
+        return;
+    const std::optional<QImage> picture = decodedPicture(report, doubled);
+    if (!picture)
+        return;
+    if (const QString why = doubleSizeMismatch(single, *picture); !why.isEmpty())
+        report.problem(QStringLiteral("%1: %2。make-material で作り直すか、消してください（消せ"
+                                      "ば %3 を拡大して表示します）")
+                           .arg(report.shown(doubled), why, report.shown(path)));
+}
+
 bool checkPicture(Report &report, const QString &path, std::optional<QSize> drawnFor) {
     const QString name = report.shown(path);
     if (!QFileInfo::exists(path)) {
         report.problem(QStringLiteral("%1: ファイルがありません").arg(name));
         return false;
     }
-    QImage picture;
-    try {
-        picture = loadPicture(path);
-    } catch (const RuntimeError &e) {
-        report.problem(QStringLiteral("%1: 画像として読めません（%2）").arg(name, e.message()));
+    const std::optional<QImage> picture = decodedPicture(report, path);
+    if (!picture)
         return false;
-    }
-    int error = 0;
-    GifFileType *gif = DGifOpenFileName(QFile::encodeName(path).constData(), &error);
-    if (!gif || DGifSlurp(gif) == GIF_ERROR || gif->ImageCount < 1) {
-        const int code = gif ? gif->Error : error;
-        report.problem(QStringLiteral("%1: GIF が壊れています（%2）")
-                           .arg(name, QString::fromLatin1(GifErrorString(code))));
-        if (gif)
-            DGifCloseFile(gif, &error);
-        return false;
-    }
-    DGifCloseFile(gif, &error);
-    if (drawnFor && picture.size() != *drawnFor)
+    if (drawnFor && picture->size() != *drawnFor)
         report.note(
             QStringLiteral("%1: 大きさが %2×%3 です（画面は %4×%5 の画像に合わせてあります）")
                 .arg(name)
-                .arg(picture.width())
-                .arg(picture.height())
+                .arg(picture->width())
+                .arg(picture->height())
                 .arg(drawnFor->width())
                 .arg(drawnFor->height()));
+    checkDoubleSize(report, path, *picture);
     return true;
 }
 

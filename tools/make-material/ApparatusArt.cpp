@@ -673,6 +673,7 @@ std::optional<SetupLabel> placeCallout(Room &room, const Callout &callout, QPoin
 
 struct Composition {
     QImage drawing; // at its final size
+    QImage large;   // the same, drawn at kSupersample times the natural size
     QPoint topLeft;
     QList<SetupLabel> labels;
 };
@@ -774,7 +775,7 @@ Composition compose(const Setup &setup, const std::optional<SetupContents> &cont
                 const QPoint at(left, top);
                 if (const auto labels = placeAll(drawing, partsOnly, at, keepClear, callouts, scale,
                                                  QPointF(content.topLeft())))
-                    return Composition{drawing, at, *labels};
+                    return Composition{drawing, large, at, *labels};
             }
         return std::nullopt;
     };
@@ -836,12 +837,21 @@ QImage collectorPicture(int n) {
     return renderSvgFile(resourcePath(file.name), file.size);
 }
 
-QImage setupPicture(int n, const std::optional<SetupContents> &contents) {
+QImage setupPicture(int n, const std::optional<SetupContents> &contents, int scale) {
     const Composition c = compose(setupNumbered(n), contents);
-    QImage image(kSetupSize, QImage::Format_ARGB32_Premultiplied);
+    QImage image(kSetupSize * scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale); // the painter draws in the picture's own pixels
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    painter.drawImage(c.topLeft, c.drawing);
+    if (scale == 1) {
+        painter.drawImage(c.topLeft, c.drawing);
+    } else {
+        // The same place, from the supersampled drawing rather than the final one enlarged.
+        QImage drawing = c.large.scaled(c.drawing.size() * scale, Qt::IgnoreAspectRatio,
+                                        Qt::SmoothTransformation);
+        drawing.setDevicePixelRatio(scale);
+        painter.drawImage(c.topLeft, drawing);
+    }
     // Labels are drawn at the final size so they stay sharp.
     for (const SetupLabel &label : c.labels)
         drawLabel(painter, label);

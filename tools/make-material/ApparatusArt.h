@@ -52,8 +52,10 @@ struct SetupContents {
 
 // Complete set-up n: the generator joined by its delivery tube to the collector, with any washing
 // or drying vessel in between. With contents, the reagents are drawn where they lie and named,
-// and a coloured gas is tinted in the collector. Every set-up picture has setupPictureSize().
-QImage setupPicture(int n, const std::optional<SetupContents> &contents = std::nullopt);
+// and a coloured gas is tinted in the collector. Every set-up picture has setupPictureSize(), times
+// `scale`: at 2 the same layout is drawn at twice the size.
+QImage setupPicture(int n, const std::optional<SetupContents> &contents = std::nullopt,
+                    int scale = 1);
 
 // What generator n's vessel is called, in the set-ups' labels and on the cards (generatorVessel).
 QString vesselWord(int generator);

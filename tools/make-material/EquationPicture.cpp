@@ -161,7 +161,7 @@ qreal equationTypeSize(const QString &equation, const QString &overArrow,
 
 QImage equationPicture(const QString &equation, const QString &overArrow, const QString &underArrow,
                        const QString &gasFormula, const QString &reasons,
-                       const QStringList &cautions, qreal typeSize) {
+                       const QStringList &cautions, qreal typeSize, int scale) {
     const Equation eq = parseEquation(equation);
     const qreal size = typeSize;
     const Layout l = measure(eq, overArrow, underArrow, size);
@@ -170,7 +170,8 @@ QImage equationPicture(const QString &equation, const QString &overArrow, const 
                                      .arg(quoted(equation))
                                      .toStdString());
 
-    QImage image(EquationWidth, EquationHeight, QImage::Format_RGB32);
+    QImage image(EquationWidth * scale, EquationHeight * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale); // the painter draws in the card's own pixels
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);

@@ -27,10 +27,11 @@ qreal bankTypeSize(const QList<QuestionRow> &questions);
 // conditions over and under the arrow, and the gas the question asks for picked out in colour;
 // under it up to two lines of cautions in red, and at the bottom, on a tinted strip, one line of
 // reasons (why this generator, why this collection). A line wider than the card, or an equation
-// that does not fit beside the cautions, is an error.
+// that does not fit beside the cautions, is an error. At `scale` 2 the same card is drawn at twice
+// the size.
 QImage equationPicture(const QString &equation, const QString &overArrow, const QString &underArrow,
                        const QString &gasFormula, const QString &reasons,
-                       const QStringList &cautions, qreal typeSize);
+                       const QStringList &cautions, qreal typeSize, int scale = 1);
 
 // Where caution `line` of `lines` is drawn, and in what type.
 QRect cautionBox(int line, int lines);

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <map>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 namespace vaporica {
@@ -55,8 +56,10 @@ const Look GasHighlighted{QColor(206, 236, 255),
 
 // The plate sits within the rows a 35-pixel button face shows of a 40-pixel picture, so nothing
 // of it is cut off on a gas button; the cream above and below matches the window background.
-QImage drawPlate(int width, int height, const QString &text, const Look &look, int textPixels) {
-    QImage image(width, height, QImage::Format_RGB32);
+QImage drawPlate(int width, int height, const QString &text, const Look &look, int textPixels,
+                 int scale) {
+    QImage image(width * scale, height * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale); // the painter draws in the plate's own pixels
     image.fill(Cream);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -108,9 +111,10 @@ QImage drawPlate(int width, int height, const QString &text, const Look &look, i
 
 // Drawing a plate sets text, which made the gas quiz's load the slowest screen switch; a plate
 // never changes, so each is drawn once per run (about 1 MB for all of them).
-using PlateStore = std::map<std::pair<int, bool>, QImage>;
+using PlateStore = std::map<std::tuple<int, bool, int>, QImage>;
 
-template <class Draw> QImage keptPlate(PlateStore &store, std::pair<int, bool> key, Draw draw) {
+template <class Draw>
+QImage keptPlate(PlateStore &store, std::tuple<int, bool, int> key, Draw draw) {
     auto found = store.find(key);
     if (found == store.end())
         found = store.emplace(key, draw()).first;
@@ -119,21 +123,21 @@ template <class Draw> QImage keptPlate(PlateStore &store, std::pair<int, bool> k
 
 } // namespace
 
-QImage gasPlate(int gas, bool highlighted) {
+QImage gasPlate(int gas, bool highlighted, int scale) {
     static PlateStore drawn;
     const QString name = gasName(gas); // an unknown gas fails before anything is kept
-    return keptPlate(drawn, {gas, highlighted}, [&] {
+    return keptPlate(drawn, {gas, highlighted, scale}, [&] {
         return drawPlate(GasPlateWidth, GasPlateHeight, name,
-                         highlighted ? GasHighlighted : GasNormal, 17);
+                         highlighted ? GasHighlighted : GasNormal, 17, scale);
     });
 }
 
-QImage reagentPlate(int reagent, bool highlighted) {
+QImage reagentPlate(int reagent, bool highlighted, int scale) {
     static PlateStore drawn;
     const QString name = reagentName(reagent);
-    return keptPlate(drawn, {reagent, highlighted}, [&] {
+    return keptPlate(drawn, {reagent, highlighted, scale}, [&] {
         return drawPlate(ReagentPlateWidth, ReagentPlateHeight, name,
-                         highlighted ? ReagentQuestion : ReagentNormal, 17);
+                         highlighted ? ReagentQuestion : ReagentNormal, 17, scale);
     });
 }
 

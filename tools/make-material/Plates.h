@@ -16,9 +16,10 @@ inline constexpr int ReagentPlateWidth = 180;
 inline constexpr int ReagentPlateHeight = 40;
 
 // White name on a rounded, bevelled deep-blue plate; highlighted: navy name on a pale sky plate.
-QImage gasPlate(int gas, bool highlighted);
+// At `scale` 2 the same plate is drawn at twice the size, for a denser screen.
+QImage gasPlate(int gas, bool highlighted, int scale = 1);
 // White name on a rounded, bevelled deep-green plate; highlighted (a reagent of the question):
 // black name on a pale yellow plate in a heavy black frame.
-QImage reagentPlate(int reagent, bool highlighted);
+QImage reagentPlate(int reagent, bool highlighted, int scale = 1);
 
 } // namespace vaporica

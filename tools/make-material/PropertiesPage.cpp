@@ -123,7 +123,7 @@ QList<PropertiesRow> propertiesRows(const GasRow &g) {
     return rows;
 }
 
-QImage propertiesPage(const GasRow &g) {
+QImage propertiesPage(const GasRow &g, int scale) {
     const QList<Item> items = itemsOf(g);
     const QFont text = minchoPixelFont(TextSize);
     checkWidths(g, items, text);
@@ -147,7 +147,8 @@ QImage propertiesPage(const GasRow &g) {
     for (qreal &h : heights)
         h += (room - total) / items.size();
 
-    QImage image(PropertiesWidth, PropertiesHeight, QImage::Format_RGB32);
+    QImage image(PropertiesWidth * scale, PropertiesHeight * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale); // the painter draws in the page's own pixels
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);

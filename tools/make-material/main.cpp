@@ -92,12 +92,22 @@ std::optional<QImage> propertiesOf(const GasRow &gas, QList<Finding> &findings) 
     return drawn(findings, "gases.tsv", gas.line, 0, [&] { return propertiesPage(gas); });
 }
 
+// Every picture is written twice: as it is, and drawn again at twice the size for a projector or
+// a laptop at 150 or 200 % (Qt's name@2x beside it). `draw` takes the scale.
+template <class Draw> void writeBothSizes(Draw draw, const QString &path, bool transparency) {
+    writeGif(draw(1), path, transparency);
+    writeGif(draw(2), doubleSizePath(path), transparency);
+}
+
+QImage equationCard(const QuestionRow &q, const Tables &t, qreal typeSize, int scale) {
+    return equationPicture(q.equation, q.overArrow, q.underArrow, t.gases[q.gas - 1].formula,
+                           q.reasons, q.cautions, typeSize, scale);
+}
+
 std::optional<QImage> equationOf(const QuestionRow &q, const Tables &t, qreal typeSize,
                                  QList<Finding> &findings) {
-    return drawn(findings, "questions.tsv", q.line, q.number, [&] {
-        return equationPicture(q.equation, q.overArrow, q.underArrow, t.gases[q.gas - 1].formula,
-                               q.reasons, q.cautions, typeSize);
-    });
+    return drawn(findings, "questions.tsv", q.line, q.number,
+                 [&] { return equationCard(q, t, typeSize, 1); });
 }
 
 // With errors in the tables nothing is written, but every row without one is still drawn, in
@@ -121,35 +131,45 @@ void drawWhatCanBeDrawn(const Tables &t, QList<Finding> &findings) {
 void writePictures(const QString &root, const Tables &t, QList<Finding> &findings) {
     for (int g = 1; g <= GasCount; ++g) {
         const GasRow &gas = t.gases[g - 1];
-        writeGif(gasPlate(g, false), picturePathUnder(root, fragment::GasNormal, g), false);
-        writeGif(gasPlate(g, true), picturePathUnder(root, fragment::GasHighlighted, g), false);
-        if (const auto page = propertiesOf(gas, findings))
-            writeGif(*page, picturePathUnder(root, fragment::Properties, g), false);
+        writeBothSizes([&](int scale) { return gasPlate(g, false, scale); },
+                       picturePathUnder(root, fragment::GasNormal, g), false);
+        writeBothSizes([&](int scale) { return gasPlate(g, true, scale); },
+                       picturePathUnder(root, fragment::GasHighlighted, g), false);
+        // A page or card that cannot be drawn is a finding once, at its own size; drawn at twice
+        // the size its lines fit the same.
+        if (propertiesOf(gas, findings))
+            writeBothSizes([&](int scale) { return propertiesPage(gas, scale); },
+                           picturePathUnder(root, fragment::Properties, g), false);
     }
     for (int r = 1; r <= ReagentCount; ++r) {
-        writeGif(reagentPlate(r, false), picturePathUnder(root, fragment::ReagentNormal, r), false);
-        writeGif(reagentPlate(r, true), picturePathUnder(root, fragment::ReagentHighlighted, r),
-                 false);
+        writeBothSizes([&](int scale) { return reagentPlate(r, false, scale); },
+                       picturePathUnder(root, fragment::ReagentNormal, r), false);
+        writeBothSizes([&](int scale) { return reagentPlate(r, true, scale); },
+                       picturePathUnder(root, fragment::ReagentHighlighted, r), false);
     }
     const qreal type = bankTypeSize(t.questions);
     for (const QuestionRow &q : t.questions) {
-        if (const auto card = equationOf(q, t, type, findings))
-            writeGif(*card, picturePathUnder(root, fragment::Equation, q.number), false);
-        writeGif(setupPicture(q.apparatus, setupContentsOf(t, q)),
-                 picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number), true);
+        if (equationOf(q, t, type, findings))
+            writeBothSizes([&](int scale) { return equationCard(q, t, type, scale); },
+                           picturePathUnder(root, fragment::Equation, q.number), false);
+        writeBothSizes(
+            [&](int scale) { return setupPicture(q.apparatus, setupContentsOf(t, q), scale); },
+            picturePathUnder(root, fragment::Apparatus, QuestionSetups + q.number), true);
     }
     // Every plain set-up, also one no gas shows today: a teacher choosing a drawing for a new
     // question sees each of them (the guide shows them by number).
     for (int n : setupNumbers())
-        writeGif(setupPicture(n), picturePathUnder(root, fragment::Apparatus, n), true);
+        writeBothSizes([&](int scale) { return setupPicture(n, std::nullopt, scale); },
+                       picturePathUnder(root, fragment::Apparatus, n), true);
 }
 
+// The pictures a teacher counts: each drawn at twice the size is the same picture.
 int picturesUnder(const QString &root) {
     int count = 0;
     for (QDirIterator it(root, {QStringLiteral("*.gif")}, QDir::Files,
                          QDirIterator::Subdirectories);
-         it.hasNext(); it.next())
-        ++count;
+         it.hasNext();)
+        count += !isDoubleSizePath(it.next());
     return count;
 }
 
