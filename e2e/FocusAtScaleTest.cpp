@@ -6,7 +6,6 @@
 #include "DataCopy.h"
 #include "ProgramRun.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QRect>
 #include <QTemporaryDir>
@@ -191,10 +190,3 @@ INSTANTIATE_TEST_SUITE_P(Scales, FocusAtScale, testing::Values(Scale{"1x", 1}, S
                          [](const testing::TestParamInfo<Scale> &info) { return info.param.name; });
 
 } // namespace
-
-int main(int argc, char *argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -7,12 +7,10 @@
 #include "ProgramRun.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -1003,12 +1001,3 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostileData, testing::ValuesIn(cases()),
                          [](const testing::TestParamInfo<Case> &info) { return info.param.name; });
 
 } // namespace
-
-int main(int argc, char *argv[]) {
-    // The test draws its fixtures' pictures; the program it runs gets a platform of its own.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -5,7 +5,6 @@
 #include "DataCopy.h"
 #include "ProgramRun.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QRect>
 #include <QTemporaryDir>
@@ -327,10 +326,3 @@ TEST_F(RealWindow, AWholeQuestionAndThePropertiesByKeyboardAlone) {
 }
 
 } // namespace
-
-int main(int argc, char *argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

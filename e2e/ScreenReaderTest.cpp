@@ -12,7 +12,6 @@
 #include "DataCopy.h"
 #include "ProgramRun.h"
 
-#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -524,9 +523,3 @@ TEST_F(ByEar, AWholeQuestionThePropertiesAndTheKippPanel) {
 }
 
 } // namespace
-
-int main(int argc, char *argv[]) {
-    QCoreApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -10,7 +10,6 @@
 #include "DataCopy.h"
 #include "ProgramRun.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -285,11 +284,3 @@ INSTANTIATE_TEST_SUITE_P(Scales, SharpAtScale,
                          [](const testing::TestParamInfo<Scale> &info) { return info.param.name; });
 
 } // namespace
-
-int main(int argc, char *argv[]) {
-    // Renders the artwork's text here as the program does; the program itself runs on X.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -19,10 +19,10 @@ using material::Severity;
 
 namespace {
 
-const QString QuestionsFile = QStringLiteral("questions.tsv");
-const QString GasesFile = QStringLiteral("gases.tsv");
-const QString ReagentsFile = QStringLiteral("reagents.tsv");
-const QString SchoolTables = QStringLiteral("/etc/vaporica");
+const QString &QuestionsFile = material::QuestionsTable;
+const QString &GasesFile = material::GasesTable;
+const QString &ReagentsFile = material::ReagentsTable;
+const QString &SchoolTables = material::SchoolTablesDir;
 
 const QStringList Columns = {
     QStringLiteral("気体"),     QStringLiteral("薬品1"),    QStringLiteral("薬品2"),

@@ -49,7 +49,7 @@ std::optional<QString> unusableFolder(const QString &tablesDir) {
     if (!QFileInfo(tablesDir).isDir())
         return QStringLiteral("%1: 表のフォルダーがありません。先に「保存」してください。")
             .arg(tablesDir);
-    if (!QFileInfo(QDir(tablesDir).filePath(QStringLiteral("questions.tsv"))).isFile())
+    if (!QFileInfo(QDir(tablesDir).filePath(material::QuestionsTable)).isFile())
         return QStringLiteral("%1: questions.tsv がありません。先に「保存」してください。")
             .arg(tablesDir);
     return firstError(tablesDir);

@@ -1,5 +1,6 @@
 #include "SystemInstall.h"
 
+#include "Tables.h"
 #include "TablesFile.h"
 #include "assets/DataPaths.h"
 
@@ -22,7 +23,7 @@ namespace vaporica::material {
 
 namespace {
 
-const QString SchoolTables = QStringLiteral("/etc/vaporica");
+const QString &SchoolTables = SchoolTablesDir;
 const QString InstalledData = QStringLiteral("/var/lib/vaporica");
 const QString LogFile = QStringLiteral("/var/log/vaporica.log");
 const QStringList TableNames = tableNames();

@@ -552,13 +552,11 @@ QStringList closestNames(const QString &name, const QStringList &known) {
 LoadedTables loadTables(const QString &materialDir, const QList<int> &apparatusNumbers) {
     LoadedTables loaded;
     Tables &t = loaded.tables;
-    t.reagents = loadReagents(materialDir + QStringLiteral("/reagents.tsv"), loaded.findings);
-    t.gases =
-        loadGases(materialDir + QStringLiteral("/gases.tsv"), apparatusNumbers, loaded.findings);
-    t.questions = loadQuestions(materialDir + QStringLiteral("/questions.tsv"), apparatusNumbers,
-                                loaded.findings);
-    loaded.findings +=
-        checkChemistry(t, {QStringLiteral("questions.tsv"), QStringLiteral("gases.tsv")});
+    t.reagents = loadReagents(materialDir + '/' + ReagentsTable, loaded.findings);
+    t.gases = loadGases(materialDir + '/' + GasesTable, apparatusNumbers, loaded.findings);
+    t.questions =
+        loadQuestions(materialDir + '/' + QuestionsTable, apparatusNumbers, loaded.findings);
+    loaded.findings += checkChemistry(t, {QuestionsTable, GasesTable});
     return loaded;
 }
 

@@ -17,6 +17,13 @@ namespace vaporica::material {
 enum class State { Unknown, Solid, Liquid };
 
 // The lines of cautions an equation card has room for.
+// The teacher's three tables, as they are named in a tables folder and in every report.
+inline const QString QuestionsTable = QStringLiteral("questions.tsv");
+inline const QString GasesTable = QStringLiteral("gases.tsv");
+inline const QString ReagentsTable = QStringLiteral("reagents.tsv");
+// Where a school PC keeps the school's own tables; the package's stay beside the program.
+inline const QString SchoolTablesDir = QStringLiteral("/etc/vaporica");
+
 inline constexpr int MaxCautionLines = 2;
 // The characters the properties screen's band over a set-up picture has room for.
 inline constexpr int MaxApparatusNoteCharacters = 18;

@@ -1,5 +1,7 @@
 #include "TablesFile.h"
 
+#include "Tables.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -95,8 +97,7 @@ void checkVersionLine(const QString &file, Reader &reader) {
 } // namespace
 
 QStringList tableNames() {
-    return {QStringLiteral("questions.tsv"), QStringLiteral("gases.tsv"),
-            QStringLiteral("reagents.tsv")};
+    return {QuestionsTable, GasesTable, ReagentsTable};
 }
 
 void writeTablesFile(const QString &tablesDir, const QString &file) {

@@ -75,21 +75,20 @@ void writeBank(const QString &root, const Tables &t) {
 // A row whose picture cannot be drawn (a line of text too wide, say) is a finding for that row;
 // the others are still drawn, so one run names every such row.
 template <class Draw>
-std::optional<QImage> drawn(QList<Finding> &findings, const char *file, int line, int question,
+std::optional<QImage> drawn(QList<Finding> &findings, const QString &file, int line, int question,
                             Draw draw) {
     try {
         return draw();
     } catch (const RuntimeError &) {
         throw;
     } catch (const std::runtime_error &e) {
-        findings.append({Severity::Error, question, QString::fromLatin1(file), line,
-                         QString::fromStdString(e.what())});
+        findings.append({Severity::Error, question, file, line, QString::fromStdString(e.what())});
         return std::nullopt;
     }
 }
 
 std::optional<QImage> propertiesOf(const GasRow &gas, QList<Finding> &findings) {
-    return drawn(findings, "gases.tsv", gas.line, 0, [&] { return propertiesPage(gas); });
+    return drawn(findings, GasesTable, gas.line, 0, [&] { return propertiesPage(gas); });
 }
 
 // Every picture is written twice: as it is, and drawn again at twice the size for a projector or
@@ -106,7 +105,7 @@ QImage equationCard(const QuestionRow &q, const Tables &t, qreal typeSize, int s
 
 std::optional<QImage> equationOf(const QuestionRow &q, const Tables &t, qreal typeSize,
                                  QList<Finding> &findings) {
-    return drawn(findings, "questions.tsv", q.line, q.number,
+    return drawn(findings, QuestionsTable, q.line, q.number,
                  [&] { return equationCard(q, t, typeSize, 1); });
 }
 
@@ -120,11 +119,11 @@ void drawWhatCanBeDrawn(const Tables &t, QList<Finding> &findings) {
         });
     };
     for (const GasRow &gas : t.gases)
-        if (clean(QStringLiteral("gases.tsv"), gas.line))
+        if (clean(GasesTable, gas.line))
             propertiesOf(gas, findings);
     const qreal type = bankTypeSize(t.questions);
     for (const QuestionRow &q : t.questions)
-        if (q.gas > 0 && q.gas <= t.gases.size() && clean(QStringLiteral("questions.tsv"), q.line))
+        if (q.gas > 0 && q.gas <= t.gases.size() && clean(QuestionsTable, q.line))
             equationOf(q, t, type, findings);
 }
 
@@ -228,8 +227,7 @@ void requireSeparateFolders(const QString &tables, const QString &root) {
 // Problems in the order a teacher reads the tables: file by file, line by line, the findings
 // about a whole file last.
 void printFindings(QList<Finding> findings) {
-    const QStringList order = {QStringLiteral("reagents.tsv"), QStringLiteral("gases.tsv"),
-                               QStringLiteral("questions.tsv")};
+    const QStringList order = {ReagentsTable, GasesTable, QuestionsTable};
     std::stable_sort(findings.begin(), findings.end(), [&](const Finding &a, const Finding &b) {
         const auto key = [&](const Finding &f) {
             return std::pair(order.indexOf(f.file), f.line > 0 ? f.line : INT_MAX);
