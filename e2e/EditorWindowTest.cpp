@@ -11,6 +11,7 @@
 #include "DataCopy.h"
 #include "ProgramRun.h"
 
+#include <QColor>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -79,6 +80,25 @@ double cardDifference(const QImage &window, const QImage &card, QPoint around) {
     return best;
 }
 
+// The colours of the editor's errors and warnings, and the form's column, between the list and
+// the preview.
+const QColor ErrorColour(0xb0, 0x00, 0x20), WarningColour(0x8a, 0x53, 0x00);
+const QRect Form(450, 40, 540, 900);
+
+// Pixels of the form in (nearly) this colour: the words of a finding.
+int inForm(const QImage &screen, const QColor &colour) {
+    int count = 0;
+    const QRect inside = Form & screen.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QRgb p = screen.pixel(x, y);
+            count += qAbs(qRed(p) - colour.red()) + qAbs(qGreen(p) - colour.green()) +
+                         qAbs(qBlue(p) - colour.blue()) <
+                     40;
+        }
+    return count;
+}
+
 class EditorWindow : public testing::Test {
 protected:
     void SetUp() override {
@@ -130,13 +150,14 @@ protected:
         act({QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delay), text});
     }
     // The root window's pictures, kept where asked (for the guide's screenshots).
-    void keep(const QString &moment) {
-        const QString dir = qEnvironmentVariable("VAPORICA_SCREENSHOT_DIR");
-        if (dir.isEmpty())
-            return;
+    // The screen as it is now, kept where asked (for the guide's screenshots).
+    QImage look(const QString &moment) {
         const QImage screen = run().pixels(QStringLiteral("root"));
-        EXPECT_TRUE(screen.save(QStringLiteral("%1/editor-%2.png").arg(dir, moment)))
-            << moment.toStdString();
+        if (const QString dir = qEnvironmentVariable("VAPORICA_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            EXPECT_TRUE(screen.save(QStringLiteral("%1/editor-%2.png").arg(dir, moment)))
+                << moment.toStdString();
+        }
+        return screen;
     }
     // The trial's data folder, under the editor's temporary folder.
     QString trialData() const {
@@ -172,17 +193,23 @@ TEST_F(EditorWindow, Question3ChangedCheckedSavedAndTriedThroughToItsSummary) {
     keys(QStringLiteral("alt+q"));
     keys(QStringLiteral("ctrl+a"));
     type(QStringLiteral("NaHCO3 + H2SO4 -> Na2SO4 + H2O + CO2"));
-    keep(QStringLiteral("error"));
+    const QImage error = look(QStringLiteral("error"));
     keys(QStringLiteral("alt+q"));
     keys(QStringLiteral("ctrl+a"));
     type(QStringLiteral("2NaHCO3 + H2SO4 -> Na2SO4 + 2H2O + 2CO2"));
     click(HeatingGenerator); // for these reagents a warning
-    keep(QStringLiteral("warning"));
+    const QImage warning = look(QStringLiteral("warning"));
     click(FirstGenerator);
     keys(QStringLiteral("alt+y"));
     keys(QStringLiteral("ctrl+a"));
     type(Reasons, 150);
-    keep(QStringLiteral("preview"));
+    const QImage fixed = look(QStringLiteral("preview"));
+    // The findings' words in the form, in their colours, and gone once fixed (the form's pictures
+    // may hold either colour: counted against the fixed form).
+    EXPECT_GT(inForm(error, ErrorColour), inForm(fixed, ErrorColour) + 20)
+        << "no error shown for the unbalanced equation";
+    EXPECT_GT(inForm(warning, WarningColour), inForm(fixed, WarningColour) + 20)
+        << "no warning shown for the generator for heating";
 
     // Saved through the folder dialog, and read back.
     keys(QStringLiteral("ctrl+s"));
