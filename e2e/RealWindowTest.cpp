@@ -8,8 +8,10 @@
 #include <QImage>
 #include <QRect>
 #include <QTemporaryDir>
-#include <X11/Xlib.h>
 #include <gtest/gtest.h>
+
+// Last: Xlib's macros would clash with the names in the headers above.
+#include "CloseBox.h"
 
 #include <optional>
 
@@ -28,26 +30,6 @@ const QPoint QuizBack(501, 123);
 const QPoint PropertiesFirstGas(660, 53), PropertiesQuit(501, 42), PropertiesBack(501, 125);
 // The left part of the properties window: empty until a gas is chosen, then its two pictures.
 const QRect PropertiesPictures(37, 4, 500, 530);
-
-// Asks a window to close exactly as a window manager does when its close box is pressed: a
-// WM_DELETE_WINDOW client message. The server runs no window manager, and xdotool's windowclose
-// destroys the window instead, which no person can do.
-bool pressCloseBox(const QString &display, const QString &window) {
-    Display *x = XOpenDisplay(display.toLocal8Bit().constData());
-    if (x == nullptr)
-        return false;
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window.toULong();
-    event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    const Status sent = XSendEvent(x, event.xclient.window, False, NoEventMask, &event);
-    XSync(x, False);
-    XCloseDisplay(x);
-    return sent != 0;
-}
 
 int pixelsChanged(const QImage &before, const QImage &after, const QRect &area) {
     if (before.size() != after.size())

@@ -103,6 +103,11 @@ struct DamagedFile {
     const char *said; // in the refusal, after the file's name
 };
 
+// The name, not a dump of the case's bytes, in the runner's listing.
+void PrintTo(const DamagedFile &d, std::ostream *os) {
+    *os << d.name;
+}
+
 class TablesFileRefuses : public testing::TestWithParam<DamagedFile> {};
 
 TEST_P(TablesFileRefuses, NamingTheFileAndWhatIsWrongAndWritingNothing) {

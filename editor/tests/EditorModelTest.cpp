@@ -59,6 +59,10 @@ struct EditCase {
     QString words; // in the generator's own words
 };
 
+void PrintTo(const EditCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
 class EditFindings : public testing::TestWithParam<EditCase> {};
 
 TEST_P(EditFindings, StandBesideTheirField) {
@@ -241,6 +245,11 @@ struct DamagedCase {
     QByteArray questions;
     QString words;
 };
+
+// The name, not a dump of the table's bytes, in the runner's listing.
+void PrintTo(const DamagedCase &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class DamagedTables : public testing::TestWithParam<DamagedCase> {};
 

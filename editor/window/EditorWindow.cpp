@@ -125,9 +125,13 @@ EditorWindow::EditorWindow(std::unique_ptr<QuestionEditor> editor, QString opene
 QWidget *EditorWindow::buildForm() {
     auto *form = new QWidget;
     auto *layout = new QFormLayout(form);
-    const auto withFinding = [&](Field field, QWidget *control) {
-        auto *box = new QWidget;
-        auto *v = new QVBoxLayout(box);
+    // The control beside its caption, its findings under it. A layout, not a box widget, holds
+    // the two, so the caption stays the control's sibling: that is how a screen reader finds the
+    // label of a combo box, whose own name is its current value.
+    const auto addField = [&](const QString &captionText, Field field, QWidget *control) {
+        auto *caption = new QLabel(captionText);
+        caption->setBuddy(control);
+        auto *v = new QVBoxLayout;
         v->setContentsMargins(0, 0, 0, 0);
         v->addWidget(control);
         auto *finding = new QLabel;
@@ -136,8 +140,8 @@ QWidget *EditorWindow::buildForm() {
         finding->setAccessibleName(QStringLiteral("%1の確認").arg(columnOf(field)));
         finding->hide();
         v->addWidget(finding);
+        layout->addRow(caption, v);
         findingLabels_[field] = finding;
-        return box;
     };
     const auto combo = [&](Field field, QString (*nameOf)(int), int count) {
         auto *c = new QComboBox;
@@ -151,18 +155,9 @@ QWidget *EditorWindow::buildForm() {
     gas_ = combo(Field::Gas, gasName, GasCount);
     reagent1_ = combo(Field::Reagent1, reagentName, ReagentCount);
     reagent2_ = combo(Field::Reagent2, reagentName, ReagentCount);
-    layout->addRow(QStringLiteral("気体(&G)"), withFinding(Field::Gas, gas_));
-    layout->addRow(QStringLiteral("薬品1(&1)"), withFinding(Field::Reagent1, reagent1_));
-    layout->addRow(QStringLiteral("薬品2(&2)"), withFinding(Field::Reagent2, reagent2_));
-    static_cast<QLabel *>(
-        layout->labelForField(layout->itemAt(0, QFormLayout::FieldRole)->widget()))
-        ->setBuddy(gas_);
-    static_cast<QLabel *>(
-        layout->labelForField(layout->itemAt(1, QFormLayout::FieldRole)->widget()))
-        ->setBuddy(reagent1_);
-    static_cast<QLabel *>(
-        layout->labelForField(layout->itemAt(2, QFormLayout::FieldRole)->widget()))
-        ->setBuddy(reagent2_);
+    addField(QStringLiteral("気体(&G)"), Field::Gas, gas_);
+    addField(QStringLiteral("薬品1(&1)"), Field::Reagent1, reagent1_);
+    addField(QStringLiteral("薬品2(&2)"), Field::Reagent2, reagent2_);
 
     // The same pictures the pupils choose from.
     const auto pictures = [&](Field field, QButtonGroup *&group, int count, QImage (*picture)(int),
@@ -178,9 +173,11 @@ QWidget *EditorWindow::buildForm() {
             b->setIconSize(QSize(72, 72));
             b->setText(QString::number(n));
             b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+            // The words the pupils hear: the vessel alone does not tell generators 2 and 3 apart.
             b->setAccessibleName(QStringLiteral("%1 %2").arg(word).arg(
-                field == Field::Collection ? material::collectionName(n)
-                                           : QStringLiteral("%1（%2）").arg(n).arg(vesselWord(n))));
+                field == Field::Collection
+                    ? material::collectionName(n)
+                    : QStringLiteral("%1（%2）").arg(n).arg(generatorWords(n))));
             group->addButton(b, n);
             h->addWidget(b);
         }
@@ -189,13 +186,10 @@ QWidget *EditorWindow::buildForm() {
             edited(field,
                    field == Field::Collection ? material::collectionName(id) : QString::number(id));
         });
-        return withFinding(field, row);
+        addField(word, field, row);
     };
-    layout->addRow(
-        QStringLiteral("発生装置"),
-        pictures(Field::Generator, generator_, 4, generatorPicture, QStringLiteral("発生装置")));
-    layout->addRow(QStringLiteral("捕集"), pictures(Field::Collection, collection_, 3,
-                                                    collectorPicture, QStringLiteral("捕集")));
+    pictures(Field::Generator, generator_, 4, generatorPicture, QStringLiteral("発生装置"));
+    pictures(Field::Collection, collection_, 3, collectorPicture, QStringLiteral("捕集"));
     drawing_ = new QComboBox;
     drawing_->setIconSize(QSize(120, 80));
     for (int n : setupNumbers())
@@ -206,18 +200,14 @@ QWidget *EditorWindow::buildForm() {
     connect(drawing_, &QComboBox::currentIndexChanged, this, [this](int index) {
         edited(Field::Drawing, QString::number(drawing_->itemData(index).toInt()));
     });
-    auto *drawingCaption = new QLabel(QStringLiteral("装置図(&D)"));
-    drawingCaption->setBuddy(drawing_);
-    layout->addRow(drawingCaption, withFinding(Field::Drawing, drawing_));
+    addField(QStringLiteral("装置図(&D)"), Field::Drawing, drawing_);
 
     const auto line = [&](Field field, QLineEdit *&edit, const QString &label) {
         edit = new QLineEdit;
         edit->setAccessibleName(columnOf(field));
         connect(edit, &QLineEdit::textEdited, this,
                 [this, field](const QString &text) { edited(field, text); });
-        auto *caption = new QLabel(label);
-        caption->setBuddy(edit);
-        layout->addRow(caption, withFinding(field, edit));
+        addField(label, field, edit);
     };
     line(Field::Equation, equation_, QStringLiteral("反応式(&Q)"));
     line(Field::OverArrow, over_, QStringLiteral("矢印の上(&U)"));
