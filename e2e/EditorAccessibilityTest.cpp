@@ -5,7 +5,6 @@
 #include "AccessibilityBus.h"
 #include "ProgramRun.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -196,9 +195,3 @@ TEST_F(EditorForAScreenReader, ReachesEveryControlByRoleAndName) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QRect>
 #include <QTemporaryDir>
@@ -149,7 +148,6 @@ protected:
     void type(const QString &text, int delay = 20) {
         act({QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delay), text});
     }
-    // The root window's pictures, kept where asked (for the guide's screenshots).
     // The screen as it is now, kept where asked (for the guide's screenshots).
     QImage look(const QString &moment) {
         const QImage screen = run().pixels(QStringLiteral("root"));
@@ -279,10 +277,3 @@ TEST_F(EditorWindow, Question3ChangedCheckedSavedAndTriedThroughToItsSummary) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
