@@ -308,7 +308,7 @@ QList<Finding> QuestionEditor::findingsOf(int question, Field field) const {
     return found;
 }
 
-std::optional<QImage> QuestionEditor::equationCard(int question, QString *why) const {
+std::optional<QImage> QuestionEditor::equationCard(int question, QString *why, int scale) const {
     const material::QuestionRow *q = question >= 1 && question <= tables_.questions.size()
                                          ? &tables_.questions[question - 1]
                                          : nullptr;
@@ -322,13 +322,13 @@ std::optional<QImage> QuestionEditor::equationCard(int question, QString *why) c
     try {
         return material::equationPicture(q->equation, q->overArrow, q->underArrow,
                                          tables_.gases[q->gas - 1].formula, q->reasons, q->cautions,
-                                         material::bankTypeSize(tables_.questions));
+                                         material::bankTypeSize(tables_.questions), scale);
     } catch (const std::runtime_error &e) {
         return refuse(QString::fromStdString(e.what()));
     }
 }
 
-std::optional<QImage> QuestionEditor::setupPicture(int question, QString *why) const {
+std::optional<QImage> QuestionEditor::setupPicture(int question, QString *why, int scale) const {
     const material::QuestionRow *q = question >= 1 && question <= tables_.questions.size()
                                          ? &tables_.questions[question - 1]
                                          : nullptr;
@@ -338,7 +338,7 @@ std::optional<QImage> QuestionEditor::setupPicture(int question, QString *why) c
             *why = QStringLiteral("気体・薬品・装置図が決まると、装置の絵が出ます");
         return std::nullopt;
     }
-    return vaporica::setupPicture(q->apparatus, material::setupContentsOf(tables_, *q));
+    return vaporica::setupPicture(q->apparatus, material::setupContentsOf(tables_, *q), scale);
 }
 
 QString QuestionEditor::save(const QString &dir) {

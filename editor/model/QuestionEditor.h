@@ -77,9 +77,10 @@ public:
 
     // The pictures as the generator draws them for the question: its equation card (in the type
     // of the whole bank) and its own set-up picture. Nothing, with the reason in *why, when the
-    // question's cells do not allow the picture.
-    std::optional<QImage> equationCard(int question, QString *why = nullptr) const;
-    std::optional<QImage> setupPicture(int question, QString *why = nullptr) const;
+    // question's cells do not allow the picture. At scale 2 they are drawn again at twice the size,
+    // as the generator's name@2x files, for a denser screen.
+    std::optional<QImage> equationCard(int question, QString *why = nullptr, int scale = 1) const;
+    std::optional<QImage> setupPicture(int question, QString *why = nullptr, int scale = 1) const;
 
     // Writes the three tables into dir. Refused, with the reason, while an error remains or
     // when the folder cannot be written; returns an empty string when saved.

@@ -238,6 +238,14 @@ TEST(QuestionEditor, PreviewsAreThePicturesTheGeneratorWrites) {
     EXPECT_GT(differingShare(*setup, QImage(work.filePath("data/装置/souti(101).gif"))), 0.02);
     // A picture of another question or another type size would not pass.
     EXPECT_GT(differingShare(*card, QImage(work.filePath("data/反応式/siki(9).gif"))), 0.002);
+    // On a denser screen: the files the pupils' program shows there, drawn at twice the size.
+    const auto sharpCard = editor->equationCard(3, nullptr, 2);
+    const auto sharpSetup = editor->setupPicture(3, nullptr, 2);
+    ASSERT_TRUE(sharpCard && sharpSetup);
+    EXPECT_LT(differingShare(*sharpCard, QImage(work.filePath("data/反応式/siki(3)@2x.gif"))),
+              0.002);
+    EXPECT_LT(differingShare(*sharpSetup, QImage(work.filePath("data/装置/souti(103)@2x.gif"))),
+              0.02);
 }
 
 struct DamagedCase {

@@ -396,13 +396,16 @@ void EditorWindow::refreshFindings() {
 
 void EditorWindow::refreshPreview() {
     const qreal ratio = devicePixelRatioF();
+    // On a denser screen the pictures are drawn at twice the size, as the pupils' program shows
+    // the generator's name@2x files, rather than blown up from their own size.
+    const int scale = ratio > 1 ? 2 : 1;
     QString why;
-    if (const auto card = editor_->equationCard(question_, &why)) {
+    if (const auto card = editor_->equationCard(question_, &why, scale)) {
         card_->setPixmap(pixmapAt(*card, ratio, material::EquationWidth));
     } else {
         card_->setText(why);
     }
-    if (const auto setup = editor_->setupPicture(question_, &why))
+    if (const auto setup = editor_->setupPicture(question_, &why, scale))
         setup_->setPixmap(pixmapAt(*setup, ratio, material::EquationWidth));
     else
         setup_->setText(why);
