@@ -209,6 +209,15 @@ struct BuiltControl {
 // screen reader reads them in.
 void arrangeControls(Form &form, const std::vector<BuiltControl> &built);
 
+// The picture of item n of a row: an array's pictures are numbered ("generator%1.svg"), a single
+// control's path stands as it is.
+inline QString artOfItem(const char *art, int n) {
+    if (art == nullptr)
+        return {};
+    const QString path = QString::fromUtf8(art);
+    return path.contains(QLatin1String("%1")) ? path.arg(n) : path;
+}
+
 template <class Screen> void Form::build(std::span<const LayoutRow<Screen>> table) {
     Screen &screen = static_cast<Screen &>(*this);
     std::map<std::string, QWidget *, std::less<>> frames;
@@ -221,8 +230,7 @@ template <class Screen> void Form::build(std::span<const LayoutRow<Screen>> tabl
         for (int n = 1; n <= row.control.count; ++n) {
             QObject *object = makeControl(
                 parent, {row.control.kind, row.placeOfItem(n), QString::fromUtf8(row.caption),
-                         row.art == nullptr ? QString() : QString::fromUtf8(row.art).arg(n),
-                         row.plateOf != nullptr ? row.plateOf(n) : QImage(),
+                         artOfItem(row.art, n), row.plateOf != nullptr ? row.plateOf(n) : QImage(),
                          row.wordsOf != nullptr ? row.wordsOf(n) : QString::fromUtf8(row.words),
                          QString::fromUtf8(row.description), row.back, row.fore, row.font,
                          row.hidden, row.stretch, row.answer});
