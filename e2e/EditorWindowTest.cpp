@@ -119,7 +119,7 @@ protected:
         ASSERT_TRUE(run_->started());
         editor_ = run_->window(EditorCaption, 3 * StartTimeoutMs);
         ASSERT_FALSE(editor_.isEmpty()) << "no editor window\n" << run_->errShown();
-        run_->pause(2000); // the list's thumbnails and the first preview drawn
+        run_->pause(2000 * Slowdown); // the list's thumbnails and the first preview drawn
     }
     void TearDown() override {
         if (pupils_ > 0 && QFile::exists(QStringLiteral("/proc/%1").arg(pupils_)))
@@ -132,21 +132,22 @@ protected:
 
     void act(const QStringList &xdotool) {
         run().xdotool(xdotool);
-        run().pause(500);
+        run().pause(500 * Slowdown);
     }
     void click(QPoint at) {
         run().click(editor_, at);
-        run().pause(500);
+        run().pause(500 * Slowdown);
     }
     void keys(const QString &key, int times = 1) {
         for (int i = 0; i < times; ++i) {
             run().key(key);
-            run().pause(60);
+            run().pause(60 * Slowdown);
         }
-        run().pause(400);
+        run().pause(400 * Slowdown);
     }
     void type(const QString &text, int delay = 20) {
-        act({QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delay), text});
+        act({QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delay * Slowdown),
+             text});
     }
     // The screen as it is now, kept where asked (for the guide's screenshots).
     QImage look(const QString &moment) {
@@ -211,10 +212,10 @@ TEST_F(EditorWindow, Question3ChangedCheckedSavedAndTriedThroughToItsSummary) {
 
     // Saved through the folder dialog, and read back.
     keys(QStringLiteral("ctrl+s"));
-    run().pause(1000);
+    run().pause(1000 * Slowdown);
     type(work(QStringLiteral("home/saved")), 10);
     keys(QStringLiteral("Return"));
-    run().pause(1000);
+    run().pause(1000 * Slowdown);
     QString saved3;
     for (const QString &line :
          QString::fromUtf8(fileText(work(QStringLiteral("home/saved/questions.tsv")))).split('\n'))
@@ -226,7 +227,7 @@ TEST_F(EditorWindow, Question3ChangedCheckedSavedAndTriedThroughToItsSummary) {
 
     // 「この問題を試す」. Without a window manager the closed dialog leaves no window focused: a
     // click on question 3 gives it back, then its key, F5.
-    run().pause(1000);
+    run().pause(1000 * Slowdown);
     click(Question3);
     keys(QStringLiteral("F5"));
     const QString menu = run().window(MenuCaption, 60000);
@@ -248,11 +249,11 @@ TEST_F(EditorWindow, Question3ChangedCheckedSavedAndTriedThroughToItsSummary) {
     const QString apparatus = run().window(ApparatusCaption);
     ASSERT_FALSE(apparatus.isEmpty()) << "carbon dioxide did not open the apparatus quiz";
     run().click(apparatus, Generator1);
-    run().pause(Period);
+    run().pause(Period * Slowdown);
     run().click(apparatus, Collection1);
     const QString summary = run().window(SummaryCaption);
     ASSERT_FALSE(summary.isEmpty()) << "no summary after the right generator and collection";
-    run().pause(1500);
+    run().pause(1500 * Slowdown);
 
     // The summary shows the trial's card, the changed question's, not the shipped one.
     const QImage shown = run().pixels(summary);

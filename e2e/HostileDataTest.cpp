@@ -38,12 +38,10 @@ using vaporica::contract::QuestionValues;
 
 // Bounds on a whole run, measured around it: to the menu offscreen, and a whole question driven
 // in a real window (12-14 s when nothing is wrong) with room for one probe's bound (1.5 s) and a
-// busy machine. The sanitizer build runs several times slower.
+// busy machine, stretched by Slowdown in the sanitizer build.
 #ifdef VAPORICA_SANITIZED
-constexpr int Slowdown = 3;
 constexpr int PeakMemoryMb = 800; // the sanitizer's shadow memory and quarantine come on top
 #else
-constexpr int Slowdown = 1;
 constexpr int PeakMemoryMb = 400;
 #endif
 constexpr int StartMs = 3000;

@@ -17,10 +17,13 @@
 
 namespace vaporica::e2e {
 
+// The sanitizer build runs several times slower: its waits and bounds stretch by Slowdown.
 #ifdef VAPORICA_SANITIZED
 constexpr int StartTimeoutMs = 30000;
+constexpr int Slowdown = 3;
 #else
 constexpr int StartTimeoutMs = 10000;
+constexpr int Slowdown = 1;
 #endif
 
 // A private X server for the cases that drive the program as a pupil would; ended with the case.
