@@ -129,7 +129,8 @@ public:
         env.insert(QStringLiteral("DISPLAY"), display_);
         tool.setProcessEnvironment(env);
         tool.start(QStringLiteral("xdotool"), args);
-        tool.waitForFinished(5000);
+        // Typing a line of Japanese, one key every few tenths of a second, takes its time.
+        tool.waitForFinished(60000);
         return tool.readAllStandardOutput();
     }
     // The visible window with exactly this caption, or nothing once the program has ended or the
