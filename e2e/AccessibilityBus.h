@@ -4,6 +4,8 @@
 // bus, read and pressed through the AT-SPI client library, and the announcements it is given.
 
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -15,6 +17,28 @@
 #include <vector>
 
 namespace vaporica::e2e {
+
+// A private session bus, started with the environment as the case has made it, so the services it
+// starts (the accessibility bus among them) keep their sockets in that run's places, never in
+// those of another run beside it. Its address joins env, and this process becomes a client of
+// the bus and of the case's X server. False when the bus did not start.
+inline bool startSessionBus(QProcess &bus, QProcessEnvironment &env) {
+    bus.setProcessEnvironment(env);
+    bus.start(QStringLiteral("dbus-daemon"),
+              {QStringLiteral("--session"), QStringLiteral("--nofork"),
+               QStringLiteral("--print-address=1")});
+    while (!bus.canReadLine() && bus.waitForReadyRead(10000)) {
+    }
+    const QByteArray address = bus.readLine().trimmed();
+    if (address.isEmpty())
+        return false;
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(address));
+    for (const QString &name : {QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                                QStringLiteral("DISPLAY"), QStringLiteral("XDG_RUNTIME_DIR")})
+        if (env.contains(name))
+            qputenv(name.toLatin1().constData(), env.value(name).toUtf8());
+    return true;
+}
 
 // One accessible object, released with its last holder.
 class Accessible {

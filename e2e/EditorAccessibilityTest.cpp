@@ -125,18 +125,7 @@ protected:
         // Qt publishes its accessibility tree without a running screen reader when asked to.
         env_.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
         // A private session bus, on which the accessibility bus starts when first asked for.
-        bus_.setProcessEnvironment(env_);
-        bus_.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                    QStringLiteral("--print-address=1")});
-        while (!bus_.canReadLine() && bus_.waitForReadyRead(10000)) {
-        }
-        const QByteArray address = bus_.readLine().trimmed();
-        ASSERT_FALSE(address.isEmpty()) << "dbus-daemon did not start";
-        env_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(address));
-        for (const QString &name : {QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                                    QStringLiteral("DISPLAY"), QStringLiteral("XDG_RUNTIME_DIR")})
-            qputenv(name.toLatin1().constData(), env_.value(name).toUtf8());
+        ASSERT_TRUE(startSessionBus(bus_, env_)) << "dbus-daemon did not start";
         atspi_init();
     }
     void TearDown() override {

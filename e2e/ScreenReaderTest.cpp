@@ -60,23 +60,8 @@ protected:
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), work(QStringLiteral("runtime")));
     }
-    // The session bus, started with the environment as the case has made it: the services it
-    // starts (the accessibility bus among them) keep their sockets in this run's places, never in
-    // those of another run beside it.
     void startSessionBus() {
-        bus_.setProcessEnvironment(env_);
-        bus_.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                    QStringLiteral("--print-address=1")});
-        while (!bus_.canReadLine() && bus_.waitForReadyRead(10000)) {
-        }
-        const QByteArray address = bus_.readLine().trimmed();
-        ASSERT_FALSE(address.isEmpty()) << "dbus-daemon did not start";
-        env_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(address));
-        for (const QString &name : {QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                                    QStringLiteral("DISPLAY"), QStringLiteral("XDG_RUNTIME_DIR")})
-            if (env_.contains(name))
-                qputenv(name.toLatin1().constData(), env_.value(name).toUtf8());
+        ASSERT_TRUE(vaporica::e2e::startSessionBus(bus_, env_)) << "dbus-daemon did not start";
     }
     void TearDown() override {
         bus_.kill();

@@ -34,8 +34,8 @@ TwipsRect reagentLabelPlace(int n) {
 using S = ApparatusQuizScreen;
 using Row = LayoutRow<S>;
 
-constexpr FontSpec LabelFrameFont{Face::PMincho, 12, Regular};
-constexpr FontSpec QuestionFrameFont{Face::PMincho, 15.75, Bold};
+constexpr LayoutFont LabelFrameFont{Face::PMincho, 12, Regular};
+constexpr LayoutFont QuestionFrameFont{Face::PMincho, 15.75, Bold};
 
 // Read top to bottom: the gas and its reagents, then the two questions.
 // clang-format off

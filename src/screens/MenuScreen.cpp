@@ -21,9 +21,9 @@ const QString CockOpenedWords = QStringLiteral("コックを開きました。�
 const QString CockClosedWords = QStringLiteral("コックを閉じました。発生した気体の圧力で液体が上の"
                                                "器具に押し上げられ、反応が止まります。");
 
-constexpr FontSpec PMincho12{Face::PMincho, 12, Bold};
-constexpr FontSpec PMincho15{Face::PMincho, 15.75, Bold};
-constexpr FontSpec Mincho20{Face::Mincho, 20.25, Bold};
+constexpr LayoutFont PMincho12{Face::PMincho, 12, Bold};
+constexpr LayoutFont PMincho15{Face::PMincho, 15.75, Bold};
+constexpr LayoutFont Mincho20{Face::Mincho, 20.25, Bold};
 
 // The words of the explanation picture, for a screen reader.
 constexpr const char *KippExplanation =

@@ -23,7 +23,7 @@ QString reagentNote(int gas) {
     return dataText(textPathUnder(DataRoot, fragment::ApparatusNote, gas));
 }
 
-constexpr FontSpec FrameFont{Face::PMincho, 12, Regular};
+constexpr LayoutFont FrameFont{Face::PMincho, 12, Regular};
 
 using S = PropertiesScreen;
 // Front to back. The two frames that the first gas click brings up hold empty image boxes until

@@ -13,7 +13,7 @@
 namespace vaporica {
 
 namespace {
-constexpr FontSpec FrameFont{Face::PMincho, 12, Regular};
+constexpr LayoutFont FrameFont{Face::PMincho, 12, Regular};
 // The two frames without a caption colour of their own show the toolkit's default: black text.
 constexpr std::uint32_t DefaultCaptionColour = Black;
 

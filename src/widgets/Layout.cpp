@@ -9,9 +9,9 @@
 namespace vaporica {
 
 namespace {
-QFont fontOf(FontSpec spec) {
-    return minchoFont(spec.face == Face::PMincho ? PMinchoFace : MinchoFace, spec.points,
-                      spec.bold);
+QFont fontOf(LayoutFont font) {
+    return minchoFont(font.face == Face::PMincho ? PMinchoFace : MinchoFace, font.points,
+                      font.bold);
 }
 
 ScalablePicture pictureOf(const ControlLook &look) {

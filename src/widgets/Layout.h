@@ -28,7 +28,7 @@ enum class Kind { Button, Image, Frame, Label, Words };
 constexpr std::uint32_t ButtonFace = 0x8000000F;
 
 enum class Face { None, Mincho, PMincho };
-struct FontSpec {
+struct LayoutFont {
     Face face = Face::None;
     double points = 0;
     bool bold = false;
@@ -136,7 +136,7 @@ template <class Screen> struct LayoutRow {
     const char *description = nullptr;
     std::uint32_t back = PaleYellow; // a button's face
     std::uint32_t fore = Black;
-    FontSpec font = {};
+    LayoutFont font = {};
     bool hidden = false;
     bool stretch = false;
     bool answer = false; // a picture that answers a question: it takes the focus
@@ -169,7 +169,7 @@ struct ControlLook {
     QString words;
     QString description;
     std::uint32_t back, fore;
-    FontSpec font;
+    LayoutFont font;
     bool hidden, stretch, answer;
 };
 QObject *makeControl(QWidget *parent, const ControlLook &look);
