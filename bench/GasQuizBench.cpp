@@ -8,6 +8,7 @@
 #include "assets/PictureLoader.h"
 #include "bank/BankLoader.h"
 #include "base/SharedVariables.h"
+#include "platform/MemoryReuse.h"
 #include "screens/GasQuizScreen.h"
 
 #include <QApplication>
@@ -85,6 +86,7 @@ BENCHMARK(BM_HoverWithinOneButton)->Unit(benchmark::kNanosecond);
 } // namespace
 
 int main(int argc, char **argv) {
+    vaporica::keepFreedMemoryForReuse(); // as the program does
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

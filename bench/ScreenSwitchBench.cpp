@@ -204,4 +204,35 @@ void BM_FirstVisitToMenu(benchmark::State &state) {
 }
 BENCHMARK(BM_FirstVisitToMenu)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The first pass of a pupil through a fresh program, once the menu has been read: each switch a
+// first visit, in the order a pupil meets them, with nothing forgotten or prepared by hand. Only
+// a new process has a first pass: run this case alone, several times, and take the medians of
+// its counters (milliseconds per switch).
+void BM_FirstPass(benchmark::State &state) {
+    struct Step {
+        const char *counter;
+        ScreenId target;
+    };
+    constexpr Step Pass[] = {{"gas_quiz", ScreenId::GasQuiz},
+                             {"apparatus_quiz", ScreenId::ApparatusQuiz},
+                             {"summary", ScreenId::Summary},
+                             {"properties", ScreenId::Properties},
+                             {"menu", ScreenId::Menu}};
+    if (startProgram(state)) {
+        for (auto _ : state) {
+            for (const Step &step : Pass) {
+                QElapsedTimer clock;
+                clock.start();
+                switchAndSettle(step.target);
+                state.counters[step.counter] = double(clock.nsecsElapsed()) / 1e6;
+                if (!stillRunning(state))
+                    break;
+            }
+        }
+    }
+    resetNavigation();
+    useStandardErrorReporter();
+}
+BENCHMARK(BM_FirstPass)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 } // namespace

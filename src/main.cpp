@@ -3,6 +3,7 @@
 #include "app/Navigation.h"
 #include "app/StartEnvironment.h"
 #include "drawing/Fonts.h"
+#include "platform/MemoryReuse.h"
 #include "platform/Services.h"
 #include "platform/SoundModule.h"
 
@@ -12,6 +13,7 @@
 #include <memory>
 
 int main(int argc, char *argv[]) {
+    vaporica::keepFreedMemoryForReuse();
     vaporica::dropUnusableScaleFactor();
     vaporica::avoidSilentBuses();
     auto displayCheck = std::make_unique<vaporica::DisplayCheck>();

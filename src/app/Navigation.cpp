@@ -4,12 +4,14 @@
 #include "assets/PictureLoader.h"
 #include "base/RuntimeError.h"
 #include "base/SharedVariables.h"
+#include "platform/MemoryReuse.h"
 #include "screens/ScreenFactory.h"
 #include "widgets/Form.h"
 #include "widgets/ScalablePicture.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QTimer>
 #include <cstdio>
 
@@ -92,12 +94,26 @@ QList<std::function<void()>> plateReads() {
     return reads;
 }
 
+// The quiz screens and the properties browser, the largest windows, in layout pixels.
+constexpr QSize LargestScreen(766, 540);
+
+// The pixels of the next two windows (the one shown and the one built beside it during a switch),
+// touched while the menu is read, so that their first visit faults no page.
+void memoryForTwoWindows(qreal ratio) {
+    const QSize device = (QSizeF(LargestScreen) * ratio).toSize();
+    makeMemoryReady(2 * std::size_t(device.width()) * std::size_t(device.height()) * 4);
+}
+
+QList<std::function<void()>> preparationsForScreens(qreal ratio) {
+    return plateReads() << [ratio] { memoryForTwoWindows(ratio); };
+}
+
 } // namespace
 
 void prepareScreensAhead(qreal ratio) {
     prepareArtwork(ratio);
-    for (const auto &read : plateReads())
-        read();
+    for (const auto &job : preparationsForScreens(ratio))
+        job();
 }
 
 void StartUp(const QString &executableDirectory) {
@@ -106,7 +122,7 @@ void StartUp(const QString &executableDirectory) {
     guarded([] { ScreenSwitch(ScreenId::Menu); });
     // On a denser screen the other screens' artwork is rendered, and the plates the gas quiz shows
     // are read at twice the size, while the pupil reads the menu.
-    prepareArtworkOnceShown(running, plateReads());
+    prepareArtworkOnceShown(running, preparationsForScreens(qGuiApp->devicePixelRatio()));
 }
 
 Form *currentScreen() {
