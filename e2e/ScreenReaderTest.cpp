@@ -421,6 +421,10 @@ TEST_F(ByEar, AWholeQuestionThePropertiesAndTheKippPanel) {
              expectWindow(GasQuizCaption);
              program().pause(2000);
          }},
+        // Orca's "where am I" (the keypad's Enter) says the question again with the focused gas.
+        {QStringLiteral("the question again"),
+         {QStringLiteral("酸素 プッシュボタン 問題: ") + Reagents.join(QStringLiteral("と"))},
+         [this] { keys({QStringLiteral("KP_Enter")}, 2500); }},
         {QStringLiteral("a wrong gas"),
          {QStringLiteral("水素 プッシュボタン"), QStringLiteral("不正解")},
          [this] {
@@ -440,11 +444,16 @@ TEST_F(ByEar, AWholeQuestionThePropertiesAndTheKippPanel) {
              expectWindow(ApparatusCaption);
              program().pause(2000);
          }},
+        // The first choice, and Orca's "where am I" on it: the question with the choice's name.
+        {QStringLiteral("the apparatus question again"),
+         {QStringLiteral("気体: 酸素。薬品: ") + Reagents.join(QStringLiteral("と"))},
+         [this] {
+             keys({QStringLiteral("Tab"), QStringLiteral("KP_Enter")}, 2500);
+         }},
         {QStringLiteral("the right generator"),
          {RightGenerator, QStringLiteral("発生装置は正解。残りは捕集方法です")},
          [this] {
-             keys({QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"),
-                   QStringLiteral("Return")});
+             keys({QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Return")});
          }},
         {QStringLiteral("the generator again"),
          {QStringLiteral("発生装置はもう正解です")},

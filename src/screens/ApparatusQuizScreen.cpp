@@ -151,7 +151,13 @@ void ApparatusQuizScreen::Form_Load() {
         Image4(k)->setPicture(loadPicture(PicturePath(fragment::ReagentNormal, Reagent(q, k))));
         Image4(k)->setAccessibleName(reagentName(Reagent(q, k)));
     }
-    announceOnArrival(apparatusQuestionWords(q));
+    // Said on arrival, and again with each choice, as the pictures at the top show it throughout.
+    const QString question = apparatusQuestionWords(q);
+    for (int n = 1; n <= GeneratorCount; ++n)
+        Image1(n)->setAccessibleDescription(question);
+    for (int n = 1; n <= CollectorCount; ++n)
+        Image2(n)->setAccessibleDescription(question);
+    announceOnArrival(question);
 }
 
 // HoverEnter runs the highlight step (HighlightGenerator / HighlightCollector) when not frozen.

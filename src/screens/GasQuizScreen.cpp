@@ -125,9 +125,11 @@ void GasQuizScreen::ShowQuestion() {
         Image1(r)->setAccessibleDescription(QuestionReagent);
     }
     // The highlighted plates say the question at a glance; a screen reader says it on arrival,
-    // and again with the gas column whenever the pupil comes back to it.
+    // and again after each gas's name, and whenever the pupil asks where the focus is.
     const QString question = gasQuestionWords(CurrentQuestion);
     Frame1->setAccessibleDescription(question);
+    for (int n = 1; n <= GasCount; ++n)
+        Command1(n)->setAccessibleDescription(question);
     announceOnArrival(question);
 }
 
