@@ -72,16 +72,24 @@ TEST(ArtPictures, TheApparatusChoicesArePreRenderedAsTheGeneratorDrawsThem) {
     EXPECT_EQ(artPicturesRenderedFromSvg(), rendered) << "not pre-rendered";
 }
 
-// The screens' design-time plates are the generator's plates in their normal look.
+// The screens' design-time plates are the generator's plates in their normal look, at their own
+// size and at twice it.
 TEST(ArtPictures, TheDesignTimePlatesAreTheGeneratorsNormalPlates) {
     const auto samePixels = [](const QImage &stored, const QImage &drawn) {
         return stored == drawn.convertToFormat(stored.format());
     };
-    for (int gas = 1; gas <= GasCount; ++gas)
-        EXPECT_TRUE(samePixels(gasPlatePicture(gas), gasPlate(gas, false))) << "gas " << gas;
-    for (int reagent = 1; reagent <= ReagentCount; ++reagent)
-        EXPECT_TRUE(samePixels(reagentPlatePicture(reagent), reagentPlate(reagent, false)))
+    for (int gas = 1; gas <= GasCount; ++gas) {
+        const PictureFile stored = gasPlatePicture(gas);
+        EXPECT_TRUE(samePixels(stored.pixels, gasPlate(gas, false))) << "gas " << gas;
+        EXPECT_TRUE(samePixels(stored.doubled, gasPlate(gas, false, 2))) << "gas " << gas << " @2x";
+    }
+    for (int reagent = 1; reagent <= ReagentCount; ++reagent) {
+        const PictureFile stored = reagentPlatePicture(reagent);
+        EXPECT_TRUE(samePixels(stored.pixels, reagentPlate(reagent, false)))
             << "reagent " << reagent;
+        EXPECT_TRUE(samePixels(stored.doubled, reagentPlate(reagent, false, 2)))
+            << "reagent " << reagent << " @2x";
+    }
     for (const auto &[what, plate] : {std::pair{"gas 15", +[] { gasPlatePicture(15); }},
                                       std::pair{"reagent 0", +[] { reagentPlatePicture(0); }}}) {
         SCOPED_TRACE(what);

@@ -44,12 +44,18 @@ QImage prerenderedPicture(const QString &resource) {
     return image;
 }
 
-QString gasPlateResource(int gas) {
-    return QStringLiteral(":/plates/gas%1").arg(gas);
+namespace {
+QString atScale(const QString &resource, int scale) {
+    return scale == 1 ? resource : resource + QStringLiteral("@%1x").arg(scale);
+}
+} // namespace
+
+QString gasPlateResource(int gas, int scale) {
+    return atScale(QStringLiteral(":/plates/gas%1").arg(gas), scale);
 }
 
-QString reagentPlateResource(int reagent) {
-    return QStringLiteral(":/plates/reagent%1").arg(reagent);
+QString reagentPlateResource(int reagent, int scale) {
+    return atScale(QStringLiteral(":/plates/reagent%1").arg(reagent), scale);
 }
 
 } // namespace vaporica

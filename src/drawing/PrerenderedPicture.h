@@ -19,8 +19,9 @@ QByteArray prerenderedBytes(const QImage &picture);
 // rendered at; a null image when the build stored none.
 QImage prerenderedPicture(const QString &resource);
 
-// The names under which the build stores the design-time name plates.
-QString gasPlateResource(int gas);
-QString reagentPlateResource(int reagent);
+// The names under which the build stores the design-time name plates, at `scale` 2 the plate
+// drawn at twice the size for a denser screen.
+QString gasPlateResource(int gas, int scale = 1);
+QString reagentPlateResource(int reagent, int scale = 1);
 
 } // namespace vaporica

@@ -74,14 +74,15 @@ QStringList artResources() {
     return resources;
 }
 
-QImage gasPlatePicture(int gas) {
+PictureFile gasPlatePicture(int gas) {
     gasName(gas); // an unknown gas is a subscript error, as everywhere
-    return storedPlate(gasPlateResource(gas));
+    return {storedPlate(gasPlateResource(gas)), storedPlate(gasPlateResource(gas, 2))};
 }
 
-QImage reagentPlatePicture(int reagent) {
+PictureFile reagentPlatePicture(int reagent) {
     reagentName(reagent);
-    return storedPlate(reagentPlateResource(reagent));
+    return {storedPlate(reagentPlateResource(reagent)),
+            storedPlate(reagentPlateResource(reagent, 2))};
 }
 
 int artPicturesRenderedFromSvg() {

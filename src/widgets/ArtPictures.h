@@ -23,9 +23,10 @@ ScalablePicture scalableArtPicture(const QString &resource);
 QStringList artResources();
 
 // The design-time pictures of gas button n and reagent image n: the name plate in its normal
-// look, as the material generator draws it, pre-rendered by the build.
-QImage gasPlatePicture(int gas);
-QImage reagentPlatePicture(int reagent);
+// look, as the material generator draws it, pre-rendered by the build with the same plate at
+// twice the size.
+PictureFile gasPlatePicture(int gas);
+PictureFile reagentPlatePicture(int reagent);
 
 // How many pictures artPicture has rendered from SVG so far: none, while every screen asks for
 // its artwork at its own size.

@@ -28,14 +28,14 @@ GraphicalButton *makeButton(QWidget *parent, const ControlLook &look) {
         button->setCaptionFont(fontOf(look.font));
     if (!look.caption.isEmpty())
         button->setCaption(look.caption);
-    if (!look.art.isEmpty() || !look.plate.isNull())
+    if (!look.art.isEmpty() || !look.plate.pixels.isNull())
         button->setPicture(pictureOf(look));
     return button;
 }
 
 ImageBox *makeImage(QWidget *parent, const ControlLook &look) {
     auto *image = new ImageBox(parent, look.place, look.stretch);
-    if (!look.art.isEmpty() || !look.plate.isNull())
+    if (!look.art.isEmpty() || !look.plate.pixels.isNull())
         image->setPicture(pictureOf(look));
     if (look.answer)
         image->makeAnswer();

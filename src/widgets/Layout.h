@@ -130,8 +130,8 @@ template <class Screen> struct LayoutRow {
     const char *caption = nullptr;
     // A piece of layout artwork; "%1" stands for an array item's index.
     const char *art = nullptr;
-    QImage (*plateOf)(int index) = nullptr; // a design-time name plate instead
-    const char *words = nullptr;            // what a screen reader calls the control
+    PictureFile (*plateOf)(int index) = nullptr; // a design-time name plate instead
+    const char *words = nullptr;                 // what a screen reader calls the control
     QString (*wordsOf)(int index) = nullptr;
     const char *description = nullptr;
     std::uint32_t back = PaleYellow; // a button's face
@@ -165,7 +165,7 @@ struct ControlLook {
     TwipsRect place;
     QString caption;
     QString art;
-    QImage plate;
+    PictureFile plate;
     QString words;
     QString description;
     std::uint32_t back, fore;
@@ -229,11 +229,12 @@ template <class Screen> void Form::build(std::span<const LayoutRow<Screen>> tabl
                                                 : frames.find(std::string_view(row.inside))->second;
         for (int n = 1; n <= row.control.count; ++n) {
             QObject *object = makeControl(
-                parent, {row.control.kind, row.placeOfItem(n), QString::fromUtf8(row.caption),
-                         artOfItem(row.art, n), row.plateOf != nullptr ? row.plateOf(n) : QImage(),
-                         row.wordsOf != nullptr ? row.wordsOf(n) : QString::fromUtf8(row.words),
-                         QString::fromUtf8(row.description), row.back, row.fore, row.font,
-                         row.hidden, row.stretch, row.answer});
+                parent,
+                {row.control.kind, row.placeOfItem(n), QString::fromUtf8(row.caption),
+                 artOfItem(row.art, n), row.plateOf != nullptr ? row.plateOf(n) : PictureFile(),
+                 row.wordsOf != nullptr ? row.wordsOf(n) : QString::fromUtf8(row.words),
+                 QString::fromUtf8(row.description), row.back, row.fore, row.font, row.hidden,
+                 row.stretch, row.answer});
             // Found by the name the table gives it: "Command6", or "Command1(3)" in an array.
             object->setObjectName(
                 row.control.count == 1

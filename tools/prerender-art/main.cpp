@@ -64,12 +64,16 @@ void addSvgFolder(Store &store, const QString &prefix, const QDir &folder) {
     }
 }
 
+// Each plate also at twice the size: a screen shows its design-time plates on a projector too.
 void addPlates(Store &store) {
-    for (int gas = 1; gas <= vaporica::GasCount; ++gas)
-        store.add(vaporica::gasPlateResource(gas).mid(2), vaporica::gasPlate(gas, false));
-    for (int reagent = 1; reagent <= vaporica::ReagentCount; ++reagent)
-        store.add(vaporica::reagentPlateResource(reagent).mid(2),
-                  vaporica::reagentPlate(reagent, false));
+    for (int scale : {1, 2}) {
+        for (int gas = 1; gas <= vaporica::GasCount; ++gas)
+            store.add(vaporica::gasPlateResource(gas, scale).mid(2),
+                      vaporica::gasPlate(gas, false, scale));
+        for (int reagent = 1; reagent <= vaporica::ReagentCount; ++reagent)
+            store.add(vaporica::reagentPlateResource(reagent, scale).mid(2),
+                      vaporica::reagentPlate(reagent, false, scale));
+    }
 }
 
 } // namespace
