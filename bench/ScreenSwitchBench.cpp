@@ -67,10 +67,9 @@ void switchAndSettle(ScreenId target) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Untimed: brings the program to the screen the measured switch starts from.
-using Reach = void (*)(int iteration);
-
-void switchFrom(benchmark::State &state, Reach reach, ScreenId target) {
+// Times the switch to `target`, each time after an untimed `reach` (given the iteration's number)
+// has brought the program to the screen the switch starts from.
+template <class Reach> void timeSwitches(benchmark::State &state, ScreenId target, Reach reach) {
     if (startProgram(state)) {
         int iteration = 0;
         for (auto _ : state) {
@@ -86,114 +85,74 @@ void switchFrom(benchmark::State &state, Reach reach, ScreenId target) {
     useStandardErrorReporter();
 }
 
-// Back from the quiz: the menu rereads the question bank.
-void BM_SwitchToMenu(benchmark::State &state) {
-    switchFrom(
-        state, [](int) { switchAndSettle(ScreenId::GasQuiz); }, ScreenId::Menu);
-}
-BENCHMARK(BM_SwitchToMenu)->Unit(benchmark::kMillisecond);
+// A switch from the screen the program usually comes from.
+struct Switch {
+    const char *laterVisit, *firstVisit; // the benchmarks' names
+    ScreenId from, target;
+    // The summary and the properties go through every question in turn, as their pictures differ
+    // in size.
+    bool everyQuestion;
+};
 
-// The quiz button on the menu: forty picture reads and a question drawn.
-void BM_SwitchToGasQuiz(benchmark::State &state) {
-    switchFrom(
-        state, [](int) { switchAndSettle(ScreenId::Menu); }, ScreenId::GasQuiz);
-}
-BENCHMARK(BM_SwitchToGasQuiz)->Unit(benchmark::kMillisecond);
+// In the order of a pass through the program, and back to the menu.
+const Switch Switches[] = {
+    // The quiz button on the menu: forty picture reads and a question drawn.
+    {"BM_SwitchToGasQuiz", "BM_FirstVisitToGasQuiz", ScreenId::Menu, ScreenId::GasQuiz, false},
+    // The gas named: the quiz that drew the question hands it on.
+    {"BM_SwitchToApparatusQuiz", "BM_FirstVisitToApparatusQuiz", ScreenId::GasQuiz,
+     ScreenId::ApparatusQuiz, false},
+    // Both apparatus answers right.
+    {"BM_SwitchToSummary", "BM_FirstVisitToSummary", ScreenId::ApparatusQuiz, ScreenId::Summary,
+     true},
+    // The properties button on the summary.
+    {"BM_SwitchToProperties", "BM_FirstVisitToProperties", ScreenId::Summary, ScreenId::Properties,
+     true},
+    // Back from the quiz: the menu rereads the question bank.
+    {"BM_SwitchToMenu", "BM_FirstVisitToMenu", ScreenId::GasQuiz, ScreenId::Menu, false},
+};
 
-// The gas named: the quiz that drew the question hands it on.
-void BM_SwitchToApparatusQuiz(benchmark::State &state) {
-    switchFrom(
-        state, [](int) { switchAndSettle(ScreenId::GasQuiz); }, ScreenId::ApparatusQuiz);
-}
-BENCHMARK(BM_SwitchToApparatusQuiz)->Unit(benchmark::kMillisecond);
-
-// Both apparatus answers right; every question in turn, as their pictures differ in size.
-void BM_SwitchToSummary(benchmark::State &state) {
-    switchFrom(
-        state,
-        [](int iteration) {
+void laterVisit(benchmark::State &state, const Switch &s) {
+    timeSwitches(state, s.target, [&s](int iteration) {
+        if (s.everyQuestion)
             CurrentQuestion = static_cast<Integer>(iteration % MaxQuestions + 1);
-            switchAndSettle(ScreenId::ApparatusQuiz);
-        },
-        ScreenId::Summary);
+        switchAndSettle(s.from);
+    });
 }
-BENCHMARK(BM_SwitchToSummary)->Unit(benchmark::kMillisecond);
-
-// The properties button on the summary.
-void BM_SwitchToProperties(benchmark::State &state) {
-    switchFrom(
-        state,
-        [](int iteration) {
-            CurrentQuestion = static_cast<Integer>(iteration % MaxQuestions + 1);
-            switchAndSettle(ScreenId::Summary);
-        },
-        ScreenId::Properties);
-}
-BENCHMARK(BM_SwitchToProperties)->Unit(benchmark::kMillisecond);
 
 // A screen's first visit on a denser screen (QT_SCALE_FACTOR=2): nothing rendered for the device
 // yet but what the screen it comes from shows, as on the first pass through the program, with
-// argument 1 after what the program prepares while the menu is read (artwork, plates).
-void firstVisit(benchmark::State &state, ScreenId from, ScreenId target) {
+// argument 1 after what the program prepares while the menu is read (artwork, plates). Back to the
+// menu, the menu's artwork is forgotten as well.
+void firstVisit(benchmark::State &state, const Switch &s) {
     const bool prepared = state.range(0) == 1;
-    if (startProgram(state)) {
-        for (auto _ : state) {
-            state.PauseTiming();
+    const auto prepare = [prepared] {
+        if (prepared)
+            prepareScreensAhead(qApp->devicePixelRatio());
+    };
+    timeSwitches(state, s.target, [&](int) {
+        if (s.target == ScreenId::Menu) {
+            switchAndSettle(s.from);
             forgetRenderedArtwork();
-            switchAndSettle(ScreenId::Menu);
-            if (prepared)
-                prepareScreensAhead(qApp->devicePixelRatio());
-            if (from != ScreenId::Menu)
-                switchAndSettle(from);
-            state.ResumeTiming();
-            switchAndSettle(target);
-            if (!stillRunning(state))
-                break;
+            prepare();
+            return;
         }
-    }
-    resetNavigation();
-    useStandardErrorReporter();
+        forgetRenderedArtwork();
+        switchAndSettle(ScreenId::Menu);
+        prepare();
+        if (s.from != ScreenId::Menu)
+            switchAndSettle(s.from);
+    });
 }
 
-void BM_FirstVisitToGasQuiz(benchmark::State &state) {
-    firstVisit(state, ScreenId::Menu, ScreenId::GasQuiz);
-}
-BENCHMARK(BM_FirstVisitToGasQuiz)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-void BM_FirstVisitToApparatusQuiz(benchmark::State &state) {
-    firstVisit(state, ScreenId::GasQuiz, ScreenId::ApparatusQuiz);
-}
-BENCHMARK(BM_FirstVisitToApparatusQuiz)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-void BM_FirstVisitToSummary(benchmark::State &state) {
-    firstVisit(state, ScreenId::ApparatusQuiz, ScreenId::Summary);
-}
-BENCHMARK(BM_FirstVisitToSummary)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-void BM_FirstVisitToProperties(benchmark::State &state) {
-    firstVisit(state, ScreenId::Summary, ScreenId::Properties);
-}
-BENCHMARK(BM_FirstVisitToProperties)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-// Back to the menu from the gas quiz, the menu's artwork forgotten as well.
-void BM_FirstVisitToMenu(benchmark::State &state) {
-    const bool prepared = state.range(0) == 1;
-    if (startProgram(state)) {
-        for (auto _ : state) {
-            state.PauseTiming();
-            switchAndSettle(ScreenId::GasQuiz);
-            forgetRenderedArtwork();
-            if (prepared)
-                prepareScreensAhead(qApp->devicePixelRatio());
-            state.ResumeTiming();
-            switchAndSettle(ScreenId::Menu);
-            if (!stillRunning(state))
-                break;
-        }
-    }
-    resetNavigation();
-    useStandardErrorReporter();
-}
-BENCHMARK(BM_FirstVisitToMenu)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+[[maybe_unused]] const bool registered = [] {
+    for (const Switch &s : Switches)
+        benchmark::RegisterBenchmark(s.laterVisit, laterVisit, s)->Unit(benchmark::kMillisecond);
+    for (const Switch &s : Switches)
+        benchmark::RegisterBenchmark(s.firstVisit, firstVisit, s)
+            ->Arg(0)
+            ->Arg(1)
+            ->Unit(benchmark::kMillisecond);
+    return true;
+}();
 
 } // namespace
