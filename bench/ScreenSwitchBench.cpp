@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <benchmark/benchmark.h>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -67,15 +68,9 @@ void switchAndSettle(ScreenId target) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// The switch a first-visit case times, apart so that a profiler can be told to count it alone.
-[[gnu::noinline]] void timedSwitch(ScreenId target) {
-    switchAndSettle(target);
-}
-
-// Untimed: brings the program to the screen the measured switch starts from.
-using Reach = void (*)(int iteration);
-
-void switchFrom(benchmark::State &state, Reach reach, ScreenId target) {
+// Times the switch to `target`, each time after an untimed `reach` (given the iteration's number)
+// has brought the program to the screen the switch starts from.
+template <class Reach> void timeSwitches(benchmark::State &state, ScreenId target, Reach reach) {
     if (startProgram(state)) {
         int iteration = 0;
         for (auto _ : state) {
@@ -91,140 +86,81 @@ void switchFrom(benchmark::State &state, Reach reach, ScreenId target) {
     useStandardErrorReporter();
 }
 
-// Back from the quiz: the menu rereads the question bank.
-void BM_SwitchToMenu(benchmark::State &state) {
-    switchFrom(
-        state, [](int) { switchAndSettle(ScreenId::GasQuiz); }, ScreenId::Menu);
-}
-BENCHMARK(BM_SwitchToMenu)->Unit(benchmark::kMillisecond);
+// A switch from the screen the program usually comes from.
+struct Switch {
+    const char *laterVisit, *firstVisit; // the benchmarks' names
+    ScreenId from, target;
+    // The summary and the properties go through every question in turn, as their pictures differ
+    // in size.
+    bool everyQuestion;
+};
 
-// The quiz button on the menu: forty picture reads and a question drawn.
-void BM_SwitchToGasQuiz(benchmark::State &state) {
-    switchFrom(
-        state, [](int) { switchAndSettle(ScreenId::Menu); }, ScreenId::GasQuiz);
-}
-BENCHMARK(BM_SwitchToGasQuiz)->Unit(benchmark::kMillisecond);
+// In the order of a pass through the program, and back to the menu.
+const Switch Switches[] = {
+    // The quiz button on the menu: forty picture reads and a question drawn.
+    {"BM_SwitchToGasQuiz", "BM_FirstVisitToGasQuiz", ScreenId::Menu, ScreenId::GasQuiz, false},
+    // The gas named: the quiz that drew the question hands it on.
+    {"BM_SwitchToApparatusQuiz", "BM_FirstVisitToApparatusQuiz", ScreenId::GasQuiz,
+     ScreenId::ApparatusQuiz, false},
+    // Both apparatus answers right.
+    {"BM_SwitchToSummary", "BM_FirstVisitToSummary", ScreenId::ApparatusQuiz, ScreenId::Summary,
+     true},
+    // The properties button on the summary.
+    {"BM_SwitchToProperties", "BM_FirstVisitToProperties", ScreenId::Summary, ScreenId::Properties,
+     true},
+    // Back from the quiz: the menu rereads the question bank.
+    {"BM_SwitchToMenu", "BM_FirstVisitToMenu", ScreenId::GasQuiz, ScreenId::Menu, false},
+};
 
-// The gas named: the quiz that drew the question hands it on.
-void BM_SwitchToApparatusQuiz(benchmark::State &state) {
-    switchFrom(
-        state, [](int) { switchAndSettle(ScreenId::GasQuiz); }, ScreenId::ApparatusQuiz);
-}
-BENCHMARK(BM_SwitchToApparatusQuiz)->Unit(benchmark::kMillisecond);
-
-// Both apparatus answers right; every question in turn, as their pictures differ in size.
-void BM_SwitchToSummary(benchmark::State &state) {
-    switchFrom(
-        state,
-        [](int iteration) {
+void laterVisit(benchmark::State &state, const Switch &s) {
+    timeSwitches(state, s.target, [&s](int iteration) {
+        if (s.everyQuestion)
             CurrentQuestion = static_cast<Integer>(iteration % MaxQuestions + 1);
-            switchAndSettle(ScreenId::ApparatusQuiz);
-        },
-        ScreenId::Summary);
+        switchAndSettle(s.from);
+    });
 }
-BENCHMARK(BM_SwitchToSummary)->Unit(benchmark::kMillisecond);
-
-// The properties button on the summary.
-void BM_SwitchToProperties(benchmark::State &state) {
-    switchFrom(
-        state,
-        [](int iteration) {
-            CurrentQuestion = static_cast<Integer>(iteration % MaxQuestions + 1);
-            switchAndSettle(ScreenId::Summary);
-        },
-        ScreenId::Properties);
-}
-BENCHMARK(BM_SwitchToProperties)->Unit(benchmark::kMillisecond);
 
 // A screen's first visit on a denser screen (QT_SCALE_FACTOR=2): nothing rendered for the device
 // yet but what the screen it comes from shows, as on the first pass through the program, with
-// argument 1 after what the program prepares while the menu is read (artwork, plates).
-void firstVisit(benchmark::State &state, ScreenId from, ScreenId target) {
+// argument 1 after what the program prepares while the menu is read (artwork, plates). Back to the
+// menu, the menu's artwork is forgotten as well.
+void firstVisit(benchmark::State &state, const Switch &s) {
     const bool prepared = state.range(0) == 1;
-    // The screens after the gas quiz show the question it draws; a run of this benchmark alone
-    // has drawn none.
+    // The screens after the gas quiz show the question it draws; a run of this case alone has
+    // drawn none.
     CurrentQuestion = 1;
-    if (startProgram(state)) {
-        for (auto _ : state) {
-            state.PauseTiming();
-            forgetRenderedArtwork();
-            switchAndSettle(ScreenId::Menu);
-            if (prepared)
-                prepareScreensAhead(qApp->devicePixelRatio());
-            if (from != ScreenId::Menu)
-                switchAndSettle(from);
-            state.ResumeTiming();
-            timedSwitch(target);
-            if (!stillRunning(state))
-                break;
-        }
-    }
-    resetNavigation();
-    useStandardErrorReporter();
-}
-
-void BM_FirstVisitToGasQuiz(benchmark::State &state) {
-    firstVisit(state, ScreenId::Menu, ScreenId::GasQuiz);
-}
-BENCHMARK(BM_FirstVisitToGasQuiz)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-void BM_FirstVisitToApparatusQuiz(benchmark::State &state) {
-    firstVisit(state, ScreenId::GasQuiz, ScreenId::ApparatusQuiz);
-}
-BENCHMARK(BM_FirstVisitToApparatusQuiz)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-void BM_FirstVisitToSummary(benchmark::State &state) {
-    firstVisit(state, ScreenId::ApparatusQuiz, ScreenId::Summary);
-}
-BENCHMARK(BM_FirstVisitToSummary)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-void BM_FirstVisitToProperties(benchmark::State &state) {
-    firstVisit(state, ScreenId::Summary, ScreenId::Properties);
-}
-BENCHMARK(BM_FirstVisitToProperties)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-// Back to the menu from the gas quiz, the menu's artwork forgotten as well.
-void BM_FirstVisitToMenu(benchmark::State &state) {
-    const bool prepared = state.range(0) == 1;
-    if (startProgram(state)) {
-        for (auto _ : state) {
-            state.PauseTiming();
-            switchAndSettle(ScreenId::GasQuiz);
-            forgetRenderedArtwork();
-            if (prepared)
-                prepareScreensAhead(qApp->devicePixelRatio());
-            state.ResumeTiming();
-            switchAndSettle(ScreenId::Menu);
-            if (!stillRunning(state))
-                break;
-        }
-    }
-    resetNavigation();
-    useStandardErrorReporter();
-}
-BENCHMARK(BM_FirstVisitToMenu)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-// The first pass of a pupil through a fresh program, once the menu has been read: each switch a
-// first visit, in the order a pupil meets them, with nothing forgotten or prepared by hand. Only
-// a new process has a first pass: run this case alone, several times, and take the medians of
-// its counters (milliseconds per switch).
-void BM_FirstPass(benchmark::State &state) {
-    struct Step {
-        const char *counter;
-        ScreenId target;
+    const auto prepare = [prepared] {
+        if (prepared)
+            prepareScreensAhead(qApp->devicePixelRatio());
     };
-    constexpr Step Pass[] = {{"gas_quiz", ScreenId::GasQuiz},
-                             {"apparatus_quiz", ScreenId::ApparatusQuiz},
-                             {"summary", ScreenId::Summary},
-                             {"properties", ScreenId::Properties},
-                             {"menu", ScreenId::Menu}};
+    timeSwitches(state, s.target, [&](int) {
+        if (s.target == ScreenId::Menu) {
+            switchAndSettle(s.from);
+            forgetRenderedArtwork();
+            prepare();
+            return;
+        }
+        forgetRenderedArtwork();
+        switchAndSettle(ScreenId::Menu);
+        prepare();
+        if (s.from != ScreenId::Menu)
+            switchAndSettle(s.from);
+    });
+}
+
+// The first pass of a pupil through a fresh program once the menu has been read: every switch of
+// the table a first visit, in its order, with nothing forgotten or prepared by hand. Only a new
+// process has a first pass: run this case alone, several times, and take the medians of its
+// counters (milliseconds per switch, named after the screen switched to).
+void BM_FirstPass(benchmark::State &state) {
     if (startProgram(state)) {
         for (auto _ : state) {
-            for (const Step &step : Pass) {
+            for (const Switch &s : Switches) {
                 QElapsedTimer clock;
                 clock.start();
-                switchAndSettle(step.target);
-                state.counters[step.counter] = double(clock.nsecsElapsed()) / 1e6;
+                switchAndSettle(s.target);
+                state.counters[std::string(s.laterVisit).substr(std::strlen("BM_SwitchTo"))] =
+                    double(clock.nsecsElapsed()) / 1e6;
                 if (!stillRunning(state))
                     break;
             }
@@ -234,5 +170,16 @@ void BM_FirstPass(benchmark::State &state) {
     useStandardErrorReporter();
 }
 BENCHMARK(BM_FirstPass)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+[[maybe_unused]] const bool registered = [] {
+    for (const Switch &s : Switches)
+        benchmark::RegisterBenchmark(s.laterVisit, laterVisit, s)->Unit(benchmark::kMillisecond);
+    for (const Switch &s : Switches)
+        benchmark::RegisterBenchmark(s.firstVisit, firstVisit, s)
+            ->Arg(0)
+            ->Arg(1)
+            ->Unit(benchmark::kMillisecond);
+    return true;
+}();
 
 } // namespace

@@ -40,6 +40,17 @@ void saveTables(const QString &dir, const QByteArray &before = {}, const QByteAr
     }
 }
 
+// A tables folder as a teacher keeps one, beside where its exported file would go.
+struct SavedTables {
+    explicit SavedTables(const QByteArray &before = {}, const QByteArray &after = {}) {
+        QDir().mkpath(tables);
+        saveTables(tables, before, after);
+    }
+    QTemporaryDir work;
+    const QString tables = work.filePath(QStringLiteral("教材"));
+    const QString exportFile = work.filePath(QStringLiteral("学校の問題.vaporica-tables"));
+};
+
 struct Ending {
     const char *name;
     QByteArray pkexec; // the stand-in's script; "exec \"$@\"" runs the helper
@@ -53,19 +64,16 @@ class PublishEnding : public testing::TestWithParam<Ending> {};
 } // namespace
 
 TEST_P(PublishEnding, IsToldInTheTeachersWords) {
-    QTemporaryDir work;
-    const QString tables = work.filePath(QStringLiteral("教材"));
-    QDir().mkpath(tables);
-    saveTables(tables);
-    PrivilegedRun how{work.filePath(QStringLiteral("pkexec")),
-                      work.filePath(QStringLiteral("helper")), 5000};
+    const SavedTables saved;
+    PrivilegedRun how{saved.work.filePath(QStringLiteral("pkexec")),
+                      saved.work.filePath(QStringLiteral("helper")), 5000};
     writeScript(how.pkexec, GetParam().pkexec);
     writeScript(how.helper, GetParam().helper);
-    const PublishOutcome outcome = publishForEveryone(tables, how);
+    const PublishOutcome outcome = publishForEveryone(saved.tables, how);
     EXPECT_EQ(outcome.ok, GetParam().ok) << outcome.message.toStdString();
     EXPECT_TRUE(outcome.message.contains(QString::fromUtf8(GetParam().said)))
         << outcome.message.toStdString();
-    EXPECT_TRUE(outcome.message.contains(tables)) << outcome.message.toStdString();
+    EXPECT_TRUE(outcome.message.contains(saved.tables)) << outcome.message.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -131,45 +139,37 @@ TEST(Publish, GivesUpAfterItsTimeAndSaysSo) {
 
 // Tables the generator refuses are refused before any password is asked.
 TEST(Publish, TablesWithAnErrorAreRefusedBeforeThePasswordAndNotExported) {
-    QTemporaryDir work;
-    const QString tables = work.filePath(QStringLiteral("教材"));
-    QDir().mkpath(tables);
-    saveTables(tables, "\n1\t酸素\t", "\n1\t酸素ガス\t");
-    const QString asked = work.filePath(QStringLiteral("asked"));
-    const QString pkexec = work.filePath(QStringLiteral("pkexec"));
+    const SavedTables saved("\n1\t酸素\t", "\n1\t酸素ガス\t");
+    const QString asked = saved.work.filePath(QStringLiteral("asked"));
+    const QString pkexec = saved.work.filePath(QStringLiteral("pkexec"));
     writeScript(pkexec, "touch '" + asked.toUtf8() + "'");
-    const PublishOutcome published = publishForEveryone(tables, {pkexec, pkexec, 5000});
+    const PublishOutcome published = publishForEveryone(saved.tables, {pkexec, pkexec, 5000});
     EXPECT_FALSE(published.ok);
     EXPECT_FALSE(QFile::exists(asked));
-    const QString file = work.filePath(QStringLiteral("学校の問題.vaporica-tables"));
-    const PublishOutcome exported = exportTables(tables, file);
+    const PublishOutcome exported = exportTables(saved.tables, saved.exportFile);
     EXPECT_FALSE(exported.ok);
-    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_FALSE(QFile::exists(saved.exportFile));
     for (const PublishOutcome &outcome : {published, exported}) {
-        EXPECT_TRUE(outcome.message.startsWith(tables + QStringLiteral(": 表にエラーが")))
+        EXPECT_TRUE(outcome.message.startsWith(saved.tables + QStringLiteral(": 表にエラーが")))
             << outcome.message.toStdString();
         EXPECT_TRUE(outcome.message.contains(QStringLiteral("問題 ")))
             << outcome.message.toStdString();
     }
     EXPECT_FALSE(
-        publishForEveryone(work.filePath(QStringLiteral("ない")), {pkexec, pkexec, 5000}).ok);
+        publishForEveryone(saved.work.filePath(QStringLiteral("ない")), {pkexec, pkexec, 5000}).ok);
 }
 
 TEST(Export, WritesOneFileThatCarriesTheSavedTables) {
-    QTemporaryDir work;
-    const QString tables = work.filePath(QStringLiteral("教材"));
-    QDir().mkpath(tables);
-    saveTables(tables, "水に溶けにくい→水上置換\t", "水に溶けにくく軽い→水上置換\t");
-    const QString file = work.filePath(QStringLiteral("学校の問題.vaporica-tables"));
-    const PublishOutcome outcome = exportTables(tables, file);
+    const SavedTables saved("水に溶けにくい→水上置換\t", "水に溶けにくく軽い→水上置換\t");
+    const PublishOutcome outcome = exportTables(saved.tables, saved.exportFile);
     ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
-    EXPECT_TRUE(outcome.message.contains(file));
+    EXPECT_TRUE(outcome.message.contains(saved.exportFile));
     EXPECT_TRUE(outcome.message.contains(
         QStringLiteral("sudo vaporica-make-material --system 学校の問題.vaporica-tables")));
     QTemporaryDir back;
-    vaporica::material::unpackTablesFile(file, back.path());
+    vaporica::material::unpackTablesFile(saved.exportFile, back.path());
     for (const QString &name : vaporica::material::tableNames()) {
-        QFile a(QDir(tables).filePath(name)), b(QDir(back.path()).filePath(name));
+        QFile a(QDir(saved.tables).filePath(name)), b(QDir(back.path()).filePath(name));
         ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
         EXPECT_EQ(a.readAll(), b.readAll()) << name.toStdString();
     }

@@ -26,33 +26,31 @@ struct Look {
     qreal rimWidth = 1.0;
 };
 
+// A deep plate carries white type with a dark edge under it, in a thin rim.
+Look deepPlate(QColor face, QColor light, QColor dark, QColor rim, QColor shadow) {
+    return {face, light, dark, rim, Qt::white, shadow, 1.0};
+}
+
+// A pale plate carries dark type in its rim's colour, with no edge under it.
+Look palePlate(QColor face, QColor light, QColor dark, QColor ink, qreal rimWidth) {
+    return {face, light, dark, ink, ink, std::nullopt, rimWidth};
+}
+
 // The plain plates are deep enough in tone that white type on them reads at better than 4.5:1.
-const Look GasNormal{QColor(0, 88, 184), QColor(96, 164, 232),
-                     QColor(0, 48, 118), QColor(0, 30, 80),
-                     Qt::white,          QColor(0, 28, 84)};
-const Look ReagentNormal{QColor(0, 108, 40), QColor(86, 176, 104),
-                         QColor(0, 62, 20),  QColor(0, 40, 10),
-                         Qt::white,          QColor(0, 40, 12)};
+const Look GasNormal = deepPlate(QColor(0, 88, 184), QColor(96, 164, 232), QColor(0, 48, 118),
+                                 QColor(0, 30, 80), QColor(0, 28, 84));
+const Look ReagentNormal = deepPlate(QColor(0, 108, 40), QColor(86, 176, 104), QColor(0, 62, 20),
+                                     QColor(0, 40, 10), QColor(0, 40, 12));
 // The question's reagents are pale plates in a heavy black frame with black type among the deep
 // green ones: told apart by lightness and by the frame, so also in greyscale and by a pupil who
 // cannot tell red from green.
-const Look ReagentQuestion{QColor(255, 238, 140),
-                           QColor(255, 251, 214),
-                           QColor(236, 200, 84),
-                           QColor(24, 16, 0),
-                           QColor(24, 16, 0),
-                           std::nullopt,
-                           3.0};
+const Look ReagentQuestion = palePlate(QColor(255, 238, 140), QColor(255, 251, 214),
+                                       QColor(236, 200, 84), QColor(24, 16, 0), 3.0);
 // A gas under the pointer turns pale sky with navy type and a thin rim: lit like the question's
 // reagents, so it stands out of its column, but neither yellow nor framed, so a gas button never
 // looks like a reagent of the question.
-const Look GasHighlighted{QColor(206, 236, 255),
-                          QColor(246, 252, 255),
-                          QColor(150, 200, 240),
-                          QColor(0, 44, 110),
-                          QColor(0, 44, 110),
-                          std::nullopt,
-                          1.0};
+const Look GasHighlighted = palePlate(QColor(206, 236, 255), QColor(246, 252, 255),
+                                      QColor(150, 200, 240), QColor(0, 44, 110), 1.0);
 
 // The plate sits within the rows a 35-pixel button face shows of a 40-pixel picture, so nothing
 // of it is cut off on a gas button; the cream above and below matches the window background.
