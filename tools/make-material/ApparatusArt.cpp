@@ -1,19 +1,18 @@
 #include "ApparatusArt.h"
 
+#include "LabelPlacement.h"
 #include "Plates.h"
+#include "SetupCatalogue.h"
 #include "base/Names.h"
 #include "base/RuntimeError.h"
 #include "base/SharedVariables.h"
 #include "drawing/Fonts.h"
 #include "drawing/SvgRender.h"
 
-#include <QFile>
 #include <QFont>
-#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegularExpression>
-#include <QSet>
 #include <QSvgRenderer>
 
 #include <algorithm>
@@ -23,12 +22,6 @@
 #include <stdexcept>
 #include <utility>
 #include <vector>
-
-// Resources compiled into a static library are linked only when something refers to them, and the
-// macro must be used outside any namespace.
-static void initApparatusResources() {
-    Q_INIT_RESOURCE(apparatus);
-}
 
 namespace vaporica {
 namespace {
@@ -46,103 +39,6 @@ const std::array<SvgFile, CollectorCount> kCollectors = {
     {{"collector1.svg", {93, 119}}, {"collector2.svg", {89, 119}}, {"collector3.svg", {179, 136}}}};
 
 const QSize kSetupSize(427, 196);
-
-// The gas passes these between generator and collector, in the order listed.
-enum class Vessel { WaterWash, AcidWash, SodaLime };
-
-struct Setup {
-    int number;
-    int generator;
-    bool thermometer; // beside the dropping funnel, bulb in the liquid, with boiling chips
-    std::vector<Vessel> between;
-    int collector;
-};
-
-QString resourcePath(const char *name) {
-    initApparatusResources();
-    return QStringLiteral(":/apparatus/") + QLatin1String(name);
-}
-
-// The vessels as the set-up table names them, in the order of Vessel.
-const QStringList kVesselNames = {QStringLiteral("水の洗気びん"),
-                                  QStringLiteral("濃硫酸の洗気びん"),
-                                  QStringLiteral("ソーダ石灰の乾燥管")};
-
-// Named in errors as a developer finds it; the build compiles it in as a resource.
-const QString kSetupSource = QStringLiteral("material/apparatus/setups.tsv");
-const QString kSetupColumns = QStringLiteral("番号\t発生装置\t温度計\t間の器具\t捕集");
-
-// One row of setups.tsv; a cell out of form is a runtime error naming the table, line and cell.
-Setup setupRow(const QStringList &cells, int line) {
-    const auto fail = [&](const QString &what) {
-        return RuntimeError(ErrorNumber::InvalidFileFormat,
-                            QStringLiteral("装置図の表 %1 行目: %2").arg(line).arg(what),
-                            kSetupSource);
-    };
-    if (cells.size() != 5)
-        throw fail(QStringLiteral("列が %1 個あります（5 個のはずです）").arg(cells.size()));
-    Setup setup{};
-    bool ok = false;
-    setup.number = cells[0].toInt(&ok);
-    if (!ok)
-        throw fail(QStringLiteral("番号 \"%1\" は整数ではありません").arg(cells[0]));
-    setup.generator = cells[1].toInt(&ok);
-    if (!ok || setup.generator < 1 || setup.generator > GeneratorCount)
-        throw fail(QStringLiteral("発生装置 \"%1\" は 1..%2 ではありません")
-                       .arg(cells[1])
-                       .arg(GeneratorCount));
-    if (!cells[2].isEmpty() && cells[2] != QStringLiteral("あり"))
-        throw fail(QStringLiteral("温度計 \"%1\" は あり か空欄です").arg(cells[2]));
-    setup.thermometer = !cells[2].isEmpty();
-    if (!cells[3].isEmpty())
-        for (const QString &name : cells[3].split(QStringLiteral("・"))) {
-            const qsizetype vessel = kVesselNames.indexOf(name);
-            if (vessel < 0)
-                throw fail(QStringLiteral("間の器具 \"%1\" は %2 のどれでもありません")
-                               .arg(name, kVesselNames.join(QStringLiteral("・"))));
-            setup.between.push_back(Vessel(vessel));
-        }
-    for (int c = 1; c <= CollectorCount; ++c)
-        if (collectionName(c) == cells[4])
-            setup.collector = c;
-    if (setup.collector == 0)
-        throw fail(
-            QStringLiteral("捕集 \"%1\" は 下方置換・上方置換・水上置換 のどれでもありません")
-                .arg(cells[4]));
-    return setup;
-}
-
-// The set-up drawings, from the table beside the drawings (setups.tsv): which generator, which
-// vessels in between and which collection each number shows. The numbering is the one the
-// question bank and the material's tables refer to.
-const std::vector<Setup> &setups() {
-    static const std::vector<Setup> table = [] {
-        const QString path = resourcePath("setups.tsv");
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw RuntimeError(ErrorNumber::FileNotFound, QStringLiteral("装置図の表が読めません"),
-                               path);
-        std::vector<Setup> rows;
-        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-        bool header = true;
-        for (int i = 0; i < lines.size(); ++i) {
-            if (lines[i].trimmed().isEmpty() || lines[i].startsWith(QLatin1Char('#')))
-                continue;
-            if (std::exchange(header, false)) {
-                if (lines[i] != kSetupColumns)
-                    throw RuntimeError(ErrorNumber::InvalidFileFormat,
-                                       QStringLiteral("装置図の表 %1 行目: 見出しは「%2」です")
-                                           .arg(i + 1)
-                                           .arg(QString(kSetupColumns).replace('\t', ' ')),
-                                       kSetupSource);
-                continue;
-            }
-            rows.push_back(setupRow(lines[i].split(QLatin1Char('\t')), i + 1));
-        }
-        return rows;
-    }();
-    return table;
-}
 
 // The colours and widths of the glass tubes drawn in the SVG sources, so joins do not show.
 const QColor kTubeOutline(Qt::black);
@@ -201,7 +97,7 @@ Part loadPart(const QString &source, QByteArray svg, QSizeF size) {
 }
 
 Part loadPart(const char *name, QSizeF size = {}) {
-    const QString source = resourcePath(name);
+    const QString source = apparatusResource(name);
     return loadPart(source, readSvg(source), size);
 }
 
@@ -210,7 +106,7 @@ Part generatorPart(int n, bool thermometer) {
     if (!thermometer)
         return loadPart(file.name, file.size);
     Part part = loadPart(file.name, file.size);
-    part.overlaySvg = readSvg(resourcePath("thermometer.svg"));
+    part.overlaySvg = readSvg(apparatusResource("thermometer.svg"));
     part.overlayRect = QSvgRenderer(part.svg).boundsOnElement(QStringLiteral("thermometer-slot"));
     return part;
 }
@@ -285,19 +181,6 @@ Spots spotsOf(int generator) {
         return {QPointF(50, 48), QPointF(71, 162), QPointF(82, 149), QPointF(74.5, 160), 30};
     }
 }
-
-// A name set on the picture and the place in the drawing its leader line points to. The words go
-// on one line, or on two where one line would make a long plate.
-struct Callout {
-    QString oneLine;
-    QString twoLines;
-    QPointF spot; // in the part's coordinates, then in the set-up's
-    double reach; // the wall of the vessel it lies in, from the spot; the line crosses no other
-    // A vessel standing on the bench may be named from below; a generator's contents never are,
-    // as the line would come through the burner, the gauze or the stand's foot.
-    bool fromBelow = false;
-    QString where; // in words: 滴下ろうと, 試験管の底, …
-};
 
 Callout calloutFor(const QList<int> &reagents, QPointF spot, double reach, const QString &where) {
     QStringList names;
@@ -485,236 +368,12 @@ QImage drawParts(const std::vector<Part> &parts, const QRect &content, int facto
     return canvas;
 }
 
-QSize plateSize(const QString &text, const QFont &font) {
-    const QFontMetrics fm(font);
-    int width = 0;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (const QString &line : lines)
-        width = std::max(width, fm.horizontalAdvance(line));
-    return QSize(width + 2 * kLabelPlatePadding, int(lines.size()) * fm.height() + 4);
-}
-
-// Where a plate's leader line leaves it: the middle of the side that faces the spot.
-QPoint leaderStart(const QRect &box, QPoint spot) {
-    if (spot.x() > box.right())
-        return QPoint(box.right(), box.center().y());
-    if (spot.x() < box.left())
-        return QPoint(box.left(), box.center().y());
-    return QPoint(box.center().x(), spot.y() < box.top() ? box.top() : box.bottom());
-}
-
-bool segmentsCross(QPointF a, QPointF b, QPointF c, QPointF d) {
-    const auto side = [](QPointF p, QPointF q, QPointF r) {
-        const double v = (q.x() - p.x()) * (r.y() - p.y()) - (q.y() - p.y()) * (r.x() - p.x());
-        return (v > 0) - (v < 0);
-    };
-    return side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0;
-}
-
-bool segmentMeetsRect(QPointF a, QPointF b, const QRect &r) {
-    const QRectF box(r);
-    if (box.contains(a) || box.contains(b))
-        return true;
-    const QPointF corners[] = {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()};
-    for (int i = 0; i < 4; ++i)
-        if (segmentsCross(a, b, corners[i], corners[(i + 1) % 4]))
-            return true;
-    return false;
-}
-
-// The picture's free room for the plates: what the drawing covers, the place a screen writes over,
-// and the plates and leader lines set so far.
-class Room {
-public:
-    // `parts` is the drawing without its joining tubes: a leader line may cross a thin tube.
-    Room(const QImage &drawing, const QImage &parts, QPoint at,
-         const std::optional<QRect> &keepClear)
-        : keepClear_(keepClear), width_(kSetupSize.width()), height_(kSetupSize.height()),
-          ink_((width_ + 1) * (height_ + 1), 0), dark_(width_ * height_, false) {
-        for (int y = 0; y < height_; ++y) {
-            int row = 0;
-            for (int x = 0; x < width_; ++x) {
-                const QPoint p = QPoint(x, y) - at;
-                const bool inside = drawing.rect().contains(p);
-                const QRgb c = inside ? drawing.pixel(p) : 0;
-                const QRgb part = inside ? parts.pixel(p) : 0;
-                row += qAlpha(c) > 48;
-                ink_[(y + 1) * (width_ + 1) + x + 1] = ink_[y * (width_ + 1) + x + 1] + row;
-                // Outlines, stands, burners and stoppers, which a leader line should not cross;
-                // glass and liquids are pale.
-                dark_[y * width_ + x] = qAlpha(part) > 128 && qGray(qUnpremultiply(part)) < 170;
-            }
-        }
-    }
-
-    // Inside the picture, clear of the drawing by two pixels, of the kept place and of the plates.
-    bool isFree(const QRect &box) const {
-        if (!QRect(1, 1, width_ - 2, height_ - 2).contains(box))
-            return false;
-        if (keepClear_ && keepClear_->intersects(box))
-            return false;
-        if (inkIn(box.adjusted(-2, -2, 2, 2)) > 0)
-            return false;
-        for (const Set &set : set_)
-            if (set.box.adjusted(-3, -3, 3, 3).intersects(box))
-                return false;
-        return true;
-    }
-
-    // A leader line from a plate to its spot may cross the outline of the vessel it points into,
-    // but neither another part, nor a plate, nor another leader line.
-    bool leaderFits(QPoint from, QPoint spot, double reach, bool fromBelow) const {
-        if (!fromBelow && from.y() > spot.y() + 4)
-            return false;
-        for (const Set &set : set_)
-            if (segmentMeetsRect(from, spot, set.box.adjusted(-1, -1, 1, 1)) ||
-                segmentsCross(from, spot, set.from, set.spot))
-                return false;
-        return strokesCrossed(from, spot, reach);
-    }
-
-    bool drawingClearOfKept() const { return !keepClear_ || inkIn(*keepClear_) == 0; }
-
-    void set(const QRect &box, QPoint from, QPoint spot) { set_.append({box, from, spot}); }
-
-private:
-    struct Set {
-        QRect box;
-        QPoint from, spot;
-    };
-
-    int inkIn(const QRect &r) const {
-        const QRect c = r.intersected(QRect(0, 0, width_, height_));
-        if (c.isEmpty())
-            return 0;
-        const auto at = [&](int x, int y) { return ink_[y * (width_ + 1) + x]; };
-        return at(c.right() + 1, c.bottom() + 1) - at(c.left(), c.bottom() + 1) -
-               at(c.right() + 1, c.top()) + at(c.left(), c.top());
-    }
-
-    // Whether the line crosses at most one dark stroke on its way, within `reach` of the spot: the
-    // wall of the vessel it points into. What lies right at the spot is what it names.
-    bool strokesCrossed(QPoint from, QPoint spot, double reach) const {
-        const QLineF line(from, spot);
-        const int steps = int(std::ceil(line.length() * 2));
-        int strokes = 0;
-        bool inStroke = false;
-        for (int i = 0; i <= steps; ++i) {
-            const QPointF p = line.pointAt(steps ? double(i) / steps : 0.0);
-            const double left = QLineF(p, spot).length();
-            if (left < 6)
-                break;
-            const int x = qRound(p.x()), y = qRound(p.y());
-            const bool dark =
-                x >= 0 && y >= 0 && x < width_ && y < height_ && dark_[y * width_ + x];
-            if (dark && !inStroke && (left > reach || ++strokes > 1))
-                return false;
-            inStroke = dark;
-        }
-        return true;
-    }
-
-    std::optional<QRect> keepClear_;
-    int width_, height_;
-    std::vector<int> ink_; // summed-area table of the drawing's pixels
-    std::vector<bool> dark_;
-    QList<Set> set_;
-};
-
-// The plate for one callout closest to its spot in free room, tried around the spot at growing
-// distances; nothing when there is no room.
-std::optional<SetupLabel> placeCallout(Room &room, const Callout &callout, QPoint spot,
-                                       double reach, const QFont &font) {
-    std::optional<SetupLabel> best;
-    double bestCost = 0;
-    for (const QString &text : {callout.oneLine, callout.twoLines}) {
-        const QSize size = plateSize(text, font);
-        for (int distance : {6, 10, 15, 21, 28, 36, 46, 58, 72, 88, 106, 126, 150}) {
-            for (int step = 0; step < 24; ++step) {
-                const double angle = step * M_PI / 12;
-                const QPoint a =
-                    spot +
-                    QPointF(distance * std::cos(angle), distance * std::sin(angle)).toPoint();
-                QRect box(QPoint(0, 0), size);
-                if (std::abs(std::cos(angle)) >= 0.5) {
-                    box.moveCenter(a);
-                    if (std::cos(angle) > 0)
-                        box.moveLeft(a.x() + 1);
-                    else
-                        box.moveRight(a.x() - 1);
-                } else {
-                    box.moveCenter(a);
-                    if (std::sin(angle) > 0)
-                        box.moveTop(a.y() + 1);
-                    else
-                        box.moveBottom(a.y() - 1);
-                }
-                if (!room.isFree(box))
-                    continue;
-                const QPoint from = leaderStart(box, spot);
-                if (!room.leaderFits(from, spot, reach, callout.fromBelow))
-                    continue;
-                // Short leaders first; a second line only where it saves much.
-                const double cost =
-                    QLineF(from, spot).length() + (text == callout.oneLine ? 0 : 25);
-                if (!best || cost < bestCost) {
-                    best = SetupLabel{text, box, font, spot};
-                    bestCost = cost;
-                }
-            }
-            if (best)
-                break; // nothing farther can be shorter by much
-        }
-    }
-    if (best)
-        room.set(best->box, leaderStart(best->box, spot), spot);
-    return best;
-}
-
 struct Composition {
     QImage drawing; // at its final size
     QImage large;   // the same, drawn at kSupersample times the natural size
     QPoint topLeft;
     QList<SetupLabel> labels;
 };
-
-// Every callout placed, or nothing. The callouts are placed top to bottom, and in every other order
-// when that fails.
-std::optional<QList<SetupLabel>> placeAll(const QImage &drawing, const QImage &parts, QPoint at,
-                                          const std::optional<QRect> &keepClear,
-                                          const QList<Callout> &callouts, double scale,
-                                          QPointF origin) {
-    Room clear(drawing, parts, at, keepClear);
-    if (!clear.drawingClearOfKept())
-        return std::nullopt;
-    const QFont font = minchoPixelFont(kLabelPixelSize, true);
-    QList<int> order;
-    for (int i = 0; i < callouts.size(); ++i)
-        order.append(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return callouts[a].spot.y() < callouts[b].spot.y(); });
-    const QList<int> first = order;
-    do {
-        Room room = clear;
-        QList<std::optional<SetupLabel>> placed(callouts.size());
-        bool all = true;
-        for (int i : order) {
-            const QPoint spot = (QPointF(at) + (callouts[i].spot - origin) * scale).toPoint();
-            placed[i] = placeCallout(room, callouts[i], spot, callouts[i].reach * scale, font);
-            all = all && placed[i].has_value();
-            if (!all)
-                break;
-        }
-        if (all) {
-            QList<SetupLabel> labels;
-            for (const auto &label : placed)
-                labels.append(*label);
-            return labels;
-        }
-        std::next_permutation(order.begin(), order.end());
-    } while (order != first);
-    return std::nullopt;
-}
 
 // The drawing as large as the picture allows with every name on a plate of its own in free room,
 // each with a leader line to what it names.
@@ -760,6 +419,7 @@ Composition compose(const Setup &setup, const std::optional<SetupContents> &cont
     const QImage largeParts = drawParts(obstacles, content, kSupersample, false);
 
     const QSize room = kSetupSize - QSize(2 * kMargin, 2 * kMargin);
+    const PlateStyle plates{minchoPixelFont(kLabelPixelSize, true), kLabelPlatePadding};
     const auto drawnAt = [&](const QImage &image, double scale) {
         return image.scaled(qRound(content.width() * scale), qRound(content.height() * scale),
                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -773,8 +433,13 @@ Composition compose(const Setup &setup, const std::optional<SetupContents> &cont
         for (int top : {kMargin + spare.height(), kMargin})
             for (int left : {kMargin + spare.width() / 2, kMargin, kMargin + spare.width()}) {
                 const QPoint at(left, top);
-                if (const auto labels = placeAll(drawing, partsOnly, at, keepClear, callouts, scale,
-                                                 QPointF(content.topLeft())))
+                const PlacedDrawing placed{.picture = kSetupSize,
+                                           .image = drawing,
+                                           .parts = partsOnly,
+                                           .at = at,
+                                           .scale = scale,
+                                           .origin = QPointF(content.topLeft())};
+                if (const auto labels = placeLabels(placed, callouts, keepClear, plates))
                     return Composition{drawing, large, at, *labels};
             }
         return std::nullopt;
@@ -788,13 +453,6 @@ Composition compose(const Setup &setup, const std::optional<SetupContents> &cont
             return *found;
     throw std::runtime_error(
         QStringLiteral("装置図 %1 に名前を置く場所がありません").arg(setup.number).toStdString());
-}
-
-const Setup &setupNumbered(int n) {
-    for (const Setup &setup : setups())
-        if (setup.number == n)
-            return setup;
-    throw subscriptError("setupPicture", n, 1, int(setups().size()));
 }
 
 } // namespace
@@ -827,14 +485,14 @@ QImage generatorPicture(int n) {
     if (n < 1 || n > int(kGenerators.size()))
         throw subscriptError("generatorPicture", n, 1, int(kGenerators.size()));
     const SvgFile &file = kGenerators.at(n - 1);
-    return renderSvgFile(resourcePath(file.name), file.size);
+    return renderSvgFile(apparatusResource(file.name), file.size);
 }
 
 QImage collectorPicture(int n) {
     if (n < 1 || n > int(kCollectors.size()))
         throw subscriptError("collectorPicture", n, 1, int(kCollectors.size()));
     const SvgFile &file = kCollectors.at(n - 1);
-    return renderSvgFile(resourcePath(file.name), file.size);
+    return renderSvgFile(apparatusResource(file.name), file.size);
 }
 
 QImage setupPicture(int n, const std::optional<SetupContents> &contents, int scale) {
@@ -919,18 +577,6 @@ QString setupWords(int n, const std::optional<SetupContents> &contents) {
                                 "の先から気体を入れて集める");
     }
     return words.join(QStringLiteral("。")) + QStringLiteral("。");
-}
-
-SetupAnswers setupAnswers(int n) {
-    const Setup &setup = setupNumbered(n);
-    return {setup.generator, setup.collector};
-}
-
-QList<int> setupNumbers() {
-    QList<int> numbers;
-    for (const Setup &setup : setups())
-        numbers.append(setup.number);
-    return numbers;
 }
 
 const QList<ReagentLook> &reagentLooks() {
