@@ -10,7 +10,7 @@
 #include "QuestionList.h"
 #include "QuestionTrial.h"
 #include "Report.h"
-#include "SavedTables.h"
+#include "TablesOnDisk.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -42,7 +42,7 @@ private:
     QuestionForm *form_ = nullptr;
     PreviewPane *preview_ = nullptr;
     QTimer previewTimer_;
-    SavedTables saved_;
+    TablesOnDisk saved_;
     QuestionTrial trial_;
 };
 

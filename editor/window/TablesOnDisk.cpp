@@ -1,4 +1,4 @@
-#include "SavedTables.h"
+#include "TablesOnDisk.h"
 
 #include "Publish.h"
 
@@ -20,9 +20,9 @@ Report reportOf(const PublishOutcome &outcome, const QString &done) {
 
 } // namespace
 
-SavedTables::SavedTables() : folder_(QDir::homePath() + QStringLiteral("/ヴァポリカの表")) {}
+TablesOnDisk::TablesOnDisk() : folder_(QDir::homePath() + QStringLiteral("/ヴァポリカの表")) {}
 
-Report SavedTables::save(QWidget *parent, QuestionEditor &editor) {
+Report TablesOnDisk::save(QWidget *parent, QuestionEditor &editor) {
     const QString dir = QFileDialog::getExistingDirectory(
         parent, QStringLiteral("表を保存するフォルダー"), folder_, QFileDialog::ShowDirsOnly);
     if (dir.isEmpty())
@@ -34,17 +34,17 @@ Report SavedTables::save(QWidget *parent, QuestionEditor &editor) {
     return {QStringLiteral("保存しました: %1").arg(dir)};
 }
 
-bool SavedTables::savedAsEdited(const QuestionEditor &editor) const {
+bool TablesOnDisk::savedAsEdited(const QuestionEditor &editor) const {
     return !editor.unsaved() && QFile::exists(folder_ + '/' + material::QuestionsTable);
 }
 
-Report SavedTables::publish(const QuestionEditor &editor) const {
+Report TablesOnDisk::publish(const QuestionEditor &editor) const {
     if (!savedAsEdited(editor))
         return SaveFirst;
     return reportOf(publishForEveryone(folder_), QStringLiteral("この PC の全員に配布しました"));
 }
 
-Report SavedTables::exportFile(QWidget *parent, const QuestionEditor &editor) const {
+Report TablesOnDisk::exportFile(QWidget *parent, const QuestionEditor &editor) const {
     if (!savedAsEdited(editor))
         return SaveFirst;
     const QString file =

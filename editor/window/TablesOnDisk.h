@@ -10,9 +10,9 @@
 
 namespace vaporica::editor {
 
-class SavedTables {
+class TablesOnDisk {
 public:
-    SavedTables();
+    TablesOnDisk();
     // Asks for the folder, starting at the last one saved in.
     Report save(QWidget *parent, QuestionEditor &editor);
     Report publish(const QuestionEditor &editor) const;
