@@ -60,6 +60,8 @@ const QString Locale = QStringLiteral("ja_JP.UTF-8");
 const char *const LockFile = "/tmp/vaporica-package-test.lock";
 constexpr int LockWaitS = 900;
 constexpr uid_t Nobody = 65534;
+// apt-get waits up to 300 s for the package manager's lock, then does its work.
+constexpr int CommandTimeoutMs = 600000;
 
 // A command's end: its status (-1 when it did not start or end) and both streams together.
 struct Ran {
@@ -75,8 +77,11 @@ struct Ran {
     }
 };
 
+// What a command's output is read from: both streams, or a query's answer alone.
+enum class Streams { Both, AnswerOnly };
+
 // Runs a command in the test's locale with no input, as a Japanese school PC would.
-Ran run(const QStringList &command, int timeoutMs = 600000) {
+Ran run(const QStringList &command, Streams streams = Streams::Both) {
     Ran ran;
     ran.command = command.join(QLatin1Char(' '));
     QProcess process;
@@ -84,10 +89,13 @@ Ran run(const QStringList &command, int timeoutMs = 600000) {
     env.insert(QStringLiteral("LC_ALL"), Locale);
     env.insert(QStringLiteral("LANG"), Locale);
     process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (streams == Streams::Both)
+        process.setProcessChannelMode(QProcess::MergedChannels);
+    else
+        process.setStandardErrorFile(QProcess::nullDevice());
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(command.value(0), command.mid(1));
-    if (!process.waitForFinished(timeoutMs)) {
+    if (!process.waitForFinished(CommandTimeoutMs)) {
         ran.out = process.readAll() + "\n" + process.errorString().toUtf8();
         process.kill();
         process.waitForFinished(5000);
@@ -180,30 +188,31 @@ QMap<QString, QByteArray> snapshot() {
     return sums;
 }
 
+// What a query prints, without what it says on stderr (dpkg-query's "no packages found").
+QString answer(const QStringList &query) {
+    return QString::fromUtf8(run(query, Streams::AnswerOnly).out).trimmed();
+}
 QString packageState() {
-    return QString::fromUtf8(
-               run({QStringLiteral("dpkg-query"), QStringLiteral("-W"),
-                    QStringLiteral("-f=${db:Status-Abbrev}"), QStringLiteral("vaporica")})
-                   .out)
-        .remove(QLatin1Char(' '))
-        .trimmed();
+    return answer({QStringLiteral("dpkg-query"), QStringLiteral("-W"),
+                   QStringLiteral("-f=${db:Status-Abbrev}"), QStringLiteral("vaporica")})
+        .remove(QLatin1Char(' '));
 }
 bool packageGone() {
     const QString state = packageState();
     return state.isEmpty() || state == QStringLiteral("un");
 }
 QString packageVersion() {
-    return QString::fromUtf8(run({QStringLiteral("dpkg-query"), QStringLiteral("-W"),
-                                  QStringLiteral("-f=${Version}"), QStringLiteral("vaporica")})
-                                 .out);
+    return answer({QStringLiteral("dpkg-query"), QStringLiteral("-W"),
+                   QStringLiteral("-f=${Version}"), QStringLiteral("vaporica")});
 }
 QSet<QString> installedPackages() {
     QSet<QString> installed;
-    const Ran ran = run({QStringLiteral("dpkg-query"), QStringLiteral("-W"),
-                         QStringLiteral("-f=${db:Status-Abbrev} ${Package}:${Architecture}\\n")});
-    for (const QByteArray &line : ran.out.split('\n'))
-        if (line.startsWith("ii "))
-            installed.insert(QString::fromUtf8(line.split(' ').last()));
+    const QString listed =
+        answer({QStringLiteral("dpkg-query"), QStringLiteral("-W"),
+                QStringLiteral("-f=${db:Status-Abbrev} ${Package}:${Architecture}\\n")});
+    for (const QString &line : listed.split(QLatin1Char('\n')))
+        if (line.startsWith(QStringLiteral("ii ")))
+            installed.insert(line.split(QLatin1Char(' ')).last());
     return installed;
 }
 bool hasJapaneseLocale() {
@@ -418,9 +427,8 @@ QString makeAndInstall(Journey &j) {
         return QStringLiteral("cpack made no package:\n") + QString::fromStdString(ran.shown());
     j.deb = j.at(QStringLiteral("package/") + debs.first());
     const auto field = [&](const char *name) {
-        return QString::fromUtf8(
-            run({QStringLiteral("dpkg-deb"), QStringLiteral("-f"), j.deb, QLatin1String(name)})
-                .out.trimmed());
+        return answer(
+            {QStringLiteral("dpkg-deb"), QStringLiteral("-f"), j.deb, QLatin1String(name)});
     };
     j.version = field("Version");
     j.upgrade = j.at(QStringLiteral("vaporica_%1+1_amd64.deb").arg(j.version));
@@ -545,10 +553,11 @@ TEST_F(Package, InstallsItsLayoutWhereTheDesktopAndThePathLookForIt) {
                     QFileInfo(Made + QLatin1Char('/') + folder).isDir())
             << Data.toStdString() << '/' << folder.toStdString()
             << " does not lead to the made folder /var/lib/vaporica/" << folder.toStdString();
-    const Ran conffiles = run({QStringLiteral("dpkg-query"), QStringLiteral("-W"),
-                               QStringLiteral("-f=${Conffiles}"), QStringLiteral("vaporica")});
-    EXPECT_TRUE(conffiles.out.trimmed().isEmpty())
-        << "the package has configuration files: " << conffiles.out.toStdString();
+    const QString conffiles =
+        answer({QStringLiteral("dpkg-query"), QStringLiteral("-W"),
+                QStringLiteral("-f=${Conffiles}"), QStringLiteral("vaporica")});
+    EXPECT_TRUE(conffiles.isEmpty())
+        << "the package has configuration files: " << conffiles.toStdString();
     EXPECT_FALSE(exists(School)) << "installing made /etc/vaporica";
     for (const QString &file :
          {Data + QStringLiteral("/装置/souti(4).gif"), Guide,
