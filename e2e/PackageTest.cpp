@@ -31,13 +31,18 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <pthread.h>
+#include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -255,16 +260,19 @@ struct Journey {
                command;
     }
     // apt-get without questions and without a display; its output kept for the checks after.
+    QStringList aptGetCommand(const QStringList &arguments) const {
+        return asAdmin(QStringList{QStringLiteral("DEBIAN_FRONTEND=noninteractive"),
+                                   QStringLiteral("env"), QStringLiteral("-u"),
+                                   QStringLiteral("DISPLAY"), QStringLiteral("-u"),
+                                   QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("-u"),
+                                   QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("apt-get"),
+                                   QStringLiteral("-y"), QStringLiteral("-q"),
+                                   QStringLiteral("--no-install-recommends"), QStringLiteral("-o"),
+                                   QStringLiteral("DPkg::Lock::Timeout=300")} +
+                       arguments);
+    }
     Ran aptGet(const QStringList &arguments) {
-        const Ran ran = run(asAdmin(
-            QStringList{QStringLiteral("DEBIAN_FRONTEND=noninteractive"), QStringLiteral("env"),
-                        QStringLiteral("-u"), QStringLiteral("DISPLAY"), QStringLiteral("-u"),
-                        QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("-u"),
-                        QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("apt-get"),
-                        QStringLiteral("-y"), QStringLiteral("-q"),
-                        QStringLiteral("--no-install-recommends"), QStringLiteral("-o"),
-                        QStringLiteral("DPkg::Lock::Timeout=300")} +
-            arguments));
+        const Ran ran = run(aptGetCommand(arguments));
         aptLog = ran.out;
         return ran;
     }
@@ -275,6 +283,54 @@ struct Journey {
 Journey &journey() {
     static Journey shared;
     return shared;
+}
+
+// An interrupt (Ctrl-C, a SIGTERM) must not leave the package behind either: the commands that
+// purge it and remove the scratch folder are made ready beforehand, and the handler only forks,
+// runs each and waits.
+struct Command {
+    std::vector<std::string> words;
+    std::vector<char *> argv;
+    explicit Command(const QStringList &command) {
+        for (const QString &word : command)
+            words.push_back(word.toStdString());
+        words[0] = QStandardPaths::findExecutable(command[0]).toStdString();
+        for (std::string &word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+    }
+};
+std::vector<Command> onInterrupt;
+
+void cleanUpAndEnd(int signal) {
+    for (const Command &command : onInterrupt) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            execv(command.argv[0], command.argv.data());
+            _exit(127);
+        }
+        if (pid > 0)
+            waitpid(pid, nullptr, 0);
+    }
+    _exit(128 + signal);
+}
+
+// From now on an interrupt purges these packages; none: an interrupt just ends the test.
+void purgeOnInterrupt(const Journey &j, const QStringList &packages) {
+    sigset_t all, was;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &was);
+    onInterrupt.clear();
+    if (!packages.isEmpty()) {
+        onInterrupt.emplace_back(j.aptGetCommand(QStringList{QStringLiteral("purge")} + packages));
+        onInterrupt.emplace_back(
+            QStringList{QStringLiteral("rm"), QStringLiteral("-rf"), j.work->path()});
+    }
+    struct sigaction on = {};
+    on.sa_handler = packages.isEmpty() ? SIG_DFL : cleanUpAndEnd;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &on, nullptr);
+    pthread_sigmask(SIG_SETMASK, &was, nullptr);
 }
 
 bool takeLock(Journey &j) {
@@ -455,10 +511,12 @@ QString makeAndInstall(Journey &j) {
               << "; recommends: " << field("Recommends").toStdString() << std::endl;
 
     j.before = installedPackages();
+    purgeOnInterrupt(j, {QStringLiteral("vaporica")});
     ran = j.aptGet({QStringLiteral("install"), j.deb});
     for (const QString &package : installedPackages() - j.before)
         if (!package.startsWith(QStringLiteral("vaporica:")))
             j.pulledIn << package;
+    purgeOnInterrupt(j, QStringList{QStringLiteral("vaporica")} + j.pulledIn);
     if (ran.status != 0)
         return QStringLiteral("apt-get install ./") + QFileInfo(j.deb).fileName() +
                QLatin1Char('\n') + QString::fromStdString(ran.shown());
@@ -505,6 +563,7 @@ protected:
                 EXPECT_TRUE(ended(j.aptGet(QStringList{QStringLiteral("purge")} + j.pulledIn), 0))
                     << "what the installation pulled in is left on this machine";
             }
+            purgeOnInterrupt(j, {});
             j.work.reset();
             std::cout << "package test: " << j.clock.elapsed() / 1000 << " s" << std::endl;
         }
