@@ -21,6 +21,7 @@ public:
         // default the server resets when its last client leaves, and a program starting in that
         // moment cannot connect.
         const QString numberFile = work + QStringLiteral("/display");
+        QFile::remove(numberFile); // an earlier server's, in the same folder, is no answer
         server_.start(
             QStringLiteral("bash"),
             QStringList{QStringLiteral("-c"),
