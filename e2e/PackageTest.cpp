@@ -829,7 +829,8 @@ TEST_F(Package, TheTeachersToolsCheckAndMakeDataAndOnlySystemWritesTheInstalledD
     ASSERT_LT(header + 1, lines.size()) << "no question after the header of questions.tsv";
     QList<QByteArray> fields = lines[header + 1].split('\t');
     const qsizetype column = lines[header].split('\t').indexOf("発生装置");
-    ASSERT_GE(column, 0) << "no column 発生装置 in questions.tsv";
+    ASSERT_TRUE(column >= 0 && column < fields.size())
+        << "no column 発生装置 in the first question of questions.tsv";
     fields[column] = "9";
     lines[header + 1] = fields.join('\t');
     ASSERT_TRUE(writeFile(brokenTables + QStringLiteral("/questions.tsv"), lines.join('\n')));
