@@ -1,4 +1,4 @@
-// The reference that bench/startup.sh measures the program against: the least a Qt Widgets
+// The reference that bench/startup-measure measures the program against: the least a Qt Widgets
 // program does to show one window with the client size of the menu (650 x 419) and a title.
 // Nothing else is loaded, drawn or set up.
 

@@ -1,9 +1,11 @@
 // Whole-process start-up time and peak memory of window programs, measured side by side.
 //
 //   startup-measure [--runs N] [--warmup N] [--settle MS] [--timeout S] [--max-ratio R]
-//                   <program> [<program>...]
+//                   [<program>...]
 //
-// Needs DISPLAY to name an X server (bench/startup.sh starts a private Xvfb). Each run starts every
+// Without programs it measures the build's own: the bare Qt Widgets window (the reference) and
+// the program, which reads the data directory the build writes beside it. Everything runs in a
+// private X server (Xvfb, 1024x768) that it starts and ends itself. Each run starts every
 // program once, in the order given, so that noise on the machine falls on all of them alike; the
 // first --warmup rounds (default 1) fill the page cache and are not counted. For one start:
 //   - the clock (monotonic) is read, the program is forked and executed with QT_QPA_PLATFORM=xcb;
@@ -22,10 +24,17 @@
 // Prints per program the median and minimum start-up (ms) and the median VmHWM (MiB), then each
 // program's ratios to the first one given (the reference).
 //
-// Exit status: 0 measured; 1 a measurement failed (no X server, exec failure, no window within
+// Exit status: 0 measured; 1 a measurement failed (the X server did not start, exec failure, no
+// window within
 // --timeout seconds (default 20), the program ended early); 2 bad usage; 3 --max-ratio given and
 // a median start-up or median VmHWM ratio exceeds it.
 
+#include "XServer.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+// Last: Xlib's macros would clash with the names in the Qt headers above.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -78,6 +87,9 @@ struct Result {
 
 Display *display = nullptr;
 pid_t child = 0;
+// Static, so that a failure's exit ends the server too.
+std::optional<QTemporaryDir> scratch;
+std::optional<vaporica::e2e::XServer> server;
 
 [[noreturn]] void fail(const std::string &message) {
     std::fprintf(stderr, "startup-measure: %s\n", message.c_str());
@@ -92,7 +104,7 @@ pid_t child = 0;
     std::fprintf(stderr,
                  "startup-measure: %s\n"
                  "usage: startup-measure [--runs N] [--warmup N] [--settle MS] [--timeout S] "
-                 "[--max-ratio R] <program> [<program>...]\n",
+                 "[--max-ratio R] [<program>...]\n",
                  message.c_str());
     std::exit(2);
 }
@@ -136,8 +148,12 @@ Options parse(int argc, char **argv) {
         else
             o.programs.push_back(arg);
     }
-    if (o.programs.empty())
-        usage("no program given");
+    if (o.programs.empty()) {
+        if (access(VAPORICA_DATA_DIR "/説明/mondai.txt", R_OK) != 0)
+            fail("no data directory beside " VAPORICA_EXECUTABLE
+                 " (build the target material first)");
+        o.programs = {BARE_WINDOW_EXECUTABLE, VAPORICA_EXECUTABLE};
+    }
     return o;
 }
 
@@ -481,11 +497,18 @@ int main(int argc, char **argv) {
         if (access(p.c_str(), X_OK) != 0)
             usage("cannot execute " + p + ": " + std::strerror(errno));
 
+    // The programs measured inherit the private server through DISPLAY.
+    QCoreApplication app(argc, argv);
+    scratch.emplace();
+    if (!scratch->isValid())
+        fail("no scratch directory for the X server: " + scratch->errorString().toStdString());
+    server.emplace(scratch->path(), QSize(1024, 768));
+    if (server->display().isEmpty())
+        fail("the private X server (Xvfb) did not start within 10 s");
+    setenv("DISPLAY", server->display().toLocal8Bit().constData(), 1);
     display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        const char *name = std::getenv("DISPLAY");
-        fail(std::string("cannot open the X display ") + (name ? name : "(DISPLAY is not set)"));
-    }
+    if (display == nullptr)
+        fail("cannot open the private X display " + server->display().toStdString());
     XSetErrorHandler(ignoreXErrors);
     XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
     XSync(display, False);
@@ -555,5 +578,6 @@ int main(int argc, char **argv) {
     }
     XDestroyImage(emptyScreen);
     XCloseDisplay(display);
+    server.reset();
     return exceeded ? 3 : 0;
 }

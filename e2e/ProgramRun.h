@@ -3,6 +3,8 @@
 // The built program as a pupil meets it in a real window: a private X server, the program running
 // in it with what it says on stderr, and a hand that moves, clicks and types through xdotool.
 
+#include "XServer.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -26,53 +28,14 @@ constexpr int StartTimeoutMs = 10000;
 constexpr int Slowdown = 1;
 #endif
 
-// A private X server for the cases that drive the program as a pupil would; ended with the case.
-class XServer {
-public:
-    XServer(const QString &work, QSize size) {
-        // Xvfb chooses a free display itself and writes its number to descriptor 3. -noreset: by
-        // default the server resets when its last client leaves, and a program starting in that
-        // moment cannot connect.
-        const QString numberFile = work + QStringLiteral("/display");
-        server_.start(
-            QStringLiteral("bash"),
-            QStringList{QStringLiteral("-c"),
-                        QStringLiteral("exec Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 "
-                                       "\"$1\" 3>\"$0\" 2>/dev/null"),
-                        numberFile,
-                        QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height())});
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 10000) {
-            QFile file(numberFile);
-            if (file.open(QIODevice::ReadOnly)) {
-                const QByteArray number = file.readAll().trimmed();
-                if (!number.isEmpty()) {
-                    display_ = QStringLiteral(":") + QString::fromLatin1(number);
-                    return;
-                }
-            }
-            QThread::msleep(50);
-        }
-    }
-    ~XServer() {
-        server_.kill();
-        server_.waitForFinished(5000);
-    }
-    const QString &display() const { return display_; }
-
-private:
-    QProcess server_;
-    QString display_;
-};
-
 // The program as it runs, and what it has said on stderr so far.
 class ProgramRun {
 public:
-    ProgramRun(const QString &executable, const QString &workDir, const QProcessEnvironment &env) {
+    ProgramRun(const QString &executable, const QString &workDir, const QProcessEnvironment &env,
+               const QStringList &arguments = {}) {
         program_.setProcessEnvironment(env);
         program_.setWorkingDirectory(workDir); // not the data directory: it must not matter
-        program_.start(executable, {});
+        program_.start(executable, arguments);
         started_ = program_.waitForStarted(StartTimeoutMs);
         display_ = env.value(QStringLiteral("DISPLAY"));
     }
