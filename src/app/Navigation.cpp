@@ -39,6 +39,8 @@ void reportShown(const Form &form) {
                      form.windowTitle().toUtf8().constData());
 }
 
+void prepareWhileShown(Form *shown, ScreenId target);
+
 void switchTo(ScreenId target) {
     unload(running);
     running = nullptr;
@@ -49,6 +51,7 @@ void switchTo(ScreenId target) {
         return;
     next->showCentred();
     reportShown(*next);
+    prepareWhileShown(next, target);
 }
 
 void unloadRunning() {
@@ -71,17 +74,21 @@ QString trimDataRoot(QString directory) {
 
 namespace {
 
-// Reading a plate ahead keeps its picture at twice the size for the screen that shows it. A file
-// that cannot be read is left for that screen to report, in its turn.
+// Reading a picture ahead keeps it at twice the size for the screen that shows it. A file that
+// cannot be read is left for that screen to report, in its turn.
+std::function<void()> readAhead(const QString &path) {
+    return [path] {
+        try {
+            loadPicture(path);
+        } catch (const RuntimeError &) {
+        }
+    };
+}
+
 QList<std::function<void()>> plateReads() {
     QList<std::function<void()>> reads;
     const auto read = [&](const QString &prefix, int n) {
-        reads.append([path = PicturePath(prefix, n)] {
-            try {
-                loadPicture(path);
-            } catch (const RuntimeError &) {
-            }
-        });
+        reads.append(readAhead(PicturePath(prefix, n)));
     };
     for (int n = 1; n <= GasCount; ++n) {
         read(fragment::GasNormal, n);
@@ -98,31 +105,48 @@ QList<std::function<void()>> plateReads() {
 constexpr QSize LargestScreen(766, 540);
 
 // The pixels of the next two windows (the one shown and the one built beside it during a switch),
-// touched while the menu is read, so that their first visit faults no page.
-void memoryForTwoWindows(qreal ratio) {
-    const QSize device = (QSizeF(LargestScreen) * ratio).toSize();
+// touched once while the pupil reads this screen, so that the next first visit faults no page:
+// what was read ahead may have taken the memory freed before.
+void memoryForTheNextWindows() {
+    const QSize device = (QSizeF(LargestScreen) * qGuiApp->devicePixelRatio()).toSize();
     makeMemoryReady(2 * std::size_t(device.width()) * std::size_t(device.height()) * 4);
 }
 
-QList<std::function<void()>> preparationsForScreens(qreal ratio) {
-    return plateReads() << [ratio] { memoryForTwoWindows(ratio); };
+// What is done on a denser screen while the pupil reads the screen just shown. Once the gas quiz
+// has drawn its question, the summary's card and set-up, the largest pictures a question shows,
+// are read.
+QList<std::function<void()>> whileShown(ScreenId shown) {
+    QList<std::function<void()>> jobs;
+    if (shown == ScreenId::GasQuiz) {
+        const int q = CurrentQuestion;
+        jobs << readAhead(PicturePath(fragment::Equation, q))
+             << readAhead(PicturePath(fragment::Apparatus, ApparatusPicture(q)));
+    }
+    return jobs << memoryForTheNextWindows;
+}
+
+// The menu, where every pass begins, has the other screens' artwork rendered and the plates read
+// as well (at its later visits little is left to do: what is kept is only checked).
+void prepareWhileShown(Form *shown, ScreenId target) {
+    if (target == ScreenId::Menu)
+        prepareArtworkOnceShown(shown, plateReads() << memoryForTheNextWindows);
+    else
+        prepareOnceShown(shown, whileShown(target));
 }
 
 } // namespace
 
 void prepareScreensAhead(qreal ratio) {
     prepareArtwork(ratio);
-    for (const auto &job : preparationsForScreens(ratio))
-        job();
+    for (const auto &read : plateReads())
+        read();
+    memoryForTheNextWindows();
 }
 
 void StartUp(const QString &executableDirectory) {
     hostTheScreens();
     DataRoot = trimDataRoot(QDir::toNativeSeparators(executableDirectory));
     guarded([] { ScreenSwitch(ScreenId::Menu); });
-    // On a denser screen the other screens' artwork is rendered, and the plates the gas quiz shows
-    // are read at twice the size, while the pupil reads the menu.
-    prepareArtworkOnceShown(running, preparationsForScreens(qGuiApp->devicePixelRatio()));
 }
 
 Form *currentScreen() {

@@ -71,12 +71,16 @@ QRect sourceOf(const QImage &pixels, QSize target, const QRect &part) {
         .intersected(pixels.rect());
 }
 
-// The pieces in the order they are prepared: what the menu's buttons lead to first.
-QStringList piecesToPrepare() {
-    QStringList pieces = artResources();
-    const QString first = QStringLiteral(":/art/gasquiz/background.svg");
-    if (pieces.removeOne(first))
-        pieces.prepend(first);
+// The pieces in the order they are prepared: what the menu's buttons lead to first. The build
+// fixes them, so they are listed once.
+const QStringList &piecesToPrepare() {
+    static const QStringList pieces = [] {
+        QStringList pieces = artResources();
+        const QString first = QStringLiteral(":/art/gasquiz/background.svg");
+        if (pieces.removeOne(first))
+            pieces.prepend(first);
+        return pieces;
+    }();
     return pieces;
 }
 
@@ -89,8 +93,8 @@ int preparations = 0; // under way or waiting for their window's first paint
 // Renders the pieces one per idle moment after the window's first paint.
 class IdlePreparation : public QObject {
 public:
-    IdlePreparation(QWidget *window, const QList<std::function<void()>> &more)
-        : QObject(qApp), window_(window), more_(more) {
+    IdlePreparation(QWidget *window, bool artwork, const QList<std::function<void()>> &more)
+        : QObject(qApp), window_(window), artwork_(artwork), more_(more) {
         ++preparations;
         window->installEventFilter(this);
         timer_.setInterval(0);
@@ -111,8 +115,9 @@ protected:
             if (qFuzzyCompare(ratio_, 1.0)) {
                 deleteLater();
             } else {
-                for (const QString &piece : piecesToPrepare())
-                    jobs_.append([piece, ratio = ratio_] { preparePiece(piece, ratio); });
+                if (artwork_)
+                    for (const QString &piece : piecesToPrepare())
+                        jobs_.append([piece, ratio = ratio_] { preparePiece(piece, ratio); });
                 jobs_ += more_;
                 timer_.start();
             }
@@ -131,6 +136,7 @@ private:
     }
 
     QPointer<QWidget> window_;
+    bool artwork_;
     QTimer timer_;
     QList<std::function<void()>> more_, jobs_;
     qreal ratio_ = 1.0;
@@ -147,7 +153,12 @@ void prepareArtwork(qreal ratio) {
 
 void prepareArtworkOnceShown(QWidget *window, const QList<std::function<void()>> &more) {
     if (window)
-        new IdlePreparation(window, more);
+        new IdlePreparation(window, true, more);
+}
+
+void prepareOnceShown(QWidget *window, const QList<std::function<void()>> &jobs) {
+    if (window)
+        new IdlePreparation(window, false, jobs);
 }
 
 bool preparingArtwork() {

@@ -73,6 +73,8 @@ void prepareArtwork(qreal ratio);
 // key or click waits at most for the one piece being rendered.
 // `more` is work of the same kind for the screens, done after the artwork, one job at a time.
 void prepareArtworkOnceShown(QWidget *window, const QList<std::function<void()>> &more = {});
+// Only `jobs`, in the same way: on a denser screen, one at a time once `window` has painted.
+void prepareOnceShown(QWidget *window, const QList<std::function<void()>> &jobs);
 // Whether a preparation in the background has pieces left.
 bool preparingArtwork();
 // Forgets the artwork rendered for denser devices and the pictures read at twice the size: for
