@@ -234,14 +234,15 @@ inline QPoint controlMiddle(ScreenId screen, const char *name, int index = 1) {
     return place.topLeft() + QPoint(place.width() / 2, place.height() / 2);
 }
 
-// A number of a question record (1: the gas, 4: the generator, 5: the collection).
+// The number at `position` (from 1) of a question record such as OxygenRecord.
 inline int recordNumber(const QByteArray &record, int position) {
     return record.split(',').value(position - 1).toInt();
 }
+// Where a record holds the numbers of the buttons and pictures that answer it.
 constexpr int GasNumber = 1, GeneratorNumber = 4, CollectionNumber = 5;
 
-// The controls the driven cases click, at their middles; the right answers are those of
-// OxygenRecord, the wrong ones the first that are not.
+// The controls the driven cases click, at their middles. The right answers are OxygenRecord's; the
+// wrong ones the gas button below its gas, and the first generator and collection (not its).
 const QPoint MenuQuiz = controlMiddle(ScreenId::Menu, "Command1");
 const QPoint MenuQuit = controlMiddle(ScreenId::Menu, "Command3");
 const QPoint QuizRightGas =
@@ -258,6 +259,7 @@ const QPoint RightCollector =
 const QPoint ApparatusQuit = controlMiddle(ScreenId::ApparatusQuiz, "Command2");
 const QPoint SummaryNext = controlMiddle(ScreenId::Summary, "Command2");
 const QPoint SummaryQuit = controlMiddle(ScreenId::Summary, "Command1");
+
 // Longer than a feedback period, so every click is judged on its own.
 constexpr int Period = 1300;
 
