@@ -92,6 +92,14 @@ TEST_F(Navigation, StartUpTrimsTheSeparatorAtTheEndOfTheProgramsFolder) {
 // table does not hold has no place.
 TEST_F(Navigation, EveryControlStandsInTheWindowWhereItsTableSays) {
     const QRegularExpression item(QStringLiteral(R"(^(\w+)(?:\((\d+)\))?$)"));
+    const auto shown = [](const QRect &r) {
+        return QStringLiteral("%1,%2 %3x%4")
+            .arg(r.x())
+            .arg(r.y())
+            .arg(r.width())
+            .arg(r.height())
+            .toStdString();
+    };
     for (ScreenId id : {ScreenId::Menu, ScreenId::GasQuiz, ScreenId::ApparatusQuiz,
                         ScreenId::Summary, ScreenId::Properties}) {
         const std::unique_ptr<Form> form(createScreen(id));
@@ -103,8 +111,8 @@ TEST_F(Navigation, EveryControlStandsInTheWindowWhereItsTableSays) {
                 continue;
             SCOPED_TRACE(w->objectName().toStdString());
             const int index = name.captured(2).isEmpty() ? 1 : name.captured(2).toInt();
-            EXPECT_EQ(placeInWindow(id, name.captured(1).toStdString(), index),
-                      QRect(w->mapTo(form.get(), QPoint(0, 0)), w->size()));
+            EXPECT_EQ(shown(placeInWindow(id, name.captured(1).toStdString(), index)),
+                      shown(QRect(w->mapTo(form.get(), QPoint(0, 0)), w->size())));
             ++controls;
         }
         EXPECT_GT(controls, 5);
