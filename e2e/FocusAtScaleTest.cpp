@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <iostream>
 
 namespace {
@@ -56,7 +55,7 @@ class FocusAtScale : public testing::TestWithParam<Scale> {
 protected:
     int s() const { return GetParam().factor; }
 
-    // The ring round the control whose top-left corner lies at `topLeft` (layout pixels): its
+    // The ring round the control at `place` (layout pixels, as its layout table has it): its
     // top and left sides, each two layout pixels of white and two of black, clear of the
     // control, whose own pixels are those it shows without the focus.
     void expectRing(const char *what, const QImage &focused, const QImage &unfocused,
