@@ -33,8 +33,6 @@ using namespace vaporica::e2e;
 
 // The editor's caption ends in the folder its tables came from.
 const QString EditorCaption = QStringLiteral("ヴァポリカ 問題の編集 — .*");
-const QString MenuCaption = QStringLiteral("メニュー");
-const QString SummaryCaption = QStringLiteral("まとめ");
 
 // Places in the editor's window (no window manager: it stands at the screen's corner).
 const QPoint Question3(248, 120);
@@ -49,12 +47,16 @@ const QString SavedRow = QStringLiteral("3\t二酸化炭素\t炭酸水素ナト�
                          Reasons + '\t';
 const QString TrialRecord = QStringLiteral("11,17,9,1,1");
 
-// The pupils' controls for that record, beside those in ProgramRun.h: gas button 11 in the gas
-// column, generator 1 and collection 1.
-const QPoint CarbonDioxideGas(666, 386);
-const QPoint Generator1 = WrongGenerator, Collection1 = WrongCollector;
-// The summary's equation card (its frame and box, layout twips / 15, the top-left corner).
-const QPoint SummaryCard(115, 114);
+// The pupils' controls for that record, at their middles: its gas button, generator and
+// collection.
+const QPoint CarbonDioxideGas =
+    controlMiddle(ScreenId::GasQuiz, "Command1", recordNumber(TrialRecord.toLatin1(), GasNumber));
+const QPoint TrialGenerator = controlMiddle(ScreenId::ApparatusQuiz, "Image1",
+                                            recordNumber(TrialRecord.toLatin1(), GeneratorNumber));
+const QPoint TrialCollection = controlMiddle(
+    ScreenId::ApparatusQuiz, "Image2", recordNumber(TrialRecord.toLatin1(), CollectionNumber));
+// The summary's equation card: the top-left corner of its box.
+const QPoint SummaryCard = controlPlace(ScreenId::Summary, "Image3").topLeft();
 
 // The share of pixels of `card` that differ clearly from the window's at the best place within a
 // few pixels of `around`: a frame's border or caption moves the box a little.
@@ -248,9 +250,9 @@ TEST_F(EditorWindow, Question3ChangedCheckedSavedAndTriedThroughToItsSummary) {
     run().click(quiz, CarbonDioxideGas);
     const QString apparatus = run().window(ApparatusCaption);
     ASSERT_FALSE(apparatus.isEmpty()) << "carbon dioxide did not open the apparatus quiz";
-    run().click(apparatus, Generator1);
+    run().click(apparatus, TrialGenerator);
     run().pause(Period * Slowdown);
-    run().click(apparatus, Collection1);
+    run().click(apparatus, TrialCollection);
     const QString summary = run().window(SummaryCaption);
     ASSERT_FALSE(summary.isEmpty()) << "no summary after the right generator and collection";
     run().pause(1500 * Slowdown);

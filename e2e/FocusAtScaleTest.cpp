@@ -3,6 +3,7 @@
 // button), a blue gas button and an answering apparatus picture; and the Kipp panel, which keeps
 // every key from the buttons it covers.
 
+#include "Contrast.h"
 #include "DataCopy.h"
 #include "ProgramRun.h"
 
@@ -11,12 +12,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <iostream>
 
 namespace {
 
 using namespace vaporica::e2e;
+using vaporica::test::contrast;
 
 struct Scale {
     const char *name;
@@ -25,19 +26,6 @@ struct Scale {
 
 void PrintTo(const Scale &scale, std::ostream *os) {
     *os << scale.name;
-}
-
-// Relative luminance and contrast ratio as the web's accessibility guidelines define them.
-double luminance(QRgb c) {
-    const auto channel = [](int v) {
-        const double s = v / 255.0;
-        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
-}
-double contrast(QRgb a, QRgb b) {
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // The ring seen on one side of a control: walking outward from the control's edge, how many
@@ -65,23 +53,16 @@ Side walkOut(const QImage &image, QPoint edge, QPoint outward) {
 
 class FocusAtScale : public testing::TestWithParam<Scale> {
 protected:
-    QProcessEnvironment environment(const QString &display) const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("DISPLAY"), display);
-        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(GetParam().factor));
-        return env;
-    }
     int s() const { return GetParam().factor; }
 
-    // The ring round the control whose top-left corner lies at `topLeft` (layout pixels): its
+    // The ring round the control at `place` (layout pixels, as its layout table has it): its
     // top and left sides, each two layout pixels of white and two of black, clear of the
     // control, whose own pixels are those it shows without the focus.
     void expectRing(const char *what, const QImage &focused, const QImage &unfocused,
-                    QPoint topLeft, QSize size) {
+                    const QRect &place) {
         SCOPED_TRACE(what);
-        const QPoint corner = topLeft * s();
-        const QRect control(corner, size * s());
+        const QPoint corner = place.topLeft() * s();
+        const QRect control(corner, place.size() * s());
         ASSERT_TRUE(focused.rect().contains(control) && focused.size() == unfocused.size());
         int changed = 0;
         for (int y = control.top(); y <= control.bottom(); ++y)
@@ -113,7 +94,7 @@ TEST_P(FocusAtScale, TheRingIsWideAndStandsOutAndTheKippPanelKeepsTheKeys) {
     everyRecord(OxygenRecord)(copy);
     XServer server(work_.path(), QSize(1800, 1300));
     ASSERT_FALSE(server.display().isEmpty()) << "Xvfb did not start";
-    ProgramRun run(copy.executable(), work_.path(), environment(server.display()));
+    ProgramRun run(copy.executable(), work_.path(), server.environment(GetParam().factor));
     ASSERT_TRUE(run.started());
     const auto away = [&] {
         run.xdotool({QStringLiteral("mousemove"), QStringLiteral("0"), QStringLiteral("0")});
@@ -131,7 +112,8 @@ TEST_P(FocusAtScale, TheRingIsWideAndStandsOutAndTheKippPanelKeepsTheKeys) {
     const QImage quizFocused = run.pixels(menu);
     press(QStringLiteral("shift+Tab"));
     const QImage quizUnfocused = run.pixels(menu);
-    expectRing("the red quiz button", quizFocused, quizUnfocused, {456, 220}, {169, 48});
+    expectRing("the red quiz button", quizFocused, quizUnfocused,
+               controlPlace(ScreenId::Menu, "Command1"));
 
     // The Kipp panel, opened from the keyboard, has it: whatever is pressed, the quiz, the
     // properties and the end it covers never come, and the panel stays.
@@ -166,7 +148,8 @@ TEST_P(FocusAtScale, TheRingIsWideAndStandsOutAndTheKippPanelKeepsTheKeys) {
     const QImage gasFocused = run.pixels(quiz);
     press(QStringLiteral("shift+Tab"));
     const QImage gasUnfocused = run.pixels(quiz);
-    expectRing("the blue oxygen button", gasFocused, gasUnfocused, {605, 21}, {122, 35});
+    expectRing("the blue oxygen button", gasFocused, gasUnfocused,
+               controlPlace(ScreenId::GasQuiz, "Command1", recordNumber(OxygenRecord, GasNumber)));
     press(QStringLiteral("Tab"));
     press(QStringLiteral("Return"));
 
@@ -177,8 +160,10 @@ TEST_P(FocusAtScale, TheRingIsWideAndStandsOutAndTheKippPanelKeepsTheKeys) {
     const QImage pictureUnfocused = run.pixels(apparatus);
     press(QStringLiteral("Tab"));
     const QImage pictureFocused = run.pixels(apparatus);
-    expectRing("the first generator picture", pictureFocused, pictureUnfocused, {83, 131},
-               {40, 40});
+    // Its box's top-left part: the picture within it need not fill the box.
+    const QRect generator = controlPlace(ScreenId::ApparatusQuiz, "Image1", 1);
+    expectRing("the first generator picture", pictureFocused, pictureUnfocused,
+               QRect(generator.topLeft(), QSize(40, 40)));
 
     press(QStringLiteral("shift+Tab"));
     press(QStringLiteral("Return")); // the quit button

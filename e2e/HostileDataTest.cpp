@@ -39,11 +39,8 @@ using vaporica::contract::QuestionValues;
 // Bounds on a whole run, measured around it: to the menu offscreen, and a whole question driven
 // in a real window (12-14 s when nothing is wrong) with room for one probe's bound (1.5 s) and a
 // busy machine, stretched by Slowdown in the sanitizer build.
-#ifdef VAPORICA_SANITIZED
-constexpr int PeakMemoryMb = 800; // the sanitizer's shadow memory and quarantine come on top
-#else
-constexpr int PeakMemoryMb = 400;
-#endif
+// The sanitizer's shadow memory and quarantine come on top.
+constexpr int PeakMemoryMb = vaporica::test::Sanitized ? 800 : 400;
 constexpr int StartMs = 3000;
 constexpr int WholeQuestionMs = 18000;
 

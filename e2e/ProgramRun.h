@@ -3,30 +3,33 @@
 // The built program as a pupil meets it in a real window: a private X server, the program running
 // in it with what it says on stderr, and a hand that moves, clicks and types through xdotool.
 
+#include "DataCopy.h"
+#include "Sanitized.h"
 #include "XServer.h"
+#include "screens/ScreenFactory.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPoint>
 #include <QProcess>
+#include <QRect>
 #include <QSize>
 #include <QString>
+#include <QTemporaryDir>
 #include <QThread>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace vaporica::e2e {
 
-// The sanitizer build runs several times slower: its waits and bounds stretch by Slowdown.
-#ifdef VAPORICA_SANITIZED
-constexpr int StartTimeoutMs = 30000;
-constexpr int Slowdown = 3;
-#else
-constexpr int StartTimeoutMs = 10000;
-constexpr int Slowdown = 1;
-#endif
+using test::Slowdown;
+using vaporica::ScreenId;
+constexpr int StartTimeoutMs = 10000 * Slowdown;
 
 // The program as it runs, and what it has said on stderr so far.
 class ProgramRun {
@@ -166,17 +169,57 @@ private:
     bool started_ = false;
 };
 
-// Client-area positions of the controls the driven cases use (layout twips / 15, the middle).
-const QPoint MenuQuiz(540, 244), MenuQuit(540, 366);
-const QPoint QuizRightGas(666, 38), QuizWrongGas(666, 73), QuizQuit(501, 42);
-const QPoint WrongGenerator(120, 224), RightGenerator(435, 247);
-const QPoint WrongCollector(179, 443), RightCollector(568, 434), ApparatusQuit(687, 46);
-const QPoint SummaryNext(460, 507), SummaryQuit(619, 507);
+// Where a screen's layout table puts a control (item `index` of an array), in layout pixels of
+// its window: the clicks follow a control moved in the table. A name the table does not hold
+// stops the test program before any case runs.
+inline QRect controlPlace(ScreenId screen, const char *name, int index = 1) {
+    const QRect place = placeInWindow(screen, name, index);
+    if (place.isNull()) {
+        std::fprintf(stderr, "no control %s (item %d) in the layout table of screen %d\n", name,
+                     index, static_cast<int>(screen));
+        std::abort();
+    }
+    return place;
+}
+inline QPoint controlMiddle(ScreenId screen, const char *name, int index = 1) {
+    const QRect place = controlPlace(screen, name, index);
+    return place.topLeft() + QPoint(place.width() / 2, place.height() / 2);
+}
+
+// The number at `position` (from 1) of a question record such as OxygenRecord.
+inline int recordNumber(const QByteArray &record, int position) {
+    return record.split(',').value(position - 1).toInt();
+}
+// Where a record holds the numbers of the buttons and pictures that answer it.
+constexpr int GasNumber = 1, GeneratorNumber = 4, CollectionNumber = 5;
+
+// The controls the driven cases click, at their middles. The right answers are OxygenRecord's; the
+// wrong ones the gas button below its gas, and the first generator and collection (not its).
+const QPoint MenuQuiz = controlMiddle(ScreenId::Menu, "Command1");
+const QPoint MenuQuit = controlMiddle(ScreenId::Menu, "Command3");
+const QPoint QuizRightGas =
+    controlMiddle(ScreenId::GasQuiz, "Command1", recordNumber(OxygenRecord, GasNumber));
+const QPoint QuizWrongGas =
+    controlMiddle(ScreenId::GasQuiz, "Command1", recordNumber(OxygenRecord, GasNumber) + 1);
+const QPoint QuizQuit = controlMiddle(ScreenId::GasQuiz, "Command2");
+const QPoint WrongGenerator = controlMiddle(ScreenId::ApparatusQuiz, "Image1", 1);
+const QPoint RightGenerator =
+    controlMiddle(ScreenId::ApparatusQuiz, "Image1", recordNumber(OxygenRecord, GeneratorNumber));
+const QPoint WrongCollector = controlMiddle(ScreenId::ApparatusQuiz, "Image2", 1);
+const QPoint RightCollector =
+    controlMiddle(ScreenId::ApparatusQuiz, "Image2", recordNumber(OxygenRecord, CollectionNumber));
+const QPoint ApparatusQuit = controlMiddle(ScreenId::ApparatusQuiz, "Command2");
+const QPoint SummaryNext = controlMiddle(ScreenId::Summary, "Command2");
+const QPoint SummaryQuit = controlMiddle(ScreenId::Summary, "Command1");
+
 // Longer than a feedback period, so every click is judged on its own.
 constexpr int Period = 1300;
 
+const QString MenuCaption = QStringLiteral("メニュー");
 const QString GasQuizCaption = QStringLiteral("ヴァポリカ");
 const QString ApparatusCaption = QStringLiteral("装置と捕集");
+const QString SummaryCaption = QStringLiteral("まとめ");
+const QString PropertiesCaption = QStringLiteral("気体の性質");
 
 // On both quiz screens a wrong answer, then the right one (each plays its sound), the next
 // question, and a wrong and the right gas again; then quit. Returns what failed, or nothing.
@@ -201,7 +244,7 @@ inline std::string answerWholeQuestions(ProgramRun &run, const QString &menu) {
             run.pause(Period);
         }
         run.click(apparatus, RightCollector);
-        const QString summary = run.window(QStringLiteral("まとめ"));
+        const QString summary = run.window(SummaryCaption);
         if (summary.isEmpty())
             return "no summary after both right answers";
         run.click(summary, SummaryNext);
@@ -209,5 +252,32 @@ inline std::string answerWholeQuestions(ProgramRun &run, const QString &menu) {
     }
     return {};
 }
+
+// A case with a private X server of its own (1024 x 768) and a copy of the data in which every
+// question is the shipped first one, so its right answers are known.
+class OneQuestionDesktop : public testing::Test {
+protected:
+    explicit OneQuestionDesktop(const char *workName)
+        : work_(QStringLiteral(VAPORICA_WORK_DIR "/") + QLatin1String(workName) +
+                QStringLiteral("-XXXXXX")) {}
+    void SetUp() override {
+        ASSERT_TRUE(work_.isValid());
+        copy_.emplace(work_.filePath(QStringLiteral("one-question")));
+        everyRecord(OxygenRecord)(*copy_);
+        server_.emplace(work_.path(), QSize(1024, 768));
+        ASSERT_FALSE(server_->display().isEmpty()) << "Xvfb did not start";
+    }
+
+    const DataCopy &copy() const { return *copy_; }
+    const XServer &server() const { return *server_; }
+    const QString &display() const { return server_->display(); }
+    QString workPath() const { return work_.path(); }
+    QString work(const QString &relative) const { return work_.filePath(relative); }
+
+private:
+    QTemporaryDir work_;
+    std::optional<DataCopy> copy_;
+    std::optional<XServer> server_;
+};
 
 } // namespace vaporica::e2e

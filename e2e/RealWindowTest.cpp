@@ -19,17 +19,16 @@ namespace {
 
 using namespace vaporica::e2e;
 
-const QString MenuCaption = QStringLiteral("メニュー");
-const QString SummaryCaption = QStringLiteral("まとめ");
-const QString PropertiesCaption = QStringLiteral("気体の性質");
-
-// Client-area positions of the controls used here beside those in ProgramRun.h (layout twips / 15,
-// the middle of each control).
-const QPoint MenuProperties(540, 304);
-const QPoint QuizBack(501, 123);
-const QPoint PropertiesFirstGas(660, 53), PropertiesQuit(501, 42), PropertiesBack(501, 125);
-// The left part of the properties window: empty until a gas is chosen, then its two pictures.
-const QRect PropertiesPictures(37, 4, 500, 530);
+// The controls clicked here beside those in ProgramRun.h, at their middles.
+const QPoint MenuProperties = controlMiddle(ScreenId::Menu, "Command2");
+const QPoint QuizBack = controlMiddle(ScreenId::GasQuiz, "Command3");
+const QPoint PropertiesFirstGas = controlMiddle(ScreenId::Properties, "Command1", 1);
+const QPoint PropertiesQuit = controlMiddle(ScreenId::Properties, "Command2");
+const QPoint PropertiesBack = controlMiddle(ScreenId::Properties, "Command3");
+// The left part of the properties window, its two frames: empty until a gas is chosen, then its
+// two pictures.
+const QRect PropertiesPictures =
+    controlPlace(ScreenId::Properties, "Frame2") | controlPlace(ScreenId::Properties, "Frame3");
 
 int pixelsChanged(const QImage &before, const QImage &after, const QRect &area) {
     if (before.size() != after.size())
@@ -42,22 +41,13 @@ int pixelsChanged(const QImage &before, const QImage &after, const QRect &area) 
     return changed;
 }
 
-class RealWindow : public testing::Test {
+class RealWindow : public OneQuestionDesktop {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(work_.isValid());
-        copy_.emplace(work_.filePath(QStringLiteral("one-question")));
-        everyRecord(OxygenRecord)(*copy_);
-        server_.emplace(work_.path(), QSize(1024, 768));
-        ASSERT_FALSE(server_->display().isEmpty()) << "Xvfb did not start";
-    }
+    RealWindow() : OneQuestionDesktop("real-window") {}
 
     // Starts the program; its first screen is the menu.
     QString start() {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("DISPLAY"), server_->display());
-        run_.emplace(copy_->executable(), work_.path(), env);
+        run_.emplace(copy().executable(), workPath(), server().environment());
         return run_->started() ? run_->window(MenuCaption, 2 * StartTimeoutMs) : QString();
     }
     ProgramRun &run() { return *run_; }
@@ -115,12 +105,7 @@ protected:
             EXPECT_FALSE(run().err().contains(sign)) << what << "\n" << run().errShown();
     }
 
-    const QString &display() const { return server_->display(); }
-
 private:
-    QTemporaryDir work_{QStringLiteral(VAPORICA_WORK_DIR "/real-window-XXXXXX")};
-    std::optional<DataCopy> copy_;
-    std::optional<XServer> server_;
     std::optional<ProgramRun> run_;
 };
 

@@ -37,23 +37,17 @@ const QStringList Reagents = {QStringLiteral("塩素酸カリウム"), QStringLi
 const QString RightGenerator = QStringLiteral("試験管に入れた固体を加熱する");
 const QString WrongCollector = QStringLiteral("下方置換"),
               RightCollector = QStringLiteral("水上置換");
-const QString MenuCaption = QStringLiteral("メニュー");
-const QString SummaryCaption = QStringLiteral("まとめ");
-const QString PropertiesCaption = QStringLiteral("気体の性質");
 
 // A private X server and a private session bus, on which the accessibility bus starts when it is
 // first asked for; this process is a client of both.
-class PrivateDesktop : public testing::Test {
+class PrivateDesktop : public OneQuestionDesktop {
 protected:
+    PrivateDesktop() : OneQuestionDesktop("screen-reader") {}
     void SetUp() override {
-        ASSERT_TRUE(work_.isValid());
-        copy_.emplace(work_.filePath(QStringLiteral("one-question")));
-        everyRecord(OxygenRecord)(*copy_);
-        server_.emplace(work_.path(), QSize(1024, 768));
-        ASSERT_FALSE(server_->display().isEmpty()) << "Xvfb did not start";
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env_.insert(QStringLiteral("DISPLAY"), server_->display());
+        OneQuestionDesktop::SetUp();
+        if (HasFatalFailure())
+            return;
+        env_ = server().environment();
         // The run's own place for sockets, which the session's services make there.
         ASSERT_TRUE(QDir().mkpath(work(QStringLiteral("runtime"))));
         QFile::setPermissions(work(QStringLiteral("runtime")),
@@ -68,15 +62,9 @@ protected:
         bus_.waitForFinished(5000);
     }
 
-    const DataCopy &copy() const { return *copy_; }
-    QString work(const QString &relative) const { return work_.filePath(relative); }
-
     QProcessEnvironment env_;
 
 private:
-    QTemporaryDir work_{QStringLiteral(VAPORICA_WORK_DIR "/screen-reader-XXXXXX")};
-    std::optional<DataCopy> copy_;
-    std::optional<XServer> server_;
     QProcess bus_;
 };
 

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -48,6 +49,16 @@ public:
         server_.waitForFinished(5000);
     }
     const QString &display() const { return display_; }
+    // What the program needs to show its windows here; at `scale` device pixels per layout pixel
+    // when one is given.
+    QProcessEnvironment environment(double scale = 0) const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("DISPLAY"), display_);
+        if (scale > 0)
+            env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale));
+        return env;
+    }
 
 private:
     QProcess server_;

@@ -11,6 +11,7 @@
 #include "screens/PropertiesScreen.h"
 #include "screens/SummaryScreen.h"
 
+#include "Sanitized.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -28,15 +29,7 @@
 #include <string>
 #include <typeinfo>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define VAPORICA_LONG_USE_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VAPORICA_LONG_USE_SANITIZED 1
-#endif
-#endif
-
-#ifdef VAPORICA_LONG_USE_SANITIZED
+#ifdef VAPORICA_SANITIZED_BUILD
 // From the sanitizer runtime; GCC installs no header that declares it.
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #else
@@ -46,15 +39,10 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 namespace vaporica::test {
 namespace {
 
-#ifdef VAPORICA_LONG_USE_SANITIZED
 // The instrumented debug build is slower; half the turns still take every path many times over,
 // and LeakSanitizer checks the whole process at its exit.
-constexpr int WarmUpRounds = 12;
-constexpr int MeasuredRounds = 300;
-#else
-constexpr int WarmUpRounds = 30;
-constexpr int MeasuredRounds = 600;
-#endif
+constexpr int WarmUpRounds = Sanitized ? 12 : 30;
+constexpr int MeasuredRounds = Sanitized ? 300 : 600;
 
 // Kibibytes the process holds in memory, from the kernel's own accounting.
 long residentKiB() {
@@ -73,7 +61,7 @@ long residentKiB() {
 // Bytes the allocator has handed out and not had back: unlike the resident size it does not move
 // with fragmentation or, under AddressSanitizer, with the quarantine of freed blocks.
 long long heapInUseBytes() {
-#ifdef VAPORICA_LONG_USE_SANITIZED
+#ifdef VAPORICA_SANITIZED_BUILD
     return static_cast<long long>(__sanitizer_get_current_allocated_bytes());
 #else
     const struct mallinfo2 info = mallinfo2();
@@ -419,7 +407,7 @@ TEST_F(LongUse, AWholeDayOfTurnsLeavesNoWidgetBehindAndStopsGrowingInMemory) {
     constexpr double HeapGrowthBoundMB = 2.0;
     EXPECT_LT(mebibytes(end.heapBytes - warm.heapBytes), HeapGrowthBoundMB)
         << "heap in use grew over " << measuredSwitches << " switches";
-#ifndef VAPORICA_LONG_USE_SANITIZED
+#ifndef VAPORICA_SANITIZED_BUILD
     // The resident size also holds freed pages the allocator keeps for reuse and glyphs and fonts
     // Qt caches, so it gets more room. Under AddressSanitizer freed blocks wait in its quarantine
     // (up to 256 MB) and the figure says nothing about leaks.

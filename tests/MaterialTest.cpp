@@ -3,6 +3,7 @@
 // each fault in a damaged copy.
 
 #include "ApparatusArt.h"
+#include "Contrast.h"
 #include "Formula.h"
 #include "MaterialRecord.h"
 #include "MaterialSupport.h"
@@ -26,8 +27,11 @@
 #include <vector>
 
 using namespace vaporica::material;
+using vaporica::test::contrast;
 using vaporica::test::DataCopy;
 using vaporica::test::dataFolders;
+using vaporica::test::luminance;
+using vaporica::test::luminanceContrast;
 using vaporica::test::runChecker;
 using vaporica::test::runOnEditedTables;
 using vaporica::test::ToolRun;
@@ -99,21 +103,6 @@ TEST(QuestionTable, EveryEquationIsBalanced) {
 
 // --- what a pupil can tell apart and read ----------------------------------------------------
 
-// Relative luminance and contrast ratio as WCAG 2 defines them: what a greyscale print, a
-// projector washing colours out, or a pupil who cannot tell red from green still sees.
-double luminance(QRgb c) {
-    const auto linear = [](int v) {
-        const double s = v / 255.0;
-        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c));
-}
-
-double contrast(QRgb a, QRgb b) {
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 QImage builtPicture(const QString &relative) {
     return QImage(QStringLiteral(VAPORICA_BUILD_DIR "/") + relative)
         .convertToFormat(QImage::Format_ARGB32);
@@ -173,10 +162,6 @@ double faceLuminance(const QImage &plate) {
             values.push_back(luminance(plate.pixel(x, y)));
     std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
     return values[values.size() / 2];
-}
-
-double luminanceContrast(double a, double b) {
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
 // The width of the plate's frame: pixels at its left end, along the middle row, that stand out

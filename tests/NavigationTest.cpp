@@ -5,13 +5,16 @@
 #include "screens/GasQuizScreen.h"
 #include "screens/MenuScreen.h"
 #include "screens/PropertiesScreen.h"
+#include "screens/ScreenFactory.h"
 #include "screens/SummaryScreen.h"
 
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 #include <typeinfo>
 
 namespace vaporica::test {
@@ -82,6 +85,43 @@ TEST_F(Navigation, StartUpTrimsTheSeparatorAtTheEndOfTheProgramsFolder) {
     EXPECT_EQ(SoundPath(fragment::RightSound), data.root() + QStringLiteral("/音/o.wav"));
     EXPECT_NE(screen<MenuScreen>(), nullptr);
     EXPECT_TRUE(reports.empty());
+}
+
+// The end-to-end tests click where placeInWindow says: for every control of every screen that is
+// where the built window has it, a control in a frame offset by the frame; a name or item the
+// table does not hold has no place.
+TEST_F(Navigation, EveryControlStandsInTheWindowWhereItsTableSays) {
+    const QRegularExpression item(QStringLiteral(R"(^(\w+)(?:\((\d+)\))?$)"));
+    const auto shown = [](const QRect &r) {
+        return QStringLiteral("%1,%2 %3x%4")
+            .arg(r.x())
+            .arg(r.y())
+            .arg(r.width())
+            .arg(r.height())
+            .toStdString();
+    };
+    for (ScreenId id : {ScreenId::Menu, ScreenId::GasQuiz, ScreenId::ApparatusQuiz,
+                        ScreenId::Summary, ScreenId::Properties}) {
+        const std::unique_ptr<Form> form(createScreen(id));
+        SCOPED_TRACE(form->windowTitle().toStdString());
+        int controls = 0;
+        for (QWidget *w : form->findChildren<QWidget *>()) {
+            const QRegularExpressionMatch name = item.match(w->objectName());
+            if (w->objectName().isEmpty() || !name.hasMatch())
+                continue;
+            SCOPED_TRACE(w->objectName().toStdString());
+            const int index = name.captured(2).isEmpty() ? 1 : name.captured(2).toInt();
+            EXPECT_EQ(shown(placeInWindow(id, name.captured(1).toStdString(), index)),
+                      shown(QRect(w->mapTo(form.get(), QPoint(0, 0)), w->size())));
+            ++controls;
+        }
+        EXPECT_GT(controls, 5);
+        EXPECT_TRUE(placeInWindow(id, "NoSuchControl").isNull());
+    }
+    EXPECT_FALSE(placeInWindow(ScreenId::GasQuiz, "Command1", GasCount).isNull());
+    EXPECT_TRUE(placeInWindow(ScreenId::GasQuiz, "Command1", GasCount + 1).isNull());
+    EXPECT_TRUE(placeInWindow(ScreenId::GasQuiz, "Command1", 0).isNull());
+    EXPECT_TRUE(placeInWindow(ScreenId::Menu, "Command1", 2).isNull());
 }
 
 TEST_F(Navigation, EveryButtonLeadsWhereTheTableSays) {

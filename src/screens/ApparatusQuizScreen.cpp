@@ -107,13 +107,17 @@ constexpr auto Layout = joinedRows(LabelRow,
 static_assert(framesComeFirst<S>(Layout));
 } // namespace
 
+std::span<const LayoutRow<ApparatusQuizScreen>> ApparatusQuizScreen::layout() {
+    return Layout;
+}
+
 ApparatusQuizScreen::ApparatusQuizScreen()
     : Form(QStringLiteral("装置と捕集"), 11460, 8070),
       generatorGroup_(HoverGroup::Freezing::WithFrozenFlag,
                       [this](int n, int style) { Image1(n)->setBorderStyle(style); }),
       collectorGroup_(HoverGroup::Freezing::WithFrozenFlag,
                       [this](int n, int style) { Image2(n)->setBorderStyle(style); }) {
-    build<S>(Layout);
+    build(layout());
     createFeedback();
 }
 

@@ -8,6 +8,7 @@
 #include "widgets/Form.h"
 
 #include <memory>
+#include <span>
 
 namespace vaporica {
 
@@ -17,6 +18,9 @@ class ApparatusQuizScreen : public Form {
     Q_OBJECT
 public:
     ApparatusQuizScreen();
+
+    // The table the screen is built from, one row per control.
+    static std::span<const LayoutRow<ApparatusQuizScreen>> layout();
     ~ApparatusQuizScreen() override;
 
     // Controls, front to back. The timer and the sound player belong to the feedback; the switch

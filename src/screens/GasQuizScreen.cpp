@@ -63,6 +63,10 @@ static_assert(framesComeFirst<S>(Layout));
 
 } // namespace
 
+std::span<const LayoutRow<GasQuizScreen>> GasQuizScreen::layout() {
+    return Layout;
+}
+
 GasQuizScreen::GasQuizScreen()
     : Form(QStringLiteral("ヴァポリカ"), 11490, 8100), clock_(services().clock),
       gasGroup_(
@@ -74,7 +78,7 @@ GasQuizScreen::GasQuizScreen()
               Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, n)));
           }) {
     setBackgroundPicture(scalableArtPicture(QStringLiteral(":/art/gasquiz/background.svg")));
-    build<S>(Layout);
+    build(layout());
     feedback_ = std::make_unique<QuizFeedback>(
         *this,
         QuizFeedback::Sounds{SoundPath(fragment::RightSound), SoundPath(fragment::WrongSound)},

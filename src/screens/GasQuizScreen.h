@@ -8,6 +8,7 @@
 #include "widgets/Form.h"
 
 #include <memory>
+#include <span>
 
 namespace vaporica {
 
@@ -24,6 +25,9 @@ class GasQuizScreen : public Form {
     Q_OBJECT
 public:
     GasQuizScreen();
+
+    // The table the screen is built from, one row per control.
+    static std::span<const LayoutRow<GasQuizScreen>> layout();
     ~GasQuizScreen() override;
 
     // Controls, front to back. The timer and the sound player belong to the feedback.

@@ -65,6 +65,10 @@ constexpr LayoutRow<S> Layout[] = {
 static_assert(framesComeFirst<S>(Layout));
 } // namespace
 
+std::span<const LayoutRow<PropertiesScreen>> PropertiesScreen::layout() {
+    return Layout;
+}
+
 PropertiesScreen::PropertiesScreen()
     : Form(QStringLiteral("気体の性質"), 11490, 8100),
       gasGroup_(
@@ -75,7 +79,7 @@ PropertiesScreen::PropertiesScreen()
           [this](int n) {
               Command1(n)->setPicture(loadPicture(PicturePath(fragment::GasHighlighted, n)));
           }) {
-    build<S>(Layout);
+    build(layout());
 }
 
 PropertiesScreen::~PropertiesScreen() = default;

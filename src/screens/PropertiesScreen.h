@@ -6,6 +6,8 @@
 #include "widgets/Controls.h"
 #include "widgets/Form.h"
 
+#include <span>
+
 namespace vaporica {
 
 // The gas properties browser: a column of fourteen gas buttons; a click shows the gas's properties
@@ -14,6 +16,9 @@ class PropertiesScreen : public Form {
     Q_OBJECT
 public:
     PropertiesScreen();
+
+    // The table the screen is built from, one row per control.
+    static std::span<const LayoutRow<PropertiesScreen>> layout();
     ~PropertiesScreen() override;
 
     // Controls, front to back.

@@ -5,6 +5,7 @@
 #include "screens/MenuScreen.h"
 #include "screens/PropertiesScreen.h"
 #include "screens/SummaryScreen.h"
+#include "widgets/Layout.h"
 
 namespace vaporica {
 
@@ -22,6 +23,22 @@ Form *createScreen(ScreenId id) {
         return new PropertiesScreen;
     }
     return new MenuScreen;
+}
+
+QRect placeInWindow(ScreenId id, std::string_view name, int index) {
+    switch (id) {
+    case ScreenId::Menu:
+        return placeInTable(MenuScreen::layout(), name, index);
+    case ScreenId::GasQuiz:
+        return placeInTable(GasQuizScreen::layout(), name, index);
+    case ScreenId::ApparatusQuiz:
+        return placeInTable(ApparatusQuizScreen::layout(), name, index);
+    case ScreenId::Summary:
+        return placeInTable(SummaryScreen::layout(), name, index);
+    case ScreenId::Properties:
+        return placeInTable(PropertiesScreen::layout(), name, index);
+    }
+    return {};
 }
 
 } // namespace vaporica

@@ -58,8 +58,12 @@ constexpr LayoutRow<S> Layout[] = {
 static_assert(framesComeFirst<S>(Layout));
 } // namespace
 
+std::span<const LayoutRow<SummaryScreen>> SummaryScreen::layout() {
+    return Layout;
+}
+
 SummaryScreen::SummaryScreen() : Form(QStringLiteral("まとめ"), 11460, 8070) {
-    build<S>(Layout);
+    build(layout());
     MediaPlayer1 = services().makeSoundPlayer();
 }
 

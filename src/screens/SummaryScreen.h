@@ -6,6 +6,7 @@
 #include "widgets/Form.h"
 
 #include <memory>
+#include <span>
 
 namespace vaporica {
 
@@ -15,6 +16,9 @@ class SummaryScreen : public Form {
     Q_OBJECT
 public:
     SummaryScreen();
+
+    // The table the screen is built from, one row per control.
+    static std::span<const LayoutRow<SummaryScreen>> layout();
     ~SummaryScreen() override;
 
     // Controls, top to bottom and left to right.

@@ -11,6 +11,7 @@
 #include "widgets/Twips.h"
 
 #include <QImage>
+#include <QRect>
 #include <algorithm>
 #include <array>
 #include <map>
@@ -157,6 +158,23 @@ constexpr auto joinedRows(const std::array<Row, N> &...parts) {
     std::size_t at = 0;
     ((std::copy(parts.begin(), parts.end(), all.begin() + at), at += N), ...);
     return all;
+}
+
+// Where a table puts item `index` of the control `name` (1 for a single control), in layout
+// pixels of the window: a control inside a frame lies at its place in the frame, as build puts
+// it. Null when the table holds no such control.
+template <class Screen>
+QRect placeInTable(std::span<const LayoutRow<Screen>> table, std::string_view name, int index = 1) {
+    for (const LayoutRow<Screen> &row : table) {
+        if (name != row.name || index < 1 || index > row.control.count)
+            continue;
+        QRect place = row.placeOfItem(index).pixels();
+        if (row.inside == nullptr)
+            return place;
+        const QRect frame = placeInTable(table, row.inside);
+        return frame.isNull() ? QRect() : place.translated(frame.topLeft());
+    }
+    return {};
 }
 
 // The untyped part of making one control: what it is and how it looks.
