@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace vaporica::editor;
 
 namespace {
@@ -58,6 +60,11 @@ struct Ending {
     bool ok;
     const char *said;
 };
+
+// The case's name where gtest (and ctest's list) would print its bytes.
+void PrintTo(const Ending &ending, std::ostream *out) {
+    *out << ending.name;
+}
 
 class PublishEnding : public testing::TestWithParam<Ending> {};
 
