@@ -101,14 +101,11 @@ QList<std::function<void()>> plateReads() {
     return reads;
 }
 
-// The quiz screens and the properties browser, the largest windows, in layout pixels.
-constexpr QSize LargestScreen(766, 540);
-
 // The pixels of the next two windows (the one shown and the one built beside it during a switch),
 // touched once while the pupil reads this screen, so that the next first visit faults no page:
 // what was read ahead may have taken the memory freed before.
 void memoryForTheNextWindows() {
-    const QSize device = (QSizeF(LargestScreen) * qGuiApp->devicePixelRatio()).toSize();
+    const QSize device = (QSizeF(largestWindow()) * qGuiApp->devicePixelRatio()).toSize();
     makeMemoryReady(2 * std::size_t(device.width()) * std::size_t(device.height()) * 4);
 }
 

@@ -112,7 +112,7 @@ std::span<const LayoutRow<ApparatusQuizScreen>> ApparatusQuizScreen::layout() {
 }
 
 ApparatusQuizScreen::ApparatusQuizScreen()
-    : Form(QStringLiteral("装置と捕集"), 11460, 8070),
+    : Form(QStringLiteral("装置と捕集"), Client.width, Client.height),
       generatorGroup_(HoverGroup::Freezing::WithFrozenFlag,
                       [this](int n, int style) { Image1(n)->setBorderStyle(style); }),
       collectorGroup_(HoverGroup::Freezing::WithFrozenFlag,

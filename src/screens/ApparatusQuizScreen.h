@@ -19,6 +19,9 @@ class ApparatusQuizScreen : public Form {
 public:
     ApparatusQuizScreen();
 
+    // The window's inside.
+    static constexpr TwipsSize Client{11460, 8070};
+
     // The table the screen is built from, one row per control.
     static std::span<const LayoutRow<ApparatusQuizScreen>> layout();
     ~ApparatusQuizScreen() override;

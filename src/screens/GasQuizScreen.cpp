@@ -68,7 +68,7 @@ std::span<const LayoutRow<GasQuizScreen>> GasQuizScreen::layout() {
 }
 
 GasQuizScreen::GasQuizScreen()
-    : Form(QStringLiteral("ヴァポリカ"), 11490, 8100), clock_(services().clock),
+    : Form(QStringLiteral("ヴァポリカ"), Client.width, Client.height), clock_(services().clock),
       gasGroup_(
           HoverGroup::Freezing::WithFrozenFlag,
           [this](int n) {

@@ -26,6 +26,9 @@ class GasQuizScreen : public Form {
 public:
     GasQuizScreen();
 
+    // The window's inside.
+    static constexpr TwipsSize Client{11490, 8100};
+
     // The table the screen is built from, one row per control.
     static std::span<const LayoutRow<GasQuizScreen>> layout();
     ~GasQuizScreen() override;

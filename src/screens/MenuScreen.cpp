@@ -76,7 +76,7 @@ std::span<const LayoutRow<MenuScreen>> MenuScreen::layout() {
     return Layout;
 }
 
-MenuScreen::MenuScreen() : Form(QStringLiteral("メニュー"), 9750, 6285) {
+MenuScreen::MenuScreen() : Form(QStringLiteral("メニュー"), Client.width, Client.height) {
     setBackgroundPicture(scalableArtPicture(QStringLiteral(":/art/menu/background.svg")));
     build(layout());
 }

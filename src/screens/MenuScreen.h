@@ -15,6 +15,9 @@ class MenuScreen : public Form {
 public:
     MenuScreen();
 
+    // The window's inside.
+    static constexpr TwipsSize Client{9750, 6285};
+
     // The table the screen is built from, one row per control.
     static std::span<const LayoutRow<MenuScreen>> layout();
 

@@ -70,7 +70,7 @@ std::span<const LayoutRow<PropertiesScreen>> PropertiesScreen::layout() {
 }
 
 PropertiesScreen::PropertiesScreen()
-    : Form(QStringLiteral("気体の性質"), 11490, 8100),
+    : Form(QStringLiteral("気体の性質"), Client.width, Client.height),
       gasGroup_(
           HoverGroup::Freezing::WithoutFrozenFlag,
           [this](int n) {

@@ -17,6 +17,9 @@ class PropertiesScreen : public Form {
 public:
     PropertiesScreen();
 
+    // The window's inside.
+    static constexpr TwipsSize Client{11490, 8100};
+
     // The table the screen is built from, one row per control.
     static std::span<const LayoutRow<PropertiesScreen>> layout();
     ~PropertiesScreen() override;

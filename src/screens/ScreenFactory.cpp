@@ -41,4 +41,13 @@ QRect placeInWindow(ScreenId id, std::string_view name, int index) {
     return {};
 }
 
+QSize largestWindow() {
+    QSize largest;
+    for (const TwipsSize client :
+         {MenuScreen::Client, GasQuizScreen::Client, ApparatusQuizScreen::Client,
+          SummaryScreen::Client, PropertiesScreen::Client})
+        largest = largest.expandedTo(client.pixels());
+    return largest;
+}
+
 } // namespace vaporica

@@ -17,4 +17,7 @@ Form *createScreen(ScreenId id);
 // end-to-end tests click here, so a control moved in a table moves their clicks with it.
 QRect placeInWindow(ScreenId id, std::string_view name, int index = 1);
 
+// The inside of the largest screen's window, in layout pixels.
+QSize largestWindow();
+
 } // namespace vaporica

@@ -62,7 +62,7 @@ std::span<const LayoutRow<SummaryScreen>> SummaryScreen::layout() {
     return Layout;
 }
 
-SummaryScreen::SummaryScreen() : Form(QStringLiteral("まとめ"), 11460, 8070) {
+SummaryScreen::SummaryScreen() : Form(QStringLiteral("まとめ"), Client.width, Client.height) {
     build(layout());
     MediaPlayer1 = services().makeSoundPlayer();
 }

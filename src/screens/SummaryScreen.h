@@ -17,6 +17,9 @@ class SummaryScreen : public Form {
 public:
     SummaryScreen();
 
+    // The window's inside.
+    static constexpr TwipsSize Client{11460, 8070};
+
     // The table the screen is built from, one row per control.
     static std::span<const LayoutRow<SummaryScreen>> layout();
     ~SummaryScreen() override;

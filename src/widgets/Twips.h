@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <QSize>
 #include <cstdint>
 
 namespace vaporica {
@@ -11,6 +12,11 @@ constexpr int TwipsPerPixel = 15;
 constexpr int px(int twips) {
     return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
 }
+
+struct TwipsSize {
+    int width, height;
+    QSize pixels() const { return QSize(px(width), px(height)); }
+};
 
 struct TwipsRect {
     int left, top, width, height;
