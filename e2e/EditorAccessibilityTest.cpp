@@ -115,10 +115,8 @@ protected:
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         server_.emplace(work_.path(), QSize(1600, 1000));
         ASSERT_FALSE(server_->display().isEmpty()) << "Xvfb did not start";
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env_ = server_->environment();
         env_.insert(QStringLiteral("QT_QPA_PLATFORMTHEME"), QString());
-        env_.insert(QStringLiteral("DISPLAY"), server_->display());
         env_.insert(QStringLiteral("HOME"), work_.filePath(QStringLiteral("home")));
         env_.insert(QStringLiteral("TMPDIR"), work_.filePath(QStringLiteral("tmp")));
         env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), work_.filePath(QStringLiteral("runtime")));

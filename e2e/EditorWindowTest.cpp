@@ -129,10 +129,8 @@ protected:
         // The editor wants a wider screen than the program's 1024 × 768.
         server_.emplace(work_.path(), QSize(1600, 1000));
         ASSERT_FALSE(server_->display().isEmpty()) << "Xvfb did not start";
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        QProcessEnvironment env = server_->environment();
         env.insert(QStringLiteral("QT_QPA_PLATFORMTHEME"), QString());
-        env.insert(QStringLiteral("DISPLAY"), server_->display());
         // Nothing written outside the case's own folder: the tables saved under its home, the
         // trial's data under its temporary folder.
         env.insert(QStringLiteral("HOME"), work(QStringLiteral("home")));

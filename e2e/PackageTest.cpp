@@ -634,9 +634,7 @@ TEST_F(Package, StartedFromItsDesktopEntryShowsTheGasQuizWithSoundAndQuits) {
     ASSERT_FALSE(command.isEmpty()) << "no Exec line in the desktop entry";
     XServer server(j.work->path(), QSize(1024, 768));
     ASSERT_FALSE(server.display().isEmpty()) << "Xvfb did not start";
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("DISPLAY"), server.display());
+    const QProcessEnvironment env = server.environment();
     ProgramRun program(command.first(), QStringLiteral("/"), env, command.mid(1));
     const QString menu = program.window(QStringLiteral("メニュー"), 2 * StartTimeoutMs);
     ASSERT_FALSE(menu.isEmpty()) << "\"" << command.join(QLatin1Char(' ')).toStdString()
@@ -679,10 +677,7 @@ TEST_F(Package, TheEditorStartedFromItsDesktopEntryShowsItsWindow) {
     ASSERT_FALSE(command.isEmpty()) << "no Exec line in the editor's desktop entry";
     XServer server(j.work->path(), QSize(1024, 768));
     ASSERT_FALSE(server.display().isEmpty()) << "Xvfb did not start";
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("DISPLAY"), server.display());
-    ProgramRun editor(command.first(), QStringLiteral("/"), env, command.mid(1));
+    ProgramRun editor(command.first(), QStringLiteral("/"), server.environment(), command.mid(1));
     EXPECT_FALSE(
         editor.window(QStringLiteral("ヴァポリカ 問題の編集.*"), 2 * StartTimeoutMs).isEmpty())
         << "\"" << command.join(QLatin1Char(' ')).toStdString()

@@ -132,16 +132,8 @@ class SharpAtScale : public testing::TestWithParam<Scale> {
 protected:
     QPoint scaled(QPoint at) const { return (QPointF(at) * GetParam().factor).toPoint(); }
     // The window's pixels as the X server holds them, kept when asked for.
-    QImage windowPixels(const QString &display, const QString &window, const char *screen) {
-        QProcess import;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), display);
-        import.setProcessEnvironment(env);
-        import.start(QStringLiteral("import"),
-                     {QStringLiteral("-window"), window, QStringLiteral("png:-")});
-        import.waitForFinished(10000);
-        QImage image = QImage::fromData(import.readAllStandardOutput(), "PNG")
-                           .convertToFormat(QImage::Format_RGB32);
+    QImage windowPixels(ProgramRun &run, const QString &window, const char *screen) {
+        const QImage image = run.pixels(window);
         const QString keep = qEnvironmentVariable("VAPORICA_SCREENSHOT_DIR");
         if (!keep.isEmpty() && !image.isNull())
             image.save(QStringLiteral("%1/%2-%3.png")
@@ -202,7 +194,6 @@ TEST_P(SharpAtScale, AWholeQuestionIsDrawnSharp) {
     // Room for the largest window at twice its size.
     XServer server(work_.path(), QSize(1800, 1300));
     ASSERT_FALSE(server.display().isEmpty()) << "Xvfb did not start";
-    const QString display = server.display();
     ProgramRun run(copy.executable(), work_.path(), server.environment(GetParam().factor));
     ASSERT_TRUE(run.started());
     const auto away = [&] {
@@ -214,7 +205,7 @@ TEST_P(SharpAtScale, AWholeQuestionIsDrawnSharp) {
     const QString menu = run.window(QStringLiteral("メニュー"));
     ASSERT_FALSE(menu.isEmpty()) << run.err().toStdString();
     away();
-    const QImage menuPixels = windowPixels(display, menu, "menu");
+    const QImage menuPixels = windowPixels(run, menu, "menu");
     check(menuPixels, {"the title tiles on the menu's ground",
                        {340, 20, 280, 155},
                        "art/menu/background.svg",
@@ -228,7 +219,7 @@ TEST_P(SharpAtScale, AWholeQuestionIsDrawnSharp) {
     const QString quiz = run.window(GasQuizCaption);
     ASSERT_FALSE(quiz.isEmpty()) << run.err().toStdString();
     away();
-    const QImage quizPixels = windowPixels(display, quiz, "gasquiz");
+    const QImage quizPixels = windowPixels(run, quiz, "gasquiz");
     check(quizPixels, {"the red title plate", {30, 6, 396, 92}, "art/gasquiz/background.svg", {}});
     check(quizPixels,
           {"the quit button's picture", {453, 30, 96, 24}, "art/common/nav-quit.svg", {451, 26}});
@@ -236,7 +227,7 @@ TEST_P(SharpAtScale, AWholeQuestionIsDrawnSharp) {
 
     run.click(quiz, scaled(QuizWrongGas));
     away();
-    const QImage wrongPixels = windowPixels(display, quiz, "gasquiz-wrong");
+    const QImage wrongPixels = windowPixels(run, quiz, "gasquiz-wrong");
     check(wrongPixels, {"the cross of a wrong answer", {226, 257, 151, 147}, nullptr, {}});
     run.pause(Period);
 
@@ -244,7 +235,7 @@ TEST_P(SharpAtScale, AWholeQuestionIsDrawnSharp) {
     const QString apparatus = run.window(ApparatusCaption);
     ASSERT_FALSE(apparatus.isEmpty()) << run.err().toStdString();
     away();
-    const QImage apparatusPixels = windowPixels(display, apparatus, "apparatus");
+    const QImage apparatusPixels = windowPixels(run, apparatus, "apparatus");
     check(apparatusPixels, {"the third generator",
                             {370, 179, 130, 136},
                             "material/apparatus/generator3.svg",
@@ -260,7 +251,7 @@ TEST_P(SharpAtScale, AWholeQuestionIsDrawnSharp) {
     const QString summary = run.window(QStringLiteral("まとめ"));
     ASSERT_FALSE(summary.isEmpty()) << run.err().toStdString();
     away();
-    const QImage summaryPixels = windowPixels(display, summary, "summary");
+    const QImage summaryPixels = windowPixels(run, summary, "summary");
     check(summaryPixels, {"the equation's picture file", {119, 118, 300, 60}, nullptr, {}});
     checkPictureFile(summaryPixels, copy, QStringLiteral("反応式/siki(1)"));
     checkPictureFile(summaryPixels, copy, QStringLiteral("装置/souti(101)"));
